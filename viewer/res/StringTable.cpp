@@ -1,0 +1,96 @@
+#include "StringTable.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace vexlan {
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+// Sorted by id. Labels of the displays and the report (62112 and up) sit with their users' ids.
+constexpr Entry kStrings[] = {
+    {62000, "Could not communicate with the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra Digital is switched on. "},
+    {62001, "Could not transmit message to the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra Digital is switched on."},
+    {62002, "Communications Port closed\n\nPlease check that no other program is using the COM port and\nretry operation."},
+    {62003, "Could not open the file on the Halcyra Digital\n\nPlease check the file exists and retry operation."},
+    {62004, "Could not write to the local file\n\nPlease check that the location of the file is valid and that\nthe file is not being used by another operation."},
+    {62005, "Unable to open communications port.\n\nPort number out of range or device already in use."},
+    {62006, "Unable to open communications port.\n\nCouldn't open device."},
+    {62007, "Unable to open communications port.\n\nCouldn't read current setup."},
+    {62008, "Unable to open communications port.\n\nCouldn't set up port."},
+    {62009, "Unable to open communications port.\n\nModem connection failed."},
+    {62010, "Unable to open communications port.\n\nCouldn't set up timer."},
+    {62016, "Could not open local file. \n\nPlease check that the file exists and is not being used by another program or that the file is not Read-Only."},
+    {62017, "Could not read from the local file\n\nPlease check that this file is not being used by another program and retry the operation."},
+    {62018, "Could not close local file.\n\nPlease check that file is not being used by another program."},
+    {62019, "Could not save the data to the file. \n\nPlease check that the file is not being used by another program."},
+    {62020, "The selected Halcyra Digital file is incompatible with this program."},
+    {62032, "The application will attempt to Communicate with the Halcyra Digital\n\nPlease make sure Halcyra Digital is connected and switched ON."},
+    {62033, "COM port setting could not be retrieved from the registry\n\nPlease select COM port manually before downloading a file"},
+    {62034, "Do you want to open this file now?"},
+    {62035, "Do you want to save current file?"},
+    {62036, "Does the Halcyra Digital need re-starting?"},
+    {62037, "Could not save current settings to the registry"},
+    {62038, "Select the download destination: "},
+    {62048, "High Cutoff Frequency cannot be set to a value lower than the Low Cutoff Frequency"},
+    {62049, "Low Cutoff Frequency cannot be set to a value higher than the High Cutoff Frequency"},
+    {62050, "Please set previous notch filter"},
+    {62051, "There are 5 notch filters already in use\n please delete one then try again"},
+    {62052, "Please select a file"},
+    {62053, "Please select a notch filter"},
+    {62064, "The pipe material names were not loaded properly\nPlease reload the file"},
+    {62065, "The pipe material list was not loaded properly. This will result in the application having limited pipe information.\nTry reloading the file to solve the problem"},
+    {62066, "Could not create the pipe material list file\nThis will result in the application having limited pipe information.\nTry reloading the file to solve the problem"},
+    {62067, "Could not read the material list file\nThis will result in the application having limited pipe information.\nTry reloading the file to solve the problem"},
+    {62068, "Error reading default High Cutoff Frequency\nHigh Cutoff Frequency set to 0.0"},
+    {62069, "Error reading default Low Cutoff Frequency\nLow Cutoff Frequency set to 0.0"},
+    {62070, "This application does not use the Auto Filter\n\nThe data will be displayed with the Auto Filter switched off"},
+    {62071, "Critical components of the application have been corrupted!\n\nPlease reinstall the application"},
+    {62072, "This application cannot be run on a screen resolution less than 800x600. Please set the screen resolution to a minimum of 800x600 and restart the application."},
+    {62080, "Asbestos Cement"},
+    {62081, "Copper"},
+    {62082, "Ductile Iron"},
+    {62083, "HDPE"},
+    {62084, "Cast Iron"},
+    {62085, "LDPE"},
+    {62086, "Lead"},
+    {62087, "MDPE"},
+    {62088, "PVC"},
+    {62089, "RCCP"},
+    {62090, "Steel"},
+    {62091, "Material 12"},
+    {62092, "Material 13"},
+    {62093, "Material 14"},
+    {62094, "Material 15"},
+    {62095, "Material 16"},
+    {62096, "Material 17"},
+    {62097, "Material 18"},
+    {62098, "Material 19"},
+    {62099, "Material 20"},
+    {62128, "Set Start Point"},
+    {62129, "Set End Point"},
+    {62130, "OFF"},
+    {62131, "ON"},
+    {62132, "NOT SET"},
+    {62133, "OPEN"},
+    {62142, "OUT OF BRACKET"},
+};
+
+static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),
+                             [](const Entry& a, const Entry& b) { return a.id < b.id; }),
+              "the string table must stay sorted by id");
+
+}  // namespace
+
+const char* LoadString(int id) {
+    auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                               [](const Entry& e, int key) { return e.id < key; });
+    if (it == std::end(kStrings) || it->id != id) return "";
+    return it->text;
+}
+
+}  // namespace vexlan
