@@ -35,6 +35,22 @@ void StopBins(std::uint8_t* mask, int from, int to)
 
 bool Finite(float v) { return std::isfinite(v); }
 
+// Integer quotient rounded toward zero, through a double estimate corrected by one step; much
+// faster than a 64-bit division and exact for |a| < 2^52, b > 0.
+std::int64_t DivideTowardZero(std::int64_t a, std::int64_t b)
+{
+    std::int64_t q = static_cast<std::int64_t>(double(a) / double(b));
+    const std::int64_t r = a - q * b;
+    if (a >= 0) {
+        if (r < 0) --q;
+        else if (r >= b) ++q;
+    } else {
+        if (r > 0) ++q;
+        else if (r <= -b) --q;
+    }
+    return q;
+}
+
 }  // namespace
 
 ComputeProblem FindComputeProblem(const CorrelationRecord& r)
@@ -223,7 +239,7 @@ void CCorrelationEngine::EqualiseSections(int sideBlocks)
         const int start = s * n / d;
         for (int i = 0; i < length; ++i) {
             // Scaling a weak section up saturates rather than wrapping into the other sign.
-            const std::int64_t v = assembled_[start + i] * mean / sums[s];
+            const std::int64_t v = DivideTowardZero(assembled_[start + i] * mean, sums[s]);
             assembled_[start + i] = std::int16_t(std::clamp<std::int64_t>(v, -32768, 32767));
         }
     }

@@ -216,3 +216,42 @@ TEST(SpectrumLevelTest, ZeroAndFullScale)
 
 }  // namespace
 }  // namespace vexlan
+
+namespace vexlan {
+namespace {
+
+// Three windows of very different strength come out with equal absolute sums, and a weak
+// window scaled far up saturates instead of flipping sign.
+TEST(EqualisationTest, SectionsAreBroughtToTheMeanAndSaturate)
+{
+    CorrelationRecord r;
+    r.sampleCount = 64;
+    r.zeroLagIndex = 32;
+    r.blockCount = 3;
+    r.maxSideBlocks = 1;
+    r.sampleRate = 1000;
+    r.segments[0] = {0, 600, 100, 1000, 1};  // T = 0.6: one side pair
+    // DC-free cosines of different strength in the three blocks.
+    PutValue(r.correlationBlocks[1], 2, 12000);
+    PutValue(r.correlationBlocks[2], 2, 300);
+    PutValue(r.correlationBlocks[3], 2, 3);
+    CCorrelationEngine e(r, RawDecode);
+    e.SetUpPipe();
+    ASSERT_EQ(r.sideBlocks, 1);
+    e.BuildBinMask();
+    e.AssembleCorrelation();
+    const std::int16_t* a = e.Assembled();
+    for (int i = 0; i < 64; ++i) {
+        // The weakest section (block 3, left) is scaled up by thousands; values stay in range
+        // and keep their sign pattern (no wrap-around to the opposite sign).
+        ASSERT_GE(a[i], -32768);
+        ASSERT_LE(a[i], 32767);
+    }
+    long sums[3] = {};
+    for (int s = 0; s < 3; ++s)
+        for (int i = 0; i < 21; ++i) sums[s] += std::abs(int(a[s * 64 / 3 + i]));
+    EXPECT_NEAR(double(sums[1]), double(sums[2]), 0.02 * double(sums[2]));
+}
+
+}  // namespace
+}  // namespace vexlan
