@@ -48,7 +48,9 @@ case "$cmd" in
     cmake -S . -B build-fuzz -G Ninja -DVEXLAN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
     cmake --build build-fuzz -j "$jobs" --target fuzzers
-    (cd build-fuzz && ctest --output-on-failure -L fuzz -j "$jobs")
+    if (cd build-fuzz && ctest -N -L fuzz | grep -q 'Total Tests: [1-9]'); then
+      (cd build-fuzz && ctest --output-on-failure -L fuzz -j "$jobs")
+    fi
     ;;
   *)
     echo "usage: $0 run [FILE.ked] | test | build" >&2
