@@ -1,0 +1,57 @@
+#include "CCorrelationFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+using namespace vexlan;
+
+namespace {
+std::string TempPath(const char* name) { return ::testing::TempDir() + name; }
+void WriteBytes(const std::string& p, const std::vector<std::uint8_t>& b) {
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+}
+std::vector<std::uint8_t> ReadBytes(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+}  // namespace
+
+TEST(CorrelationFile, RejectsWrongVersionAndMissingFileLeavingRecord) {
+    CCorrelationFile f;
+    CorrelationRecord r;
+    r.sampleCount = 99;
+    WriteBytes(TempPath("v3.ked"), {3, 0, 1, 2});
+    EXPECT_FALSE(f.ReadCorrelationFile(TempPath("v3.ked"), r));
+    EXPECT_EQ(f.lastError(), kErrorIncompatibleFile);
+    EXPECT_EQ(r.sampleCount, 99);
+    EXPECT_FALSE(f.ReadCorrelationFile(TempPath("missing.ked"), r));
+    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+    EXPECT_FALSE(f.WriteCorrelationFile(TempPath("missing.ked"), r));
+    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+}
+
+TEST(CorrelationFile, SaveAsThenReadRoundTripsAndKeepsLongerTail) {
+    const std::string p = TempPath("long.ked");
+    std::vector<std::uint8_t> longer(kFileSize + 10, 0xAB);
+    WriteBytes(p, longer);
+    CorrelationRecord r;
+    r.sampleCount = 2048;
+    r.title[0] = 'T';
+    CCorrelationFile f;
+    std::string out;
+    ASSERT_TRUE(f.WriteCorrelationFileAs(p, r, out));
+    EXPECT_EQ(out, p);
+    const auto bytes = ReadBytes(p);
+    ASSERT_EQ(bytes.size(), kFileSize + 10);
+    EXPECT_EQ(bytes[kFileSize + 9], 0xAB);
+    CorrelationRecord back;
+    ASSERT_TRUE(f.ReadCorrelationFile(p, back));
+    EXPECT_EQ(back.sampleCount, 2048);
+    EXPECT_EQ(back.title[0], 'T');
+    ASSERT_TRUE(f.WriteCorrelationFile(p, back));
+    EXPECT_EQ(ReadBytes(p), bytes);
+}
