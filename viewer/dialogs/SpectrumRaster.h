@@ -1,0 +1,24 @@
+#pragma once
+// The two power spectral density graphs of the filter dialog as pixels: one column per slider
+// position, traces in the sensors' colours and every column the filters remove in grey.
+
+#include <cstdint>
+
+#include "CorrelationRecord.h"
+#include "PixelBuffer.h"
+
+namespace vexlan {
+
+constexpr int kSpectrumGraphWidth = 504;
+constexpr int kSpectrumGraphHeight = 157;
+constexpr Rgb kRemovedGrey = MakeRgb(128, 128, 128);
+
+enum class SpectrumGraph { Upper, Lower };
+
+Rgb SpectrumTraceColour(int sensorPair, SpectrumGraph graph);
+Rgb ColumnColour(int x, Rgb traceColour, const FilterSettings& filter, unsigned notchCount);
+// spectrum holds at least 2 × buffer width values.
+void DrawSpectrum(PixelBuffer& buffer, const std::int16_t* spectrum, Rgb traceColour,
+                  const FilterSettings& filter, unsigned notchCount);
+
+}  // namespace vexlan
