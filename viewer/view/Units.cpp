@@ -72,7 +72,7 @@ std::string FormatCutoff(float hertz) {
     return Printf("%.1f", static_cast<double>(hertz));
 }
 
-FieldParse ParseFieldValue(const std::string& text, float maximum, bool positiveOnly) {
+FieldParse ParseFieldValue(const std::string& text, float maximum) {
     static const char* const kNotANumber = "Please enter a number.";
     FieldParse result;
     const char* begin = text.c_str();
@@ -98,15 +98,14 @@ FieldParse ParseFieldValue(const std::string& text, float maximum, bool positive
         result.error = kNotANumber;
         return result;
     }
-    bool inRange = std::isfinite(value) && value <= static_cast<double>(maximum) &&
-                   (positiveOnly ? value > 0 : value >= 0);
-    if (!inRange) {
-        result.error = Printf(positiveOnly ? "Please enter a number greater than 0 and at most %g."
-                                           : "Please enter a number between 0 and %g.",
-                              static_cast<double>(maximum));
+    // The box holds a single-precision value, so the limit applies to the value as stored: "1e12"
+    // rounds to exactly the float limit and is accepted, "1e39" overflows and is refused.
+    const float stored = static_cast<float>(value);
+    if (!std::isfinite(stored) || stored > maximum || stored < 0) {
+        result.error = Printf("Please enter a number between 0 and %g.", static_cast<double>(maximum));
         return result;
     }
-    result.value = static_cast<float>(value + 0.0);  // -0 is stored as 0
+    result.value = stored + 0.0f;  // -0 is stored as 0
     return result;
 }
 

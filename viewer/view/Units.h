@@ -29,12 +29,12 @@ std::string FormatTimeDelay(float seconds, int timeUnit);
 std::string FormatDistance(float metres, int lengthUnit);
 std::string FormatCutoff(float hertz);  // "OPEN" for 0
 
-// Reading a value box: a finite number within [0, maximum]. When positiveOnly, 0 is refused too.
+// Reading a value box: a plain decimal number that, held as a float, lies within [0, maximum].
 struct FieldParse {
     std::optional<float> value;
     std::string error;  // message for the user when value is empty
 };
-FieldParse ParseFieldValue(const std::string& text, float maximum, bool positiveOnly = false);
+FieldParse ParseFieldValue(const std::string& text, float maximum);
 
 constexpr float kLengthMaximum = 1e12f;
 constexpr float kDiameterMaximum = 1e12f;
