@@ -1,0 +1,475 @@
+#include "MaterialTables.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "StringTable.h"
+
+namespace vexlan {
+
+namespace {
+
+constexpr int kMaxLineChars = 511;
+constexpr int kMinIndexedLine = 7;
+constexpr int kEndMarker = 0xFFFF;
+constexpr int kInvalidIndex = -1;
+constexpr int kNameLines = 20;
+constexpr int kHighestNamedIndex = 18;  // the slot of index 19 is never filled from the source
+constexpr int kMaxSearchLines = 400;
+
+void PutU16(std::uint8_t* p, std::uint16_t v)
+{
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+}
+void PutF32(std::uint8_t* p, float v)
+{
+    const std::uint32_t u = std::bit_cast<std::uint32_t>(v);
+    for (int i = 0; i < 4; ++i)
+        p[i] = std::uint8_t(u >> (8 * i));
+}
+std::uint16_t GetU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+// Values from a damaged cache that no computation could use read as 0.
+float GetF32(const std::uint8_t* p)
+{
+    std::uint32_t u = 0;
+    for (int i = 3; i >= 0; --i)
+        u = (u << 8) | p[i];
+    const float v = std::bit_cast<float>(u);
+    return std::isfinite(v) ? v : 0.0f;
+}
+
+// One line of a text source, read the way the list files were always read: up to and including
+// its line feed (CR LF counts as LF), at most 511 characters, and the last character dropped.
+struct TextLine {
+    char text[kMaxLineChars + 1] = {};
+    int length = 0;
+};
+
+// A line past the end of the file reads as empty.
+void ReadLine(std::FILE* file, TextLine& line)
+{
+    int n = 0;
+    while (n < kMaxLineChars) {
+        int c = std::getc(file);
+        if (c == EOF)
+            break;
+        if (c == '\r') {
+            const int next = std::getc(file);
+            if (next == '\n')
+                c = '\n';
+            else if (next != EOF)
+                std::ungetc(next, file);
+        }
+        line.text[n++] = char(c);
+        if (c == '\n')
+            break;
+    }
+    if (n > 0)
+        --n;
+    line.text[n] = 0;
+    line.length = n;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+int LineIndex(const TextLine& line)
+{
+    if (line.length < kMinIndexedLine)
+        return kInvalidIndex;
+    int value = 0;
+    for (int i = 0; i < 4; ++i) {
+        const int d = HexDigit(line.text[i]);
+        if (d < 0)
+            return kInvalidIndex;
+        value = value * 16 + d;
+    }
+    return value;
+}
+
+// Field f (1-based): the text between the (2f-1)-th and the 2f-th double quote after the index.
+// Copies at most outSize - 1 characters; a missing field is empty.
+void LineField(const TextLine& line, int field, char* out, int outSize)
+{
+    out[0] = 0;
+    int quotes = 0;
+    int start = -1;
+    for (int i = 4; i < line.length; ++i) {
+        if (line.text[i] != '"')
+            continue;
+        ++quotes;
+        if (quotes == 2 * field - 1) {
+            start = i + 1;
+        } else if (quotes == 2 * field) {
+            const int n = std::min(i - start, outSize - 1);
+            std::memcpy(out, line.text + start, std::size_t(n));
+            out[n] = 0;
+            return;
+        }
+    }
+}
+
+// Decimal text to float, independent of the user's locale; text that does not convert (or that
+// names an infinity or NaN) gives 0.
+float FieldNumber(const TextLine& line, int field)
+{
+    char text[kMaxLineChars + 1];
+    LineField(line, field, text, sizeof text);
+    const char* p = text;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    if (*p == '+')
+        ++p;
+    float value = 0;
+    const auto result = std::from_chars(p, p + std::strlen(p), value);
+    if (result.ec != std::errc() || !std::isfinite(value))
+        return 0.0f;
+    return value;
+}
+
+// Writes a whole file, created or truncated; a partial file is removed so that the next run
+// rebuilds it instead of trusting it.
+bool WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = std::fwrite(data, 1, size, file) == size;
+    if (std::fclose(file) != 0)
+        ok = false;
+    if (!ok)
+        std::remove(path.c_str());
+    return ok;
+}
+
+// Reads exactly size bytes of a file; false when it is missing or shorter.
+bool ReadWholeFile(const std::string& path, std::uint8_t* data, std::size_t size)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    bool ok = std::fread(data, 1, size, file) == size;
+    if (std::fclose(file) != 0)
+        ok = false;
+    return ok;
+}
+
+std::string WithSeparator(std::string dir)
+{
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+bool DirectoryWritable(const std::string& dir)
+{
+    return !dir.empty() && ::access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace
+
+void EncodeMaterialCurve(const MaterialCurve& curve, std::uint8_t out[kCurveRecordSize])
+{
+    PutU16(out, curve.material);
+    for (int j = 0; j < kCurvePoints; ++j) {
+        PutF32(out + 2 + 4 * j, curve.diameters[j]);
+        PutF32(out + 2 + 4 * kCurvePoints + 4 * j, curve.velocities[j]);
+    }
+}
+
+void DecodeMaterialCurve(const std::uint8_t in[kCurveRecordSize], MaterialCurve& curve)
+{
+    curve.material = GetU16(in);
+    for (int j = 0; j < kCurvePoints; ++j) {
+        curve.diameters[j] = GetF32(in + 2 + 4 * j);
+        curve.velocities[j] = GetF32(in + 2 + 4 * kCurvePoints + 4 * j);
+    }
+}
+
+void MaterialTables::SetDirectories(const std::string& sourceDirectory, const std::string& cacheDirectory)
+{
+    sourceDirectory_ = WithSeparator(sourceDirectory);
+    cacheDirectory_ = WithSeparator(cacheDirectory.empty() ? sourceDirectory : cacheDirectory);
+}
+
+bool MaterialTables::LoadMaterialTables()
+{
+    auto readCaches = [this] {
+        std::uint8_t names[kMaterialNamesFileSize];
+        std::uint8_t defaults[kFilterDefaultsFileSize];
+        if (!ReadWholeFile(CachePath(kMaterialNamesCache), names, sizeof names) ||
+            !ReadWholeFile(CachePath(kFilterDefaultsCache), defaults, sizeof defaults))
+            return false;
+        std::memcpy(names_, names, sizeof names);
+        for (int i = 0; i < kMaterialSlots; ++i)
+            defaults_[i] = {GetF32(defaults + 8 * i), GetF32(defaults + 8 * i + 4)};
+        return true;
+    };
+    if (readCaches())
+        return true;
+    // Missing, short or half-written caches are rebuilt from the source.
+    return RebuildMaterialTables() && readCaches();
+}
+
+bool MaterialTables::RebuildMaterialTables()
+{
+    std::memset(names_, ' ', sizeof names_);
+    std::FILE* file = std::fopen(SourcePath(kMaterialNamesSource).c_str(), "r");
+    if (!file)
+        return false;
+    for (auto& d : defaults_)
+        d = {};
+    TextLine line;
+    for (int n = 0; n < kNameLines; ++n) {
+        ReadLine(file, line);
+        const int index = LineIndex(line);
+        if (index < 0 || index > kHighestNamedIndex)
+            continue;
+        const char* name = LoadString(kMaterialNameBase + index);
+        const std::size_t length = std::min<std::size_t>(std::strlen(name), kMaterialNameLength);
+        std::memcpy(names_[index], name, length);
+        names_[index][kMaterialNameSlotSize - 1] = 0;
+        defaults_[index] = {FieldNumber(line, 2), FieldNumber(line, 3)};
+    }
+    std::fclose(file);
+    return WriteNameAndFilterCaches();
+}
+
+bool MaterialTables::WriteNameAndFilterCaches()
+{
+    std::uint8_t defaults[kFilterDefaultsFileSize];
+    for (int i = 0; i < kMaterialSlots; ++i) {
+        PutF32(defaults + 8 * i, defaults_[i].low);
+        PutF32(defaults + 8 * i + 4, defaults_[i].high);
+    }
+    std::uint8_t names[kMaterialNamesFileSize];
+    std::memcpy(names, names_, sizeof names);
+    if (WriteWholeFile(CachePath(kMaterialNamesCache), names, sizeof names) &&
+        WriteWholeFile(CachePath(kFilterDefaultsCache), defaults, sizeof defaults))
+        return true;
+    // Never leave one cache without the other: the next load would trust the survivor.
+    std::remove(CachePath(kMaterialNamesCache).c_str());
+    std::remove(CachePath(kFilterDefaultsCache).c_str());
+    return false;
+}
+
+void MaterialTables::EnsureMaterialList()
+{
+    if (ReadMaterialCurve(0))
+        return;
+    if (!BuildMaterialList()) {
+        AskString(prompt_, kMsgListNotCreated, PromptIcon::Warning, PromptButtons::Ok);
+        return;
+    }
+    if (ReadMaterialCurve(0))
+        return;
+    curve_ = MaterialCurve{};
+    AskString(prompt_, kMsgListNotRead, PromptIcon::Warning, PromptButtons::Ok);
+}
+
+bool MaterialTables::ReadMaterialCurve(int material)
+{
+    if (material < 0 || material >= kMaterialSlots)
+        return false;
+    std::FILE* file = std::fopen(CachePath(kMaterialListCache).c_str(), "rb");
+    if (!file)
+        return false;
+    std::uint8_t record[kCurveRecordSize];
+    // A record beyond the end of the file leaves the table as it was.
+    if (std::fseek(file, long(material) * long(kCurveRecordSize), SEEK_SET) == 0 &&
+        std::fread(record, 1, sizeof record, file) == sizeof record)
+        DecodeMaterialCurve(record, curve_);
+    std::fclose(file);
+    return true;
+}
+
+bool MaterialTables::BuildMaterialList()
+{
+    const std::string path = CachePath(kMaterialListCache);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = true;
+    for (int m = 0; m < kListedMaterials && ok; ++m) {
+        curve_ = MaterialCurve{};
+        ok = LoadMaterialCurveText(m);
+        if (ok) {
+            curve_.material = std::uint16_t(m);
+            std::uint8_t record[kCurveRecordSize];
+            EncodeMaterialCurve(curve_, record);
+            ok = std::fwrite(record, 1, sizeof record, file) == sizeof record;
+        }
+    }
+    curve_ = MaterialCurve{};
+    if (std::fflush(file) != 0)
+        ok = false;
+    if (std::fclose(file) != 0)
+        ok = false;
+    // A partial list would be read as complete by every later run.
+    if (!ok)
+        std::remove(path.c_str());
+    return ok;
+}
+
+bool MaterialTables::LoadMaterialCurveText(int material)
+{
+    if (material < 0 || material > kMaterialSlots)
+        return false;
+    curve_.material = 0;
+    std::FILE* file = std::fopen(SourcePath(kMaterialListSource).c_str(), "r");
+    if (!file)
+        return false;
+    TextLine line;
+    bool found = false;
+    for (int n = 0; n < kMaxSearchLines && !found; ++n) {
+        ReadLine(file, line);
+        const int index = LineIndex(line);
+        if (index == kInvalidIndex || index == kEndMarker)
+            break;
+        found = index == material;
+    }
+    bool ok = false;
+    for (int point = 0; found; ++point) {
+        if (point == kCurvePoints)
+            break;  // more points than a table holds
+        curve_.diameters[point] = FieldNumber(line, 1);
+        curve_.velocities[point] = FieldNumber(line, 2);
+        ReadLine(file, line);
+        if (LineIndex(line) != material) {
+            curve_.material = std::uint16_t(material);
+            ok = true;
+            break;
+        }
+    }
+    std::fclose(file);
+    return ok;
+}
+
+float MaterialTables::VelocityForDiameter(int material, float diameter)
+{
+    if (!ReadMaterialCurve(material))
+        AskString(prompt_, kMsgListNotLoaded, PromptIcon::Warning, PromptButtons::YesNo);
+    // The table in memory may still be another material's (no record for this one, or no list
+    // at all): then there is no velocity to give.
+    if (material < 0 || curve_.material != material)
+        return 0.0f;
+    bool haveLower = false;
+    float lowerDiameter = 0, lowerVelocity = 0, lastVelocity = 0;
+    for (int j = 0; j < kCurvePoints; ++j) {
+        const float d = curve_.diameters[j];
+        const float v = curve_.velocities[j];
+        if (!(d > 0))
+            continue;
+        if (d >= diameter) {
+            if (!haveLower)
+                return v;
+            return lowerVelocity + (v - lowerVelocity) * (diameter - lowerDiameter) / (d - lowerDiameter);
+        }
+        haveLower = true;
+        lowerDiameter = d;
+        lowerVelocity = v;
+        lastVelocity = v;
+    }
+    return lastVelocity;
+}
+
+float MaterialTables::DefaultLowCutoff(int material)
+{
+    if (material >= 0 && material < kMaterialSlots)
+        return defaults_[material].low;
+    AskString(prompt_, kMsgLowDefaultError, PromptIcon::Warning, PromptButtons::Ok);
+    return 0.0f;
+}
+
+float MaterialTables::DefaultHighCutoff(int material)
+{
+    if (material >= 0 && material < kMaterialSlots)
+        return defaults_[material].high;
+    AskString(prompt_, kMsgHighDefaultError, PromptIcon::Warning, PromptButtons::Ok);
+    return 0.0f;
+}
+
+void MaterialTables::UpdateDefaultCutoffs(CorrelationRecord& record)
+{
+    FilterSettings& filter = record.filter;
+    if (record.segments[0].inUse != 1) {
+        filter.lowCutoff = 0;
+        filter.highCutoff = 0;
+        return;
+    }
+    // Each bound must suit every used material: the lowest low and the highest high win, and a
+    // material without a default switches that bound off.
+    float low = DefaultLowCutoff(record.segments[0].material);
+    for (int i = 1; i < kSegmentCount && low != 0 && record.segments[i].inUse == 1; ++i) {
+        const float w = DefaultLowCutoff(record.segments[i].material);
+        if (w == 0)
+            low = 0;
+        else if (w < low)
+            low = w;
+    }
+    float high = DefaultHighCutoff(record.segments[0].material);
+    for (int i = 1; i < kSegmentCount && high != 0 && record.segments[i].inUse == 1; ++i) {
+        const float w = DefaultHighCutoff(record.segments[i].material);
+        if (w == 0)
+            high = 0;
+        else if (w > high)
+            high = w;
+    }
+    filter.lowCutoff = low;
+    filter.highCutoff = high;
+}
+
+std::string MaterialTables::MaterialName(int material) const
+{
+    if (material < 0 || material >= kMaterialSlots)
+        return {};
+    const char* slot = names_[material];
+    std::size_t n = 0;
+    while (n < std::size_t(kMaterialNameSlotSize) && slot[n] != 0)
+        ++n;
+    while (n > 0 && slot[n - 1] == ' ')
+        --n;
+    return std::string(slot, n);
+}
+
+void MaterialTables::ClearFilterDefaults()
+{
+    for (auto& d : defaults_)
+        d = {};
+}
+
+std::string ChooseCacheDirectory(const std::string& programDirectory)
+{
+    const std::string program = WithSeparator(programDirectory);
+    if (DirectoryWritable(program))
+        return program;
+    std::filesystem::path base;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (xdg && xdg[0] == '/')
+        base = xdg;
+    else if (home && home[0] != 0)
+        base = std::filesystem::path(home) / ".local" / "share";
+    else
+        return program;
+    const std::filesystem::path dir = base / "vexlan";
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    return WithSeparator(dir.string());
+}
+
+}  // namespace vexlan
