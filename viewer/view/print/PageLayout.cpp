@@ -1,0 +1,185 @@
+#include "PageLayout.h"
+
+#include <cstdio>
+
+#include "StringTable.h"
+#include "Units.h"
+
+namespace vexlan {
+namespace {
+
+class PageBuilder {
+public:
+    explicit PageBuilder(std::vector<PagePrimitive>& out) : out_(out) {}
+
+    void Text(int x, int y, int points, const std::string& text, TextAlign align = TextAlign::Left) {
+        if (text.empty()) return;
+        PagePrimitive p;
+        p.kind = PrimitiveKind::Text;
+        p.x1 = x;
+        p.y1 = y;
+        p.text = text;
+        p.fontPoints = points;
+        p.align = align;
+        out_.push_back(std::move(p));
+    }
+    void Line(int x1, int y1, int x2, int y2, int penWidth = 0, Rgb colour = kBlack, bool dashed = false) {
+        PagePrimitive p;
+        p.kind = PrimitiveKind::Line;
+        p.x1 = x1; p.y1 = y1; p.x2 = x2; p.y2 = y2;
+        p.penWidth = penWidth;
+        p.colour = colour;
+        p.dashed = dashed;
+        out_.push_back(std::move(p));
+    }
+    void Rect(int x1, int y1, int x2, int y2) {
+        PagePrimitive p;
+        p.kind = PrimitiveKind::Rect;
+        p.x1 = x1; p.y1 = y1; p.x2 = x2; p.y2 = y2;
+        out_.push_back(std::move(p));
+    }
+
+private:
+    std::vector<PagePrimitive>& out_;
+};
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string Hertz(float value) { return Format("%.2f  Hz", static_cast<double>(value)); }
+
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+constexpr int kSmall = 8, kMedium = 10, kLarge = 14;
+
+}  // namespace
+
+std::string FirstCharacters(const std::string& text, std::size_t count) {
+    std::size_t i = 0;
+    for (std::size_t chars = 0; i < text.size() && chars < count; ++chars) {
+        ++i;
+        while (i < text.size() && IsContinuation(text[i])) ++i;
+    }
+    return text.substr(0, i);
+}
+
+std::string PageFileName(const std::string& fileName) {
+    std::string name = fileName;
+    // Only a real ".ked" extension is dropped: other names keep all their characters.
+    if (name.size() >= 4) {
+        std::string ext = name.substr(name.size() - 4);
+        for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (ext == ".ked") name.resize(name.size() - 4);
+    }
+    return FirstCharacters(name, 20);
+}
+
+std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int timeUnit) {
+    lengthUnit = lengthUnit == kImperial ? kImperial : kMetric;
+    timeUnit = timeUnit == kMilliseconds ? kMilliseconds : kSeconds;
+    const bool imperial = lengthUnit == kImperial, millis = timeUnit == kMilliseconds;
+    std::vector<PagePrimitive> page;
+    page.reserve(900);
+    PageBuilder b(page);
+
+    // 1. Frames and their headings.
+    b.Rect(40, -200, 2630, -1150);
+    b.Rect(40, -1200, 2630, -1650);
+    b.Text(55, -1180, kSmall, LoadString(62125));
+    b.Rect(2250, -1685, 2630, -2000);
+    b.Text(2275, -1665, kSmall, LoadString(62126));
+    b.Rect(40, -1725, 2225, -2000);
+    b.Text(100, -1705, kSmall, LoadString(62127));
+    for (int n = 0; n < kNotchCount; ++n) {
+        b.Rect(100 + 425 * n, -1800, 475 + 425 * n, -1950);
+        b.Text(125 + 425 * n, -1780, kSmall, LoadString(62137 + n));
+    }
+
+    // 2. The pipe table: row labels, units, separators and column heads.
+    const int rowY[] = {-1275, -1350, -1425, -1500, -1575};
+    for (int r = 0; r < 5; ++r) b.Text(55, rowY[r], kSmall, LoadString(62116 + r));
+    b.Text(180, -1425, kSmall, imperial ? "(ft)" : "(m)");
+    b.Text(180, -1500, kSmall, imperial ? "(ins)" : "(mm)");
+    b.Text(180, -1575, kSmall, std::string(imperial ? "(ft/" : "(m/") + (millis ? "ms)" : "s)"));
+    b.Line(270, -1275, 270, -1625);
+    for (int i = 1; i <= kSegmentCount; ++i)
+        b.Text(400 + 240 * (i - 1), -1275, kSmall, std::to_string(i), TextAlign::Centre);
+    for (int i = 1; i <= kSegmentCount - 1; ++i) b.Line(520 + 240 * (i - 1), -1275, 520 + 240 * (i - 1), -1625);
+
+    // 3. Filter labels.
+    const int filterY[] = {-1725, -1800, -1875, -1950};
+    for (int r = 0; r < 4; ++r) b.Text(2275, filterY[r], kSmall, LoadString(62121 + r));
+
+    // 4. Readout labels.
+    const char* lengthText = imperial ? "(ft)" : "(m)";
+    b.Text(130, -1100, kSmall, LoadString(62114));
+    b.Text(435, -1100, kSmall, lengthText);
+    b.Text(2550, -1100, kSmall, LoadString(62115), TextAlign::Right);
+    b.Text(2600, -1100, kSmall, lengthText, TextAlign::Right);
+    b.Text(1355, -1100, kSmall, LoadString(62113), TextAlign::Centre);
+    b.Text(1460, -1100, kSmall, millis ? "(ms)" : "(s)", TextAlign::Centre);
+
+    // 5. File labels.
+    b.Text(95, -110, kMedium, LoadString(62134));
+    b.Text(950, -110, kMedium, LoadString(62135));
+    b.Text(1800, -110, kMedium, LoadString(62136));
+
+    // 6. Notch labels.
+    for (int n = 0; n < kNotchCount; ++n) {
+        b.Text(125 + 425 * n, -1850, kSmall, LoadString(62121));
+        b.Text(125 + 425 * n, -1900, kSmall, LoadString(62122));
+    }
+
+    // 7. The correlation graph: one 0.4 mm bar per column, the baseline 100 mm below the top.
+    for (int c = 0; c < kReportGraphColumns; ++c) {
+        int value = v.displayTrace[c] > kReportGraphHeight ? kReportGraphHeight : v.displayTrace[c];
+        b.Line(4 * (c + 30), -1000, 4 * (c + 30), 4 * value - 1000, 4, kPrintBarColour);
+    }
+
+    // 8. Segment values, all ten columns; names only for the segments in use.
+    for (int i = 0; i < kSegmentCount; ++i) {
+        const ReportSegment& s = v.segments[i];
+        int x = 400 + 240 * i;
+        if (i < v.segmentsInUse) b.Text(x, -1350, kSmall, FirstCharacters(MaterialName(s.material), 12), TextAlign::Centre);
+        b.Text(x, -1425, kSmall, Format("%.2f", LengthForDisplay(s.length, lengthUnit)), TextAlign::Centre);
+        b.Text(x, -1500, kSmall, Format("%.2f", DiameterForDisplay(s.diameter, lengthUnit)), TextAlign::Centre);
+        b.Text(x, -1575, kSmall, Format("%.2f", VelocityForDisplay(s.velocity, lengthUnit, timeUnit)),
+               TextAlign::Centre);
+    }
+
+    // 9. File texts.
+    b.Text(200, -100, kLarge, v.title);
+    b.Text(1200, -100, kLarge, v.createdDate);
+    b.Text(2000, -100, kLarge, PageFileName(v.fileName));
+
+    // 10. Filter values.
+    b.Text(2455, -1725, kSmall, v.lowCutoff != 0 ? Hertz(v.lowCutoff) : LoadString(62133));
+    b.Text(2455, -1800, kSmall, v.highCutoff != 0 ? Hertz(v.highCutoff) : LoadString(62133));
+    b.Text(2455, -1875, kSmall, LoadString(v.autoFilter ? 62131 : 62130));
+    b.Text(2455, -1950, kSmall, LoadString(v.notchesInUse > 0 ? 62131 : 62130));
+
+    // 11. Readouts, 5 mm above their labels.
+    const double feet = imperial ? 3.28084 : 1.0;
+    b.Text(130, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor1) * feet));
+    b.Text(2600, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor2) * feet), TextAlign::Right);
+    b.Text(1355, -1050, kMedium,
+           millis ? Format("%.1f", static_cast<double>(v.timeDelay) * 1000.0) : Format("%.4f", v.timeDelay),
+           TextAlign::Centre);
+
+    // 12. Notch values.
+    int notches = v.notchesInUse < kNotchCount ? v.notchesInUse : kNotchCount;
+    for (int n = 0; n < kNotchCount; ++n) {
+        bool set = n < notches;
+        b.Text(300 + 425 * n, -1850, kSmall, set ? Hertz(v.notches[n].notchStart) : LoadString(62132));
+        b.Text(300 + 425 * n, -1900, kSmall, set ? Hertz(v.notches[n].notchEnd) : LoadString(62132));
+    }
+
+    // 13. The cursor.
+    b.Line(4 * v.cursorColumn + 120, -1000, 4 * v.cursorColumn + 120, -225, 1, kBlack, true);
+    return page;
+}
+
+}  // namespace vexlan

@@ -1,0 +1,35 @@
+#include "ReportModel.h"
+
+#include "StringTable.h"
+#include "Units.h"
+
+namespace vexlan {
+
+std::string MaterialName(int material) {
+    if (material < 0 || material >= kMaterialCount) return {};
+    return LoadString(kMaterialNameBase + material);
+}
+
+FormTexts FormTextsFor(const ReportValues& v, int lengthUnit, int timeUnit) {
+    lengthUnit = lengthUnit == kImperial ? kImperial : kMetric;
+    timeUnit = timeUnit == kMilliseconds ? kMilliseconds : kSeconds;
+    FormTexts t;
+    t.fileName = v.fileName;
+    t.timeDelay = FormatTimeDelay(v.timeDelay, timeUnit);
+    t.timeDelayUnit = TimeUnitText(timeUnit);
+    t.distance1 = FormatDistance(v.distanceFromSensor1, lengthUnit);
+    t.distance2 = FormatDistance(v.distanceFromSensor2, lengthUnit);
+    t.lengthUnit = LengthUnitText(lengthUnit);
+    t.diameterUnit = DiameterUnitText(lengthUnit);
+    t.velocityUnit = VelocityUnitText(lengthUnit);
+    t.velocityTimeUnit = TimeUnitText(timeUnit);
+    t.lowCut = FormatCutoff(v.lowCutoff);
+    t.highCut = FormatCutoff(v.highCutoff);
+    t.autoFilter = LoadString(62130);  // the form always shows the auto filter off
+    t.notchFilter = LoadString(v.notchesInUse > 0 ? 62131 : 62130);
+    t.lengthUnitChoice = lengthUnit;
+    t.timeUnitChoice = timeUnit;
+    return t;
+}
+
+}  // namespace vexlan
