@@ -364,6 +364,18 @@ void FormViewLogic::OnGraphClick(int x, int y) {
     AfterCursorMove();
 }
 
+void FormViewLogic::OnLeftArrow() {
+    if (!doc_.FileLoaded() || doc_.CursorColumn() <= 0) return;
+    doc_.StepCursor(-1);
+    AfterCursorMove();
+}
+
+void FormViewLogic::OnRightArrow() {
+    if (!doc_.FileLoaded() || doc_.CursorColumn() >= kGraphWidth - 1) return;
+    doc_.StepCursor(+1);
+    AfterCursorMove();
+}
+
 void FormViewLogic::OnSetStartPoint() {
     if (!startPointPending_) {
         int c = doc_.CursorColumn();

@@ -100,7 +100,10 @@ public:
     void OnGraphClick(int x, int y);
     void OnSetStartPoint();
     void OnRemove();
-    // After any cursor move (clicks here, the arrow buttons elsewhere).
+    // The arrow buttons beside the graph: one column, never past either end.
+    void OnLeftArrow();
+    void OnRightArrow();
+    // After any cursor move (a click or an arrow).
     void AfterCursorMove();
 
     const FormFields& Fields() const { return fields_; }

@@ -42,7 +42,7 @@ public:
     virtual void ClearFileLoaded() = 0;
     virtual bool GetPendingOpen(std::string& path) const = 0;
     virtual bool OpenCorrelationFile(const std::string& path) = 0;  // shows its own messages
-    virtual void SaveCorrelationFile() = 0;
+    virtual bool SaveCorrelationFile() = 0;
     virtual bool SaveCorrelationFileAs(const std::string& path) = 0;
     virtual bool IsModified() const = 0;
     virtual void ResetRecord() = 0;
@@ -64,6 +64,7 @@ public:
 
     virtual void RecomputeCorrelation() = 0;
     virtual void MoveCursor(int column) = 0;
+    virtual void StepCursor(int step) = 0;  // +1 or -1
     virtual void SetRemoveStart(int x, int x0) = 0;
     virtual void SetRemoveEnd(int x, int x0) = 0;
 

@@ -41,7 +41,10 @@ public:
         loaded = openSucceeds;
         return loaded;
     }
-    void SaveCorrelationFile() override { modified = false; }
+    bool SaveCorrelationFile() override {
+        modified = false;
+        return true;
+    }
     bool SaveCorrelationFileAs(const std::string&) override {
         modified = false;
         return true;
@@ -102,6 +105,7 @@ public:
         previousCursor = cursor;
         cursor = column;
     }
+    void StepCursor(int step) override { MoveCursor(cursor + step); }
     void SetRemoveStart(int x, int x0) override { removeStart = x == 0 ? 0 : 5 * (x - x0) + 1000; }
     void SetRemoveEnd(int x, int x0) override {
         removeEnd = x == 0 ? 0 : 5 * (x - x0) + 1000;

@@ -244,11 +244,27 @@ TEST_F(FormViewLogicTest, GraphClicksMapToColumnsInsideTheFrame) {
     EXPECT_EQ(doc.cursor, 619);
 }
 
-TEST_F(FormViewLogicTest, ClicksBeforeLoadingDoNothing) {
+TEST_F(FormViewLogicTest, ClicksAndArrowsBeforeLoadingDoNothing) {
     view.OnInitialUpdate(0, 0);
     FormViewLogic::Rect frame = FormViewLogic::GraphFrame();
     view.OnGraphClick(frame.left + 50, frame.top + 50);
+    view.OnRightArrow();
     EXPECT_EQ(doc.cursor, 0);
+}
+
+TEST_F(FormViewLogicTest, ArrowsStepOneColumnAndStopAtTheEnds) {
+    Load();
+    doc.MoveCursor(1);
+    view.OnLeftArrow();
+    EXPECT_EQ(doc.cursor, 0);
+    EXPECT_EQ(view.GraphPixels().At(0, 50), kCursorInPipe);
+    EXPECT_EQ(view.GraphPixels().At(1, 50), kWhite);  // column 1 redrawn as its (empty) bar
+    view.OnLeftArrow();
+    EXPECT_EQ(doc.cursor, 0);
+    doc.MoveCursor(kGraphWidth - 2);
+    view.OnRightArrow();
+    view.OnRightArrow();
+    EXPECT_EQ(doc.cursor, kGraphWidth - 1);
 }
 
 TEST_F(FormViewLogicTest, PeakSuppressionStates) {

@@ -1,0 +1,283 @@
+#include "CMainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <memory>
+
+#include "AboutBox.h"
+#include "StringTable.h"
+#include "ToolbarIcons.h"
+
+namespace vexlan {
+namespace {
+
+constexpr int kMsgRestartInstrument = 62036;
+constexpr int kMsgComPortNotStored = 62033;
+constexpr int kMsgScreenTooSmall = 62072;
+constexpr const char* kFileFilter = "Correlation Files (*.ked)";
+constexpr const char* kDefaultSuffix = "ked";
+constexpr const char* kIdleMessage = "Ready";
+
+QString ActionName(int id) { return QString("ID_%1").arg(id); }
+
+// Tool tips of the tool bar buttons: the menu text without its mnemonic, dots and shortcut.
+QString ToolTipFor(const QString& menuText) {
+    QString text = menuText.section('\t', 0, 0);
+    text.remove('&');
+    while (text.endsWith('.')) text.chop(1);
+    return text;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings, QWidget* parent)
+    : QMainWindow(parent), doc_(document), adapter_(document), prompt_(prompt), settings_(settings) {
+    setObjectName("CMainFrame");
+    setWindowTitle(QGuiApplication::applicationDisplayName().isEmpty() ? "Vexlan"
+                                                                       : QGuiApplication::applicationDisplayName());
+    // A plain window with a minimise box: it can be neither resized nor maximised.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kWidth, kHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        if (area.width() < kWidth || area.height() < kHeight)
+            AskString(prompt_, kMsgScreenTooSmall, PromptIcon::Stop, PromptButtons::Ok);
+        move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
+    }
+
+    view_ = new CVexlanView(adapter_, prompt_, this);
+    view_->SetEnableFileCommands([this] { EnableFileCommands(); });
+    setCentralWidget(view_);
+
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    enabling_.Clear();
+    UpdateCommandStates();
+    RestoreComPort();
+}
+
+void CMainFrame::CreateMenus() {
+    std::map<QString, QMenu*> menus;
+    std::map<QString, QMenu*> submenus;
+    int count = 0;
+    const MenuEntry* entries = MainMenu(count);
+    for (int i = 0; i < count; ++i) {
+        const MenuEntry& e = entries[i];
+        QMenu*& menu = menus[e.menu];
+        if (!menu) menu = menuBar()->addMenu(e.menu);
+        QMenu* target = menu;
+        if (e.submenu) {
+            QMenu*& sub = submenus[e.submenu];
+            if (!sub) sub = menu->addMenu(e.submenu);
+            target = sub;
+        }
+        if (e.id == cmd::kSeparator) {
+            target->addSeparator();
+            continue;
+        }
+        // The shortcut text after the tab is shown by the menu itself.
+        QAction* action = target->addAction(e.text);
+        action->setObjectName(ActionName(e.id));
+        action->setData(e.id);
+        if (e.shortcut) action->setShortcut(QKeySequence(e.shortcut));
+        const int id = e.id;
+        connect(action, &QAction::triggered, this, [this, id] { Trigger(id); });
+        actions_[id] = action;
+        addAction(action);  // shortcuts work whether or not the menu bar has focus
+    }
+    for (int id : {cmd::kToolbar, cmd::kStatusBar}) {
+        actions_[id]->setCheckable(true);
+        actions_[id]->setChecked(true);
+    }
+    for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) actions_[id]->setCheckable(true);
+    for (auto& [title, menu] : menus)
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+}
+
+void CMainFrame::CreateToolBar() {
+    toolBar_ = new QToolBar("Standard", this);
+    toolBar_->setObjectName("ToolBar");
+    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setMovable(true);
+    toolBar_->setFloatable(true);
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    int count = 0;
+    const int* buttons = ToolBarButtons(count);
+    for (int i = 0; i < count; ++i) {
+        if (buttons[i] == cmd::kSeparator) {
+            toolBar_->addSeparator();
+            continue;
+        }
+        QAction* menuAction = actions_[buttons[i]];
+        menuAction->setIcon(ToolbarIcon(buttons[i]));
+        menuAction->setIconVisibleInMenu(false);
+        menuAction->setToolTip(ToolTipFor(menuAction->text()));
+        toolBar_->addAction(menuAction);
+    }
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    connect(toolBar_, &QToolBar::visibilityChanged, this,
+            [this](bool visible) { actions_[cmd::kToolbar]->setChecked(visible); });
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar");
+    auto* message = new QLabel(kIdleMessage, bar);
+    message->setObjectName("MessagePane");
+    bar->addWidget(message, 1);
+    const std::pair<int, const char*> indicators[] = {
+        {pane::kCapsLock, "CAP"}, {pane::kNumLock, "NUM"}, {pane::kScrollLock, "SCRL"}};
+    for (auto [id, text] : indicators) {
+        auto* label = new QLabel(text, bar);
+        label->setObjectName(ActionName(id));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance("SCRL") + 12);
+        // The key lock states cannot be read portably; the indicators show as off.
+        label->setEnabled(false);
+        bar->addPermanentWidget(label);
+    }
+}
+
+QAction* CMainFrame::action(int id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::SetCommandHandler(int id, std::function<void()> handler) { handlers_[id] = std::move(handler); }
+
+void CMainFrame::EnableFileCommands() {
+    enabling_.EnableFileCommands();
+    UpdateCommandStates();
+}
+
+void CMainFrame::SetEnableRestart(bool enable) {
+    enabling_.enableRestart = enable;
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateCommandStates() {
+    for (auto& [id, action] : actions_) action->setEnabled(enabling_.IsEnabled(id));
+}
+
+void CMainFrame::Trigger(int id) {
+    if (!enabling_.IsEnabled(id)) return;
+    switch (id) {
+        case cmd::kOpen: OnOpen(); return;
+        case cmd::kSave: OnSave(); return;
+        case cmd::kSaveAs: OnSaveAs(); return;
+        case cmd::kExit: close(); return;
+        case cmd::kAbout: OnAbout(); return;
+        case cmd::kToolbar: toolBar_->setVisible(!toolBar_->isVisible()); return;
+        case cmd::kStatusBar:
+            statusBar()->setVisible(!statusBar()->isVisible());
+            actions_[cmd::kStatusBar]->setChecked(statusBar()->isVisible());
+            return;
+        default: break;
+    }
+    if (const char* port = PortName(id)) {
+        SelectPort(port);
+        // The check marks follow the selection, not the click.
+        for (int other = cmd::kCom1; other <= cmd::kCom4; ++other)
+            actions_[other]->setChecked(PortCommandId(comPort_) == other);
+        return;
+    }
+    auto it = handlers_.find(id);
+    if (it != handlers_.end() && it->second) it->second();
+}
+
+std::string CMainFrame::ChooseFile(FileDialog kind) {
+    if (chooseFile_) return chooseFile_(kind);
+    QFileDialog dialog(this);
+    dialog.setNameFilter(kFileFilter);
+    dialog.setDefaultSuffix(kDefaultSuffix);
+    if (kind == FileDialog::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void CMainFrame::OnOpen() {
+    std::string path = ChooseFile(FileDialog::Open);
+    if (path.empty()) return;
+    if (!doc_.OpenCorrelationFile(path)) return;
+    EnableFileCommands();
+    view_->ResetForNewFile();
+    view_->EnablePipeControls(true);
+}
+
+void CMainFrame::OnSave() { doc_.SaveCorrelationFile(); }
+
+void CMainFrame::OnSaveAs() {
+    std::string path = ChooseFile(FileDialog::SaveAs);
+    if (path.empty()) return;
+    if (doc_.SaveCorrelationFileAs(path)) view_->ShowFileInfo();
+}
+
+void CMainFrame::OnAbout() {
+    std::unique_ptr<QDialog> box(CreateAboutBox(this));
+    box->exec();
+}
+
+void CMainFrame::SelectPort(const std::string& port) {
+    if (port == comPort_) return;  // the serial port is not touched
+    if (testPort_ && !testPort_(port)) return;
+    comPort_ = port;
+    for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) actions_[id]->setChecked(PortCommandId(port) == id);
+}
+
+void CMainFrame::RestoreComPort() {
+    std::string stored = ReadComPortSetting(settings_);
+    if (IsOfferedPort(stored)) {
+        SelectPort(stored);
+        return;
+    }
+    AskString(prompt_, kMsgComPortNotStored, PromptIcon::Warning, PromptButtons::Ok);
+    for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) actions_[id]->setChecked(false);
+}
+
+void CMainFrame::SetPrintPreviewHooks(std::function<bool()> isShowing, std::function<void()> end) {
+    previewShowing_ = std::move(isShowing);
+    endPreview_ = std::move(end);
+}
+
+void CMainFrame::InitialUpdate() {
+    view_->OnInitialUpdate(ReadUnitSetting(settings_, setting::kLength), ReadUnitSetting(settings_, setting::kTime));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (previewShowing_ && previewShowing_()) {
+        if (endPreview_) endPreview_();
+        event->ignore();
+        return;
+    }
+    if (doc_.fileLoaded()) {
+        if (doc_.IsModified() &&
+            AskString(prompt_, kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
+            OnSaveAs();
+        doc_.ResetRecord();
+    }
+    if (enabling_.enableRestart &&
+        AskString(prompt_, kMsgRestartInstrument, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
+        Trigger(cmd::kRestart);
+    WriteSettings(settings_, prompt_, view_->lengthUnit(), view_->timeUnit(), comPort_);
+    event->accept();
+}
+
+}  // namespace vexlan

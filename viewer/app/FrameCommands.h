@@ -1,0 +1,60 @@
+#pragma once
+// The main window's commands: their ids, the menu of the main frame, and which of them are
+// enabled. Qt-free, so the enabling rules test without a window.
+
+#include <string>
+
+namespace vexlan {
+
+namespace cmd {
+constexpr int kOpen = 57601, kSave = 32791, kSaveAs = 32792;
+constexpr int kPrint = 57607, kPrintPreview = 57609, kPrintSetup = 57606, kExit = 57665;
+constexpr int kCopyText = 32796, kCopyGraph = 32797;
+constexpr int kToolbar = 59392, kStatusBar = 59393;
+constexpr int kFileInformation = 32798, kDownloadFile = 32773, kRestart = 32778;
+constexpr int kCom1 = 32786, kCom2 = 32787, kCom3 = 32788, kCom4 = 32789;
+constexpr int kAbout = 57664;
+constexpr int kSeparator = 0;
+}  // namespace cmd
+
+// Status bar panes after the message pane.
+namespace pane {
+constexpr int kCapsLock = 59137, kNumLock = 59138, kScrollLock = 59139;
+}
+
+struct MenuEntry {
+    const char* menu;     // top-level menu title
+    const char* submenu;  // nullptr, or the title of the submenu the item sits in
+    const char* text;     // item text; a tab separates the shortcut shown beside it
+    int id;               // cmd::kSeparator for a separator
+    const char* shortcut; // accelerator, or nullptr
+};
+
+const MenuEntry* MainMenu(int& count);
+
+// Tool bar buttons in order, cmd::kSeparator for a gap.
+const int* ToolBarButtons(int& count);
+
+// The frame's enable flags. All start cleared; a successful load sets every one but Restart.
+struct CommandEnabling {
+    bool enableRestart = false;
+    bool enableSave = false;
+    bool enableSaveAs = false;
+    bool enablePrint = false;
+    bool enablePrintPreview = false;
+    bool enablePrintSetup = false;
+    bool enableCopyGraph = false;
+    bool enableCopyText = false;
+
+    void Clear() { *this = CommandEnabling{}; }
+    void EnableFileCommands();
+    // Commands without a rule are always enabled.
+    bool IsEnabled(int id) const;
+};
+
+// The four serial ports the Options menu offers, "COM1" .. "COM4", exact and case-sensitive.
+bool IsOfferedPort(const std::string& name);
+int PortCommandId(const std::string& name);  // 0 for a name that is not offered
+const char* PortName(int commandId);         // nullptr for an id that is not a port command
+
+}  // namespace vexlan
