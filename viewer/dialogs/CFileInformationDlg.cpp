@@ -1,0 +1,124 @@
+#include "CFileInformationDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "CVexlanDoc.h"
+#include "DialogControls.h"
+
+namespace vexlan {
+namespace {
+
+struct EditPlace {
+    InfoField field;
+    int x, y, width, height;
+};
+
+constexpr EditPlace kEdits[] = {
+    {InfoField::Title, 18, 22, 247, 14},
+    {InfoField::Comment1, 18, 55, 247, 14},
+    {InfoField::Comment2, 18, 70, 247, 14},
+    {InfoField::Comment3, 18, 85, 247, 14},
+    {InfoField::UserReference, 18, 117, 86, 14},
+    {InfoField::CreatedTime, 133, 117, 46, 14},  // under "Date Created"
+    {InfoField::CreatedDate, 211, 117, 46, 14},  // under "Time Created"
+};
+
+int Index(InfoField field) { return static_cast<int>(field); }
+
+}  // namespace
+
+CFileInformationDlg::CFileInformationDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
+    setWindowTitle(QStringLiteral("File Information"));
+    setObjectName(QStringLiteral("IDD_175"));
+    setFixedSize(DialogX(282), DialogY(166));
+    CreateControls();
+}
+
+void CFileInformationDlg::CreateControls() {
+    struct LabelPlace {
+        int id;
+        const char* text;
+        int x, y, width, height;
+    };
+    const LabelPlace labels[] = {
+        {1169, "Title", 18, 12, 247, 8},          {1170, "Comment", 18, 45, 246, 8},
+        {1171, "User Reference", 18, 107, 87, 8}, {1172, "Date Created", 133, 107, 67, 8},
+        {1173, "Time Created", 210, 107, 57, 8},
+    };
+    for (const LabelPlace& l : labels)
+        PlaceDu(new QLabel(QString::fromUtf8(l.text), this), l.id, l.x, l.y, l.width, l.height);
+
+    for (const EditPlace& e : kEdits) {
+        const InfoFieldSpec& spec = FieldSpec(e.field);
+        auto* edit = PlaceDu(new QLineEdit(this), spec.controlId, e.x, e.y, e.width, e.height);
+        if (spec.maxChars == 0) {
+            edit->setReadOnly(true);
+            edit->setAlignment(Qt::AlignCenter);
+        } else {
+            // textEdited covers typing, pasting and dropping, but not our own setText.
+            connect(edit, &QLineEdit::textEdited, this, [this, f = e.field] { OnEdited(f); });
+        }
+        edits_[Index(e.field)] = edit;
+    }
+
+    auto* ok = PlaceDu(new QPushButton(QStringLiteral("OK"), this), 1, 150, 140, 50, 14);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CFileInformationDlg::accept);
+    auto* cancel = PlaceDu(new QPushButton(QStringLiteral("Cancel"), this), 2, 216, 140, 50, 14);
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CFileInformationDlg::LoadFromRecord(const CorrelationRecord& record) {
+    logic_.LoadFromRecord(record);
+    ShowTexts();
+}
+
+void CFileInformationDlg::ShowTexts() {
+    for (int i = 0; i < kInfoFieldCount; ++i) {
+        edits_[i]->setText(QString::fromStdString(logic_.Text(static_cast<InfoField>(i))));
+        edits_[i]->setCursorPosition(0);
+    }
+}
+
+void CFileInformationDlg::OnEdited(InfoField field) {
+    QLineEdit* edit = edits_[Index(field)];
+    const InfoFieldSpec& spec = FieldSpec(field);
+    std::string& text = logic_.Text(field);
+    const std::string typed = edit->text().toStdString();
+    const std::string kept = FitEdit(text, typed, spec.maxChars, spec.width - 1);
+    if (kept != typed) {
+        // Keep the caret where the kept part of the insertion ends.
+        const int cursor = edit->cursorPosition();
+        const int lost = QString::fromStdString(typed).size() - QString::fromStdString(kept).size();
+        edit->setText(QString::fromStdString(kept));
+        edit->setCursorPosition(cursor - lost < 0 ? 0 : cursor - lost);
+    }
+    text = kept;
+}
+
+void CFileInformationDlg::accept() {
+    InfoField field;
+    std::string message;
+    if (logic_.FindTooLong(field, message)) {
+        prompt_.Ask(message, PromptIcon::Warning, PromptButtons::Ok);
+        QLineEdit* edit = edits_[Index(field)];
+        edit->setFocus();
+        edit->selectAll();
+        return;  // stays open until the text fits
+    }
+    QDialog::accept();
+}
+
+bool RunFileInformationDialog(QWidget* parent, CVexlanDoc& doc, IPrompt& prompt) {
+    CFileInformationDlg dialog(prompt, parent);
+    dialog.LoadFromRecord(doc.record());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (!dialog.StoreToRecord(doc.record())) return false;
+    doc.SetModified(true);
+    return true;
+}
+
+}  // namespace vexlan
