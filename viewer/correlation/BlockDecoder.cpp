@@ -55,6 +55,8 @@ void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out) {
             if (p >= maxCount) return;
             if (reader.ReadBits(1) == 0) {
                 ++p; ++zeroRun; ++weight;
+                // Reaching the end ends the whole decoding, not just this pass.
+                if (p >= maxCount) return;
             } else if (zeroRun >= 5) {
                 const int w = zeroRun - 4;
                 const std::uint32_t r = reader.ReadBits(w > 16 ? 16 : w);

@@ -9,7 +9,9 @@ bool CCorrelationFile::ReadCorrelationFile(const std::string& path, CorrelationR
     if (!file) { errorId_ = kErrorOpenFile; return false; }
     bool ok = true;
     std::uint8_t version[2] = {0, 0};
-    std::fread(version, 1, 2, file);
+    // A file shorter than the version word has version 0, even when its one byte is 02.
+    if (std::fread(version, 1, 2, file) != 2)
+        version[0] = version[1] = 0;
     if (std::ferror(file)) {
         errorId_ = kErrorReadFile; ok = false;
     } else if ((version[0] | (version[1] << 8)) != kFileVersion) {

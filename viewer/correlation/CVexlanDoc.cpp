@@ -178,11 +178,14 @@ bool CVexlanDoc::SaveCorrelationFileAs(const std::string& path)
 {
     CCorrelationFile file;
     std::string written;
-    if (!file.WriteCorrelationFileAs(path, record_, written)) {
+    const bool ok = file.WriteCorrelationFileAs(path, record_, written);
+    // The chosen path is the document's from now on, so that a later Save never writes over the
+    // file the user moved away from.
+    pathName_ = written;
+    if (!ok) {
         file.ShowLastError(prompt_);
         return false;
     }
-    pathName_ = written;
     modified_ = false;
     return true;
 }
@@ -369,8 +372,7 @@ void CVexlanDoc::SetRemoveStart(int x, int x0)
 void CVexlanDoc::SetRemoveEnd(int x, int x0)
 {
     removeEnd_ = RemovePoint(x, x0, samplesPerColumn_, windowCentre_);
-    // A cleared end (0) stays cleared rather than turning the start into a region from 0.
-    if (removeEnd_ != 0 && removeEnd_ < removeStart_)
+    if (removeEnd_ < removeStart_)
         std::swap(removeStart_, removeEnd_);
 }
 

@@ -65,6 +65,7 @@ public:
     // the new file was loaded; when it could not be read the current file stays as it was.
     bool OpenCorrelationFile(const std::string& path);
     // Both return whether the write succeeded; a failed write leaves the document modified.
+    // Save As takes the new path even when the write failed.
     bool SaveCorrelationFile();
     bool SaveCorrelationFileAs(const std::string& path);
     void ResetRecord();

@@ -79,3 +79,41 @@ TEST(DecodeBlock, RandomBlocksStayInsideOutput) {
         for (int i = maxCount; i < maxCount + 16; ++i) ASSERT_EQ(out[i], 0x5A5A);
     }
 }
+
+TEST(DecodeBlock, ReachingTheEndStopsEveryLaterPass) {
+    BitWriter w;
+    // A=4, T=2, P=2, S=0, count 4. Pass 1 (level 2): four zero flags run p to the end, which ends
+    // the decoding; pass 2 (level 1) would put +1 at positions 0..2.
+    w.Put(4, 4); w.Put(2, 4); w.Put(2, 4); w.Put(0, 4); w.Put(4, 16); w.Put(0, 16);
+    w.Put(4, 4); for (int i = 0; i < 4; ++i) w.Put(0, 1);
+    w.Put(3, 4); for (int i = 0; i < 3; ++i) { w.Put(1, 1); w.Put(0, 1); }
+    std::vector<std::int16_t> out(4, 9);
+    DecodeBlock(4, w.bytes.data(), out.data());
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(out[i], 0) << i;
+
+    // The same second pass after a first pass that stops short of the end does run.
+    BitWriter v;
+    v.Put(4, 4); v.Put(2, 4); v.Put(2, 4); v.Put(0, 4); v.Put(4, 16); v.Put(0, 16);
+    v.Put(3, 4); for (int i = 0; i < 3; ++i) v.Put(0, 1);
+    v.Put(3, 4); for (int i = 0; i < 3; ++i) { v.Put(1, 1); v.Put(0, 1); }
+    DecodeBlock(4, v.bytes.data(), out.data());
+    EXPECT_EQ(out[0], 0);
+    EXPECT_EQ(out[1], 0);
+    EXPECT_EQ(out[2], 1);
+    EXPECT_EQ(out[3], 0);
+}
+
+TEST(DecodeBlock, FourZeroFlagsThenAValueFiveThenAnEscape) {
+    // A=8, T=2, P=1, S=0, count 16.
+    BitWriter w;
+    w.Put(8, 4); w.Put(2, 4); w.Put(1, 4); w.Put(0, 4); w.Put(16, 16); w.Put(0, 16);
+    w.Put(5 + 5 + 1 + 1, 8);
+    for (int i = 0; i < 4; ++i) w.Put(0, 1);
+    w.Put(1, 1); w.Put(0x2, 2);            // position 4: v = 0b110 -> +3
+    for (int i = 0; i < 5; ++i) w.Put(0, 1);  // positions 5..9
+    w.Put(1, 1); w.Put(0, 1);              // escape w = 1, r = 0: R = 0, only the run resets
+    w.Put(1, 1); w.Put(0x1, 2);            // position 10: v = 0b101 -> -2
+    std::vector<std::int16_t> out(16, 0);
+    DecodeBlock(16, w.bytes.data(), out.data());
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(out[i], i == 4 ? 3 : i == 10 ? -2 : 0) << i;
+}

@@ -55,3 +55,43 @@ TEST(CorrelationFile, SaveAsThenReadRoundTripsAndKeepsLongerTail) {
     ASSERT_TRUE(f.WriteCorrelationFile(p, back));
     EXPECT_EQ(ReadBytes(p), bytes);
 }
+
+TEST(CorrelationFile, VersionWordAloneIsAnEmptyResultAndOneByteIsNot) {
+    CCorrelationFile f;
+    CorrelationRecord r;
+    r.sampleCount = 99;
+    WriteBytes(TempPath("one.ked"), {2});
+    EXPECT_FALSE(f.ReadCorrelationFile(TempPath("one.ked"), r));
+    EXPECT_EQ(f.lastError(), kErrorIncompatibleFile);
+    WriteBytes(TempPath("empty.ked"), {});
+    EXPECT_FALSE(f.ReadCorrelationFile(TempPath("empty.ked"), r));
+    EXPECT_EQ(f.lastError(), kErrorIncompatibleFile);
+    WriteBytes(TempPath("word.ked"), {2, 0});
+    EXPECT_TRUE(f.ReadCorrelationFile(TempPath("word.ked"), r));
+    EXPECT_EQ(r.sampleCount, 99);  // nothing behind the word: the record keeps its values
+    // A short body fills only the fields it covers.
+    WriteBytes(TempPath("short.ked"), {2, 0, 'A', 'B', 0});
+    EXPECT_TRUE(f.ReadCorrelationFile(TempPath("short.ked"), r));
+    EXPECT_STREQ(r.createdDate, "AB");
+    EXPECT_EQ(r.sampleCount, 99);
+}
+
+TEST(CorrelationFile, SaveAsCreatesAndSaveDoesNot) {
+    const std::string p = TempPath("created.ked");
+    std::remove(p.c_str());
+    CorrelationRecord r;
+    r.sampleRate = 4096;
+    CCorrelationFile f;
+    EXPECT_FALSE(f.WriteCorrelationFile(p, r));
+    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+    std::string out;
+    ASSERT_TRUE(f.WriteCorrelationFileAs(p, r, out));
+    const auto bytes = ReadBytes(p);
+    ASSERT_EQ(bytes.size(), kFileSize);
+    EXPECT_EQ(bytes[0], 2);
+    EXPECT_EQ(bytes[1], 0);
+    std::string failed;
+    EXPECT_FALSE(f.WriteCorrelationFileAs(TempPath("no-such-dir/x.ked"), r, failed));
+    EXPECT_EQ(failed, TempPath("no-such-dir/x.ked"));
+    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+}

@@ -135,10 +135,19 @@ TEST_F(DocumentTest, FailedSaveKeepsModifiedAndPath)
     EXPECT_TRUE(doc.IsModified());
     EXPECT_FALSE(std::filesystem::exists(first));
 
-    EXPECT_FALSE(doc.SaveCorrelationFileAs(dir + "no-such-folder/x.ked"));
+    // A failed Save As still moves the document to the new path, so the next Save cannot write
+    // over the file the user chose to leave alone.
+    const std::string nowhere = dir + "no-such-folder/x.ked";
+    EXPECT_FALSE(doc.SaveCorrelationFileAs(nowhere));
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.pathName(), first);
+    EXPECT_EQ(doc.pathName(), nowhere);
     EXPECT_EQ(CountAsked(prompt, kErrorOpenFile), 2u);
+    WriteKed(first, SampleRecord("First", 100));
+    EXPECT_FALSE(doc.SaveCorrelationFile());
+    EXPECT_EQ(CountAsked(prompt, kErrorOpenFile), 3u);
+    CorrelationRecord untouched;
+    ASSERT_TRUE(CCorrelationFile().ReadCorrelationFile(first, untouched));
+    EXPECT_EQ(untouched.segments[1].velocity, 330);
 
     const std::string copy = dir + "copy.ked";
     EXPECT_TRUE(doc.SaveCorrelationFileAs(copy));
@@ -261,11 +270,14 @@ TEST_F(DocumentTest, RemovedRegionBounds)
     EXPECT_EQ(doc.GetRemoveStart(), spc * 190 + centre);
     EXPECT_EQ(doc.GetRemoveEnd(), spc * 390 + centre);
     EXPECT_TRUE(doc.HasRemoveRegion());
-    doc.SetRemoveEnd(0, 10);  // clearing the end removes the region, it does not start one at 0
-    EXPECT_FALSE(doc.HasRemoveRegion());
-    EXPECT_EQ(doc.GetRemoveStart(), spc * 190 + centre);
-    doc.SetRemoveStart(0, 10);
+    doc.SetRemoveEnd(0, 10);  // x = 0 gives sample 0, which lies left of the start: swapped
     EXPECT_EQ(doc.GetRemoveStart(), 0);
+    EXPECT_EQ(doc.GetRemoveEnd(), spc * 190 + centre);
+    EXPECT_TRUE(doc.HasRemoveRegion());
+    doc.SetRemoveStart(0, 10);  // the view clears the region with both points at x = 0
+    doc.SetRemoveEnd(0, 10);
+    EXPECT_EQ(doc.GetRemoveStart(), 0);
+    EXPECT_FALSE(doc.HasRemoveRegion());
     EXPECT_FALSE(doc.IsModified());
 }
 
