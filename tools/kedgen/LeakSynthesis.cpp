@@ -10,7 +10,9 @@ namespace vexlan::kedgen {
 
 namespace {
 
-constexpr int kWindowTransformSign = -1;
+// The recomputation turns bins into lags with e^(-i...) (its inverse butterflies use cos - i sin),
+// so the stored bins are formed with e^(+i...): then lag i of a window comes back at index i.
+constexpr int kWindowTransformSign = +1;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
 // Damping of the pressure wave, per hertz and metre: plastic walls absorb far more.

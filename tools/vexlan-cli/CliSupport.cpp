@@ -1,0 +1,50 @@
+#include "CliSupport.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+
+#include "CCorrelationFile.h"
+#include "StringTable.h"
+
+namespace vexlan::cli {
+
+bool ReadKedFile(const std::string& path, CorrelationRecord& record, CommandStreams& io)
+{
+    CCorrelationFile file;
+    if (file.ReadCorrelationFile(path, record))
+        return true;
+    io.err << LoadString(file.lastError()) << '\n';
+    return false;
+}
+
+int Fail(CommandStreams& io, const std::string& message)
+{
+    io.err << "vexlan-cli: " << message << '\n';
+    return kExitFailure;
+}
+
+void PrintJson(CommandStreams& io, const Json& value)
+{
+    io.out << value.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+}
+
+Json JsonFloat(float value)
+{
+    if (!std::isfinite(value))
+        return nullptr;
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    *result.ptr = 0;
+    return std::strtod(text, nullptr);
+}
+
+std::string RecordText(const char* field, std::size_t size)
+{
+    const void* end = std::memchr(field, 0, size);
+    return std::string(field, end ? static_cast<const char*>(end) - field : size);
+}
+
+}  // namespace vexlan::cli

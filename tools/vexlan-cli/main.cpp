@@ -1,0 +1,15 @@
+// vexlan-cli: the correlation libraries from the command line. Exit 0 on success, 1 when the
+// operation failed (the message is on stderr), 2 on wrong usage.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Subcommand.h"
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int code = vexlan::cli::RunVexlanCli(args, std::cout, std::cerr);
+    std::cout.flush();
+    return std::cout.good() ? code : vexlan::cli::kExitFailure;
+}
