@@ -9,6 +9,7 @@
 #include <QTest>
 #include <cstring>
 
+#include "CFileInformationDlg.h"
 #include "CFilterSettingsDlg.h"
 #include "GuiTestSupport.h"
 #include "SpectrumRaster.h"
@@ -197,6 +198,32 @@ TEST(FilterDialogRun, CancelChangesNothing) {
     EXPECT_FALSE(RunFilterSettingsDialog(nullptr, doc, prompt));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(std::memcmp(&before, &doc.record(), sizeof before), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// With VEXLAN_SCREENSHOT_DIR set, saves pictures of both dialogs there for a look by eye.
+TEST(DialogPictures, SavedOnRequest) {
+    const QByteArray dir = qgetenv("VEXLAN_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "VEXLAN_SCREENSHOT_DIR not set";
+    App();
+    SampleDocument sample;
+    ASSERT_TRUE(sample.ok());
+    ScriptedPrompt prompt;
+    CFilterSettingsDlg filter(prompt);
+    FilterSettings f{};
+    f.lowCutoff = PositionFrequency(40);
+    f.highCutoff = PositionFrequency(420);
+    f.notches[0] = {PositionFrequency(150), PositionFrequency(170)};
+    filter.Initialise(f, sample.doc->spectrum1Db(), sample.doc->spectrum2Db(), sample.doc->GetSensorPair());
+    filter.show();
+    EXPECT_TRUE(filter.grab().save(QString::fromUtf8(dir) + "/filter-settings.png"));
+    CFileInformationDlg info(prompt);
+    info.LoadFromRecord(sample.doc->record());
+    info.show();
+    EXPECT_TRUE(info.grab().save(QString::fromUtf8(dir) + "/file-information.png"));
 }
 
 }  // namespace
