@@ -1,0 +1,46 @@
+#pragma once
+// Seams of the link library for tests and tools that link its static variant (tarvik_static).
+// None of this is exported from libtarvik.so.
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+
+namespace tarvik {
+
+// The operating-system side of one serial port. The default layer uses POSIX termios; tests
+// substitute their own to exercise modem dialling and failures no pseudo-terminal can show.
+struct PortLayer {
+    // Opens the device; a descriptor >= 0, or -1.
+    int (*open)(const char* device);
+    // Saves the line settings for restore(); false when they cannot be read (not a terminal).
+    bool (*saveSettings)(int fd);
+    // Raw 8N1 at baud, no flow control, DTR and RTS raised; false when not accepted.
+    bool (*configure)(int fd, int32_t baud);
+    // Puts back the settings saved by saveSettings().
+    void (*restoreSettings)(int fd);
+    void (*close)(int fd);
+    // Bytes read (0 when none are waiting), or -1 with errno set.
+    long (*read)(int fd, uint8_t* buffer, size_t size);
+    // Bytes written, or -1.
+    long (*write)(int fd, const uint8_t* bytes, size_t count);
+    // Bytes waiting in the driver's input queue, or -1.
+    int (*inputQueued)(int fd);
+    // Modem status lines; true and *carrier set when they could be read.
+    bool (*carrierDetect)(int fd, bool* carrier);
+    // Starts the periodic 250 ms tick: a descriptor the host can wait on, or -1.
+    int (*startTimer)();
+    void (*stopTimer)(int timerFd);
+};
+
+// The POSIX layer in use by default.
+const PortLayer& PosixPortLayer();
+// Replaces the port layer (nullptr = the POSIX layer again). Only while no port is open.
+void SetPortLayer(const PortLayer* layer);
+
+// Calendar clock in whole seconds used by the link timer (nullptr = time()).
+void SetClock(std::time_t (*now)());
+// Sleep used by the modem dialling waits (nullptr = real sleep).
+void SetSleep(void (*sleepMs)(uint32_t milliseconds));
+
+}  // namespace tarvik

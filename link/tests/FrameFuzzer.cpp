@@ -1,0 +1,24 @@
+// libFuzzer target: arbitrary line input through the frame builder and handler, with messages
+// taken out as they complete and link ticks in between.
+
+#include "FakeLine.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static faketest::FakeLine& line = faketest::Install();
+    if (!comm_is_open()) comm_open_str("/dev/fake", 115200);
+    comm_reset();
+    line.incoming.assign(data, data + size);
+    uint8_t out[TARVIK_MAX_RECEIVE];
+    while (!line.incoming.empty()) {
+        read_buffer();
+        while (get_message(out, sizeof out) != 0 && get_message_size() != 0xFFFF) {
+        }
+        line.now += 1;
+        link_timer();
+        line.written.clear();
+    }
+    return 0;
+}
