@@ -1,0 +1,166 @@
+#include "KedgenCommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+#include <sstream>
+
+#include "KedGenerator.h"
+
+namespace vexlan::kedgen {
+namespace {
+
+struct MaterialName {
+    const char* name;
+    int index;
+};
+constexpr MaterialName kMaterialNames[] = {
+    {"asbestos-cement", 0}, {"copper", 1}, {"ductile-iron", 2}, {"hdpe", 3}, {"cast-iron", 4},
+    {"ldpe", 5},  {"lead", 6}, {"mdpe", 7}, {"pvc", 8}, {"rccp", 9}, {"steel", 10},
+};
+
+bool ParseMaterial(std::string text, int& material)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return c == ' ' || c == '_' ? '-' : char(std::tolower(c));
+    });
+    for (const MaterialName& m : kMaterialNames)
+        if (text == m.name) {
+            material = m.index;
+            return true;
+        }
+    try {
+        std::size_t used = 0;
+        material = std::stoi(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+std::vector<std::string> SplitFields(const std::string& text)
+{
+    std::vector<std::string> fields;
+    std::stringstream in(text);
+    for (std::string f; std::getline(in, f, ',');)
+        fields.push_back(f);
+    return fields;
+}
+
+bool ParseFloat(const std::string& text, float& value)
+{
+    try {
+        std::size_t used = 0;
+        value = std::stof(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+// "MATERIAL,LENGTH,DIAMETER[,VELOCITY]"
+std::string ParseSegment(const std::string& text, SegmentSpec& s)
+{
+    const auto f = SplitFields(text);
+    if (f.size() < 3 || f.size() > 4 || !ParseMaterial(f[0], s.material) || !ParseFloat(f[1], s.length) ||
+        !ParseFloat(f[2], s.diameter) || (f.size() == 4 && !ParseFloat(f[3], s.velocity)))
+        return "--segment expects MATERIAL,LENGTH,DIAMETER[,VELOCITY], got \"" + text + "\"";
+    return {};
+}
+
+bool ParsePair(const std::string& text, float& a, float& b)
+{
+    const auto f = SplitFields(text);
+    return f.size() == 2 && ParseFloat(f[0], a) && ParseFloat(f[1], b);
+}
+
+}  // namespace
+
+int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{"Writes a synthetic correlation file (.ked) with a leak planted on a pipe."};
+    app.name("kedgen");
+    GeneratorSettings s;
+    std::vector<std::string> segments, tones, notches, comments;
+    std::string output, band;
+    bool autoFilter = false;
+
+    app.add_option("-o,--output", output, "Output .ked file")->required();
+    app.add_option("--segment", segments,
+                   "Pipe segment from sensor 1 on: MATERIAL,LENGTH,DIAMETER[,VELOCITY] "
+                   "(material index 0..19 or steel, cast-iron, ductile-iron, copper, lead, asbestos-cement, "
+                   "rccp, pvc, hdpe, mdpe, ldpe; m, mm, m/s)")
+        ->required();
+    app.add_option("--leak", s.leakDistance, "Leak distance from sensor 1, m (default: middle of the pipe)");
+    app.add_option("--sensor-pair", s.sensorPair, "Sensor pair bit mask: 3, 5, 6, 9, 10 or 12")
+        ->check(CLI::IsMember({3, 5, 6, 9, 10, 12}));
+    app.add_option("--sample-rate", s.sampleRate, "Sample rate, Hz");
+    app.add_option("--samples", s.sampleCount, "Samples N per correlation block (power of two 512..8192)");
+    app.add_option("--side-blocks", s.maxSideBlocks, "Side block pairs stored (0..2)")->check(CLI::Range(0, 2));
+    app.add_option("--noise", s.noise, "Correlation noise floor relative to the leak's peak");
+    app.add_option("--seed", s.seed, "Seed of the random noise");
+    app.add_option("--band", band, "Leak noise band LOW,HIGH in Hz (default from the materials)");
+    app.add_option("--tone", tones, "Interference tone FREQUENCY,LEVEL (level relative to the leak)");
+    app.add_option("--title", s.title, "Title");
+    app.add_option("--comment", comments, "Comment line (up to three)");
+    app.add_option("--user-reference", s.userReference, "User reference");
+    app.add_option("--date", s.createdDate, "Creation date text");
+    app.add_option("--time", s.createdTime, "Creation time text");
+    app.add_option("--low-cutoff", s.filter.lowCutoff, "Low cut-off frequency, Hz (0 = off)");
+    app.add_option("--high-cutoff", s.filter.highCutoff, "High cut-off frequency, Hz (0 = off)");
+    app.add_option("--notch", notches, "Notch filter START,END in Hz (up to five)");
+    app.add_flag("--auto-filter", autoFilter, "Mark the instrument's auto filter as on (notches then not applied)");
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e, out, err);
+        return code == 0 ? 0 : 2;
+    }
+
+    auto usage = [&err](const std::string& message) {
+        err << "kedgen: " << message << '\n';
+        return 2;
+    };
+    for (const std::string& text : segments) {
+        SegmentSpec seg;
+        if (const std::string e = ParseSegment(text, seg); !e.empty())
+            return usage(e);
+        s.segments.push_back(seg);
+    }
+    if (!band.empty() && !ParsePair(band, s.bandLow, s.bandHigh))
+        return usage("--band expects LOW,HIGH");
+    for (const std::string& text : tones) {
+        ToneSpec t;
+        if (!ParsePair(text, t.frequency, t.level))
+            return usage("--tone expects FREQUENCY,LEVEL");
+        s.tones.push_back(t);
+    }
+    if (notches.size() > std::size_t(vexlan::kNotchCount))
+        return usage("at most five notches");
+    for (std::size_t i = 0; i < notches.size(); ++i)
+        if (!ParsePair(notches[i], s.filter.notches[i].notchStart, s.filter.notches[i].notchEnd))
+            return usage("--notch expects START,END");
+    if (comments.size() > 3)
+        return usage("at most three comment lines");
+    s.comment1 = comments.size() > 0 ? comments[0] : "";
+    s.comment2 = comments.size() > 1 ? comments[1] : "";
+    s.comment3 = comments.size() > 2 ? comments[2] : "";
+    s.filter.autoFilter = autoFilter ? 1 : 0;
+
+    CorrelationRecord record;
+    std::string error;
+    if (!GenerateRecord(s, record, error))
+        return usage(error);
+    if (!WriteKedFile(output, record, error)) {
+        err << "kedgen: " << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace vexlan::kedgen
