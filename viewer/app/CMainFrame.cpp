@@ -24,7 +24,8 @@ constexpr int kMsgComPortNotStored = 62033;
 constexpr int kMsgScreenTooSmall = 62072;
 constexpr const char* kFileFilter = "Correlation Files (*.ked)";
 constexpr const char* kDefaultSuffix = "ked";
-constexpr const char* kIdleMessage = "Ready";
+constexpr int kApplicationTitle = 57344;
+constexpr int kIdleMessage = 57345;
 
 QString ActionName(int id) { return QString("ID_%1").arg(id); }
 
@@ -41,8 +42,10 @@ QString ToolTipFor(const QString& menuText) {
 CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings, QWidget* parent)
     : QMainWindow(parent), doc_(document), adapter_(document), prompt_(prompt), settings_(settings) {
     setObjectName("CMainFrame");
-    setWindowTitle(QGuiApplication::applicationDisplayName().isEmpty() ? "Vexlan"
-                                                                       : QGuiApplication::applicationDisplayName());
+    // The caption is the application title alone, never the document's name.
+    setWindowTitle(LoadString(kApplicationTitle));
+    // The bars stay where they are docked; no menu offers to hide them but the View menu.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     // A plain window with a minimise box: it can be neither resized nor maximised.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -132,7 +135,7 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar");
-    auto* message = new QLabel(kIdleMessage, bar);
+    auto* message = new QLabel(LoadString(kIdleMessage), bar);
     message->setObjectName("MessagePane");
     bar->addWidget(message, 1);
     const std::pair<int, const char*> indicators[] = {

@@ -13,6 +13,8 @@ constexpr const char* kApplication = "Vexlan";
 std::optional<std::string> QtSettingsStore::Read(const std::string& key) const {
     QSettings settings(kCompany, kApplication);
     settings.beginGroup(setting::kGroup);
+    // A file that cannot be parsed is taken as no file: every entry falls back to its default.
+    if (settings.status() != QSettings::NoError) return std::nullopt;
     QVariant value = settings.value(QString::fromStdString(key));
     // A damaged file reads as absent entries, or as values of the wrong kind.
     if (!value.isValid() || !value.canConvert<QString>()) return std::nullopt;

@@ -13,6 +13,10 @@ struct Entry {
 
 // Sorted by id. Labels of the displays and the report (62112 and up) sit with their users' ids.
 constexpr Entry kStrings[] = {
+    {57344, "Vexlan"},
+    {57345, "Ready"},
+    {61715, "Please enter a number."},
+    {61716, "Please enter a number between 0 and %g."},
     {62000, "Could not communicate with the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra Digital is switched on. "},
     {62001, "Could not transmit message to the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra Digital is switched on."},
     {62002, "Communications Port closed\n\nPlease check that no other program is using the COM port and\nretry operation."},

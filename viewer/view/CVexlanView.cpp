@@ -113,8 +113,6 @@ void CVexlanView::CreateControls() {
     right->setIcon(ArrowIcon(false));
     left->setIconSize({20, 20});
     right->setIconSize({20, 20});
-    left->setToolTip("Move the cursor left");
-    right->setToolTip("Move the cursor right");
 }
 
 QWidget* CVexlanView::CreateControl(const ControlTemplate& t) {

@@ -10,6 +10,9 @@
 namespace vexlan {
 namespace {
 
+constexpr int kMsgEnterNumber = 61715;
+constexpr int kMsgEnterNumberInRange = 61716;
+
 constexpr double kMetresToFeet = 3.28084;
 constexpr double kFeetToMetres = 0.3047999902464003;
 constexpr double kMillimetresToInches = 0.03937;
@@ -73,7 +76,7 @@ std::string FormatCutoff(float hertz) {
 }
 
 FieldParse ParseFieldValue(const std::string& text, float maximum) {
-    static const char* const kNotANumber = "Please enter a number.";
+    const char* const kNotANumber = LoadString(kMsgEnterNumber);
     FieldParse result;
     const char* begin = text.c_str();
     while (IsBlank(*begin)) ++begin;
@@ -102,7 +105,7 @@ FieldParse ParseFieldValue(const std::string& text, float maximum) {
     // rounds to exactly the float limit and is accepted, "1e39" overflows and is refused.
     const float stored = static_cast<float>(value);
     if (!std::isfinite(stored) || stored > maximum || stored < 0) {
-        result.error = Printf("Please enter a number between 0 and %g.", static_cast<double>(maximum));
+        result.error = Printf(LoadString(kMsgEnterNumberInRange), static_cast<double>(maximum));
         return result;
     }
     result.value = stored + 0.0f;  // -0 is stored as 0
