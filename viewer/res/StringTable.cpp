@@ -106,6 +106,12 @@ constexpr Entry kStrings[] = {
     {62140, "Notch 4 "},
     {62141, "Notch 5 "},
     {62142, "OUT OF BRACKET"},
+    // Output of the report, the printed page and the graph picture.
+    {62160, "Could not write the output file.\n\nPlease check that the folder exists and that you may write to it."},
+    {62161, "There is no printer to print to.\n\nPlease set up a printer, or print to a PDF file."},
+    {62162, "The printer could not start the page.\n\nPlease check the printer and retry the operation."},
+    {62163, "The clipboard could not be used.\n\nPlease retry the operation."},
+    {62164, "There is no correlation file loaded."},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

@@ -1,0 +1,146 @@
+#include "PagePainter.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <cmath>
+#include <memory>
+
+#include "PendingOutput.h"
+
+namespace vexlan {
+namespace {
+
+constexpr int kMsgCannotWrite = 62160;
+constexpr int kMsgPrinterFailed = 62162;
+constexpr double kUnitsPerInch = 254.0;  // 0.1 mm
+constexpr double kPointsPerInch = 72.0;
+
+QColor ToColour(Rgb rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+class DeviceMap {
+public:
+    DeviceMap(double dpiX, double dpiY) : sx_(dpiX / kUnitsPerInch), sy_(dpiY / kUnitsPerInch), dpiY_(dpiY) {}
+    QPointF Point(int x, int y) const { return {x * sx_, -y * sy_}; }
+    double Width(int units) const { return units * sx_; }
+    // A point size for this device, as a pixel height so a scaled painter cannot change it.
+    int FontPixels(int points) const { return std::max(1, static_cast<int>(std::lround(points * dpiY_ / kPointsPerInch))); }
+
+private:
+    double sx_, sy_, dpiY_;
+};
+
+void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(map.FontPixels(p.fontPoints));
+    painter.setFont(font);
+    const QString text = QString::fromStdString(p.text);
+    const QFontMetricsF metrics(font, painter.device());
+    const QPointF at = map.Point(p.x1, p.y1);
+    double x = at.x();
+    const double width = metrics.horizontalAdvance(text);
+    if (p.align == TextAlign::Centre) x -= width / 2;
+    if (p.align == TextAlign::Right) x -= width;
+    painter.setPen(QPen(Qt::black));
+    // Texts hang from their reference point: its y is the top of the text.
+    painter.drawText(QPointF(x, at.y() + metrics.ascent()), text);
+}
+
+QPen LinePen(const DeviceMap& map, const PagePrimitive& p) {
+    if (p.penWidth == 0 && !p.dashed) return QPen(ToColour(p.colour), 0);  // the thinnest line
+    QPen pen(ToColour(p.colour), std::max(1.0, map.Width(std::max(p.penWidth, 1))));
+    pen.setCapStyle(Qt::FlatCap);
+    if (p.dashed) pen.setStyle(Qt::DashLine);
+    return pen;
+}
+
+}  // namespace
+
+void PaintPage(QPainter& painter, const std::vector<PagePrimitive>& page, double dpiX, double dpiY) {
+    const DeviceMap map(dpiX, dpiY);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    for (const PagePrimitive& p : page) {
+        switch (p.kind) {
+            case PrimitiveKind::Text:
+                DrawText(painter, map, p);
+                break;
+            case PrimitiveKind::Line:
+                painter.setPen(LinePen(map, p));
+                painter.drawLine(map.Point(p.x1, p.y1), map.Point(p.x2, p.y2));
+                break;
+            case PrimitiveKind::Rect:
+                painter.setPen(QPen(Qt::black, 0));
+                painter.drawRect(QRectF(map.Point(p.x1, p.y1), map.Point(p.x2, p.y2)).normalized());
+                break;
+        }
+    }
+    painter.restore();
+}
+
+void UseDefaultPageSetup(QPagedPaintDevice& device) {
+    // The layout spans 4..263 mm across and 10..200 mm down: 5 mm margins keep it whole on A4
+    // and Letter in landscape.
+    device.setPageOrientation(QPageLayout::Landscape);
+    device.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+}
+
+bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId) {
+    // Output to a file goes through a temporary name, so a failed job leaves no partial file.
+    const bool toFile = !printer.outputFileName().isEmpty();
+    const QString finalName = printer.outputFileName();
+    std::unique_ptr<PendingOutput> pending;
+    if (toFile) {
+        pending = std::make_unique<PendingOutput>(finalName.toStdString());
+        printer.setOutputFileName(QString::fromStdString(pending->temporaryPath()));
+    }
+    QPainter painter;
+    bool ok = painter.begin(&printer);
+    if (ok) {
+        PaintPage(painter, page, printer.logicalDpiX(), printer.logicalDpiY());
+        ok = painter.end();
+    }
+    if (toFile) {
+        printer.setOutputFileName(finalName);
+        if (ok && !pending->Commit()) ok = false;
+        if (!ok) errorId = kMsgCannotWrite;
+    } else if (!ok) {
+        errorId = kMsgPrinterFailed;
+    }
+    return ok;
+}
+
+bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& page, int& errorId) {
+    PendingOutput pending(path);
+    bool ok = false;
+    {
+        QPdfWriter writer(QString::fromStdString(pending.temporaryPath()));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        UseDefaultPageSetup(writer);
+        writer.setCreator(QStringLiteral("Vexlan"));
+        QPainter painter;
+        if (painter.begin(&writer)) {
+            PaintPage(painter, page, writer.resolution(), writer.resolution());
+            ok = painter.end();
+        }
+    }
+    if (ok) ok = pending.Commit();
+    if (!ok) errorId = kMsgCannotWrite;
+    return ok;
+}
+
+bool WriteImageFile(const std::string& path, const QImage& image, int& errorId) {
+    PendingOutput pending(path);
+    const std::size_t dot = path.find_last_of('.');
+    const std::string format = dot == std::string::npos ? "PNG" : path.substr(dot + 1);
+    const bool ok = image.save(QString::fromStdString(pending.temporaryPath()), format.c_str()) && pending.Commit();
+    if (!ok) errorId = kMsgCannotWrite;
+    return ok;
+}
+
+}  // namespace vexlan

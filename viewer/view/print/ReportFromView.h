@@ -1,0 +1,16 @@
+#pragma once
+// The report's form texts from what the form view's controls show, and the correlation graph
+// picture for a report made without a window.
+
+#include "FormViewLogic.h"
+#include "PixelBuffer.h"
+#include "ReportModel.h"
+
+namespace vexlan {
+
+FormTexts FormTextsFromControls(const FormControlsState& controls, const FormFields& fields);
+
+// The graph as the form shows it after a load: bars and the cursor at the document's column.
+PixelBuffer GraphPicture(const ReportValues& values, float totalTravelTime);
+
+}  // namespace vexlan
