@@ -52,9 +52,10 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
     setFixedSize(kWidth, kHeight);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
-        if (area.width() < kWidth || area.height() < kHeight)
-            AskString(prompt_, kMsgScreenTooSmall, PromptIcon::Stop, PromptButtons::Ok);
-        move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
+        const MainWindowPlacement place = PlaceMainWindow(area.width(), area.height());
+        // The program goes on after the warning.
+        if (place.screenTooSmall) AskString(prompt_, kMsgScreenTooSmall, PromptIcon::Stop, PromptButtons::Ok);
+        move(area.x() + place.x, area.y() + place.y);
     }
 
     view_ = new CVexlanView(adapter_, prompt_, this);

@@ -26,8 +26,8 @@ namespace vexlan {
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 800;
-    static constexpr int kHeight = 600;
+    static constexpr int kWidth = kMainWindowWidth;
+    static constexpr int kHeight = kMainWindowHeight;
 
     CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings, QWidget* parent = nullptr);
 

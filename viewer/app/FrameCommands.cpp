@@ -62,6 +62,14 @@ bool CommandEnabling::IsEnabled(int id) const {
     }
 }
 
+MainWindowPlacement PlaceMainWindow(int screenWidth, int screenHeight) {
+    MainWindowPlacement p;
+    p.x = (screenWidth - kMainWindowWidth) / 2;
+    p.y = (screenHeight - kMainWindowHeight) / 2;
+    p.screenTooSmall = screenWidth < kMainWindowWidth || screenHeight < kMainWindowHeight;
+    return p;
+}
+
 bool IsOfferedPort(const std::string& name) { return PortCommandId(name) != 0; }
 
 int PortCommandId(const std::string& name) {

@@ -52,6 +52,17 @@ struct CommandEnabling {
     bool IsEnabled(int id) const;
 };
 
+// Where the fixed 800 x 600 main window goes on a screen: centred, the halves truncated toward
+// zero, so a screen smaller than the window puts it partly off the screen (and asks for a warning).
+struct MainWindowPlacement {
+    int x = 0;
+    int y = 0;
+    bool screenTooSmall = false;
+};
+constexpr int kMainWindowWidth = 800;
+constexpr int kMainWindowHeight = 600;
+MainWindowPlacement PlaceMainWindow(int screenWidth, int screenHeight);
+
 // The four serial ports the Options menu offers, "COM1" .. "COM4", exact and case-sensitive.
 bool IsOfferedPort(const std::string& name);
 int PortCommandId(const std::string& name);  // 0 for a name that is not offered

@@ -108,3 +108,23 @@ TEST(Settings, EveryFailedWriteIsReportedAndTheOthersStillHappen) {
     EXPECT_EQ(ReadUnitSetting(store, setting::kLength), 0);
     EXPECT_EQ(ReadComPortSetting(store), "");
 }
+
+TEST(MainWindowPlacement, CentredWithTruncationAndAWarningBelow800x600) {
+    MainWindowPlacement p = PlaceMainWindow(1024, 768);
+    EXPECT_EQ(p.x, 112);
+    EXPECT_EQ(p.y, 84);
+    EXPECT_FALSE(p.screenTooSmall);
+    p = PlaceMainWindow(801, 600);
+    EXPECT_EQ(p.x, 0);
+    EXPECT_FALSE(p.screenTooSmall);
+    // Toward zero: (799 - 800) / 2 is 0, not -1.
+    p = PlaceMainWindow(799, 601);
+    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(p.y, 0);
+    EXPECT_TRUE(p.screenTooSmall);
+    p = PlaceMainWindow(640, 480);
+    EXPECT_EQ(p.x, -80);
+    EXPECT_EQ(p.y, -60);
+    EXPECT_TRUE(p.screenTooSmall);
+    EXPECT_TRUE(PlaceMainWindow(800, 599).screenTooSmall);
+}

@@ -520,4 +520,58 @@ TEST_F(MainWindowTest, ALowerCaseStoredPortIsNotRecognised) {
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) EXPECT_FALSE(frame_->action(id)->isChecked());
 }
 
+TEST_F(MainWindowTest, LaterCommandsRunTheirHandlersOnlyWhenEnabled) {
+    int copies = 0, restarts = 0, modifies = 0;
+    frame_->SetCommandHandler(cmd::kCopyText, [&] { ++copies; });
+    frame_->SetCommandHandler(cmd::kRestart, [&] { ++restarts; });
+    frame_->view().SetModifyHandler([&] { ++modifies; });
+    Trigger(cmd::kCopyText);
+    EXPECT_EQ(copies, 0);
+    OpenThroughMenu(oneSegment_);
+    Trigger(cmd::kCopyText);
+    EXPECT_EQ(copies, 1);
+    QTest::mouseClick(Control(idc::kModify), Qt::LeftButton);
+    EXPECT_EQ(modifies, 1);
+
+    // After the filter block changes the document sends hint 100; other hints do nothing.
+    FilterSettings filter = doc_->GetFilterSettings();
+    filter.lowCutoff = 200;
+    doc_->SetFilterSettings(filter);
+    frame_->view().OnUpdate(99);
+    EXPECT_EQ(Text(Control(idc::kLowCut)), "OPEN");
+    frame_->view().OnUpdate(100);
+    EXPECT_EQ(Text(Control(idc::kLowCut)), "200.0");
+
+    // A download enables Restart, and the close then offers it.
+    frame_->SetEnableRestart(true);
+    EXPECT_TRUE(frame_->action(cmd::kRestart)->isEnabled());
+    doc_->SetModified(false);
+    prompt_.Clear();
+    prompt_.Queue(PromptAnswer::Yes);
+    EXPECT_TRUE(frame_->close());
+    ASSERT_EQ(prompt_.asked().size(), 1u);
+    EXPECT_EQ(prompt_.asked()[0].text, LoadString(62036));
+    EXPECT_EQ(restarts, 1);
+}
+
+TEST_F(MainWindowTest, ClosingDuringPrintPreviewOnlyEndsThePreview) {
+    bool showing = true;
+    int ended = 0;
+    frame_->SetPrintPreviewHooks([&] { return showing; }, [&] {
+        ++ended;
+        showing = false;
+    });
+    OpenThroughMenu(oneSegment_);
+    Type(idc::kLength, "70");
+    prompt_.Clear();
+    EXPECT_FALSE(frame_->close());
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(frame_->isVisible());
+    EXPECT_TRUE(prompt_.asked().empty());
+    EXPECT_TRUE(doc_->fileLoaded());
+    prompt_.Queue(PromptAnswer::No);
+    EXPECT_TRUE(frame_->close());
+    EXPECT_EQ(prompt_.asked().size(), 1u);
+}
+
 }  // namespace
