@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libfftw3-dev
   qt6-base-dev libgl-dev
-  poppler-utils xvfb xauth
+  poppler-utils xvfb xauth fonts-liberation2
 )
 
 missing=()

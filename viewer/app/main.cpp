@@ -2,10 +2,15 @@
 #include <QTimer>
 
 #include "CVexlanApp.h"
+#include "CommandLinePrint.h"
+#include "ReportCommands.h"
 
 int main(int argc, char** argv) {
     vexlan::CVexlanApp app(argc, argv);
+    // The print verb prints and quits without a window.
+    if (vexlan::IsPrintRequest(app.arguments())) return vexlan::RunPrintRequest(app.arguments());
     if (!app.InitInstance()) return 1;
+    vexlan::InstallReportCommands(*app.mainFrame());
     if (!app.screenshotPath().isEmpty()) {
         // Grab once the window has been laid out and painted.
         QTimer::singleShot(200, &app, [&app] {
