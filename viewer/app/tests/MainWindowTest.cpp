@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <nlohmann/json.hpp>
 
 #include "CCorrelationFile.h"
 #include "CMainFrame.h"
@@ -573,5 +576,53 @@ TEST_F(MainWindowTest, ClosingDuringPrintPreviewOnlyEndsThePreview) {
     EXPECT_TRUE(frame_->close());
     EXPECT_EQ(prompt_.asked().size(), 1u);
 }
+
+#ifdef VEXLAN_CLI_PATH
+// The bundled samples: what the window shows is what the command-line tool computes.
+TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
+    const char* source = std::getenv("VEXLAN_SOURCE_DIR");
+    if (!source) source = VEXLAN_SOURCE_TREE;
+    const QStringList samples = QDir(QString(source) + "/samples").entryList({"*.ked"}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(samples.isEmpty());
+    for (const QString& name : samples) {
+        SCOPED_TRACE(name.toStdString());
+        const std::string path = (QString(source) + "/samples/" + name).toStdString();
+        OpenThroughMenu(path);
+        ASSERT_TRUE(prompt_.asked().empty()) << prompt_.asked()[0].text;
+
+        auto compute = [&](int cursor) {
+            QProcess cli;
+            QStringList args{"compute", QString::fromStdString(path)};
+            if (cursor >= 0) args << "--cursor" << QString::number(cursor);
+            cli.start(VEXLAN_CLI_PATH, args);
+            EXPECT_TRUE(cli.waitForFinished(30000));
+            EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+            return nlohmann::json::parse(cli.readAllStandardOutput().toStdString());
+        };
+        auto check = [&](const nlohmann::json& expected) {
+            const float delay = expected["timeDelay"].get<float>();
+            const float d1 = expected["distanceFromSensor1"].get<float>();
+            const float d2 = expected["distanceFromSensor2"].get<float>();
+            EXPECT_EQ(Text(Control(idc::kTimeDelay)), Format("%.4f", delay));
+            EXPECT_EQ(Text(Control(idc::kDistance1)), Format("%.1f m", d1));
+            EXPECT_EQ(Text(Control(idc::kDistance2)), Format("%.1f m", d2));
+            EXPECT_EQ(CursorColumnOnScreen(), expected["cursorColumn"].get<int>());
+        };
+        nlohmann::json peak = compute(-1);
+        check(peak);
+        // The bars are the trace: a bar of value v colours the v - 1 rows below row 193 - v.
+        QImage image = frame_->view().graphImage();
+        const auto trace = peak["displayTrace"].get<std::vector<int>>();
+        for (int x : {0, 100, 309, 310, 500, 619}) {
+            if (x == peak["cursorColumn"].get<int>()) continue;
+            int height = 0;
+            while (height < kGraphHeight && (image.pixel(x, kGraphHeight - 1 - height) & 0xFFFFFF) != 0xFFFFFFu) ++height;
+            EXPECT_EQ(height, std::max(trace[x] - 1, 0)) << "column " << x;
+        }
+        QTest::mouseClick(Control(idc::kGraph), Qt::LeftButton, {}, QPoint(200, 40));
+        check(compute(200));
+    }
+}
+#endif
 
 }  // namespace
