@@ -45,8 +45,10 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
     const double width = metrics.horizontalAdvance(text);
     if (p.align == TextAlign::Centre) x -= width / 2;
     if (p.align == TextAlign::Right) x -= width;
+    // Texts hang from their reference point: its y is the top of the text. Their cells are
+    // opaque, so a heading set on a frame's edge interrupts the line like a group box caption.
+    painter.fillRect(QRectF(x, at.y(), width, metrics.height()), Qt::white);
     painter.setPen(QPen(Qt::black));
-    // Texts hang from their reference point: its y is the top of the text.
     painter.drawText(QPointF(x, at.y() + metrics.ascent()), text);
 }
 

@@ -1,0 +1,115 @@
+// vexlan-cli export FILE... [--pdf OUT.pdf] [--png OUT.png] [--units …] [--time …] [--cursor …]:
+// the printed page as a PDF and the correlation graph as a picture. With several files, OUT names
+// a folder and each output takes the name of its file.
+
+#include <QGuiApplication>
+#include <QImage>
+#include <memory>
+#include <ostream>
+#include <sys/stat.h>
+
+#include "CliSupport.h"
+#include "PagePainter.h"
+#include "PageLayout.h"
+#include "ReportFromView.h"
+#include "ReportInput.h"
+#include "StringTable.h"
+
+namespace vexlan::cli {
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string Stem(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// Painting text needs a GUI application; without a display it paints off-screen.
+void EnsureGuiApplication() {
+    if (QCoreApplication::instance()) return;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "vexlan-cli";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+}
+
+QImage ToQImage(const PixelBuffer& buffer) {
+    return QImage(reinterpret_cast<const uchar*>(buffer.data()), buffer.width(), buffer.height(),
+                  buffer.width() * 4, QImage::Format_RGB32)
+        .copy();
+}
+
+class ExportCommand : public Subcommand {
+public:
+    void Configure(CLI::App& app) override {
+        options_.Configure(app);
+        app.add_option("--pdf", pdf_, "Write the printed page (one landscape page) to this PDF file");
+        app.add_option("--png", png_, "Write the correlation graph picture to this PNG file");
+    }
+
+    int Run(CommandStreams& io) override {
+        if (pdf_.empty() && png_.empty()) {
+            io.err << "vexlan-cli export: give --pdf OUT.pdf, --png OUT.png or both\n";
+            return kExitUsage;
+        }
+        const bool batch = options_.files.size() > 1;
+        for (const std::string* out : {&pdf_, &png_})
+            if (batch && !out->empty() && !IsDirectory(*out)) {
+                io.err << "vexlan-cli export: with several files, " << *out << " must be an existing folder\n";
+                return kExitUsage;
+            }
+        EnsureGuiApplication();
+        bool failed = false;
+        for (const std::string& path : options_.files) {
+            LoadedReport report;
+            if (!LoadReport(path, options_, io, report)) {
+                failed = true;
+                continue;
+            }
+            if (!pdf_.empty()) {
+                const std::string target = OutputName(pdf_, path, ".pdf");
+                int errorId = 0;
+                if (!WritePagePdf(target, BuildPage(report.values, options_.lengthUnit(), options_.timeUnit()), errorId))
+                    failed = Report(io, target, errorId);
+            }
+            if (!png_.empty()) {
+                const std::string target = OutputName(png_, path, ".png");
+                int errorId = 0;
+                if (!WriteImageFile(target, ToQImage(GraphPicture(report.values, report.totalTravelTime)), errorId))
+                    failed = Report(io, target, errorId);
+            }
+        }
+        return failed ? kExitFailure : kExitOk;
+    }
+
+private:
+    static std::string OutputName(const std::string& given, const std::string& input, const char* extension) {
+        if (!IsDirectory(given)) return given;
+        return given + (given.back() == '/' ? "" : "/") + Stem(input) + extension;
+    }
+    static bool Report(CommandStreams& io, const std::string& target, int errorId) {
+        io.err << target << ": " << LoadString(errorId) << '\n';
+        return true;
+    }
+
+    ReportOptions options_;
+    std::string pdf_;
+    std::string png_;
+};
+
+}  // namespace
+
+void RegisterExport(Dispatcher& dispatcher) {
+    AddSubcommand<ExportCommand>(dispatcher, "export",
+                                 "Write the printed page as PDF and the correlation graph as PNG, per file");
+}
+
+}  // namespace vexlan::cli

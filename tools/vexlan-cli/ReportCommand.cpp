@@ -1,0 +1,45 @@
+// vexlan-cli report FILE... [--units metric|imperial] [--time s|ms] [--cursor COLUMN]: the text
+// report that Copy Text puts on the clipboard, one per file.
+
+#include <ostream>
+
+#include "ReportInput.h"
+#include "ReportText.h"
+
+namespace vexlan::cli {
+
+namespace {
+
+class ReportCommand : public Subcommand {
+public:
+    void Configure(CLI::App& app) override { options_.Configure(app); }
+
+    int Run(CommandStreams& io) override {
+        bool failed = false;
+        bool first = true;
+        for (const std::string& path : options_.files) {
+            LoadedReport report;
+            if (!LoadReport(path, options_, io, report)) {
+                failed = true;
+                continue;
+            }
+            // The report itself ends without a line feed; one closes it here, and a blank line
+            // stands between the reports of several files.
+            if (!first) io.out << '\n';
+            io.out << BuildReportText(report.form, report.values) << '\n';
+            first = false;
+        }
+        return failed ? kExitFailure : kExitOk;
+    }
+
+private:
+    ReportOptions options_;
+};
+
+}  // namespace
+
+void RegisterReport(Dispatcher& dispatcher) {
+    AddSubcommand<ReportCommand>(dispatcher, "report", "Print the text report of each file, as Copy Text gives it");
+}
+
+}  // namespace vexlan::cli

@@ -1,0 +1,34 @@
+// What the report and export subcommands share: the unit and cursor options, and a correlation
+// file read and recomputed into the values the report and the page are made of.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ReportModel.h"
+#include "Subcommand.h"
+
+namespace vexlan::cli {
+
+struct ReportOptions {
+    std::vector<std::string> files;
+    std::string units = "metric";
+    std::string time = "s";
+    std::optional<int> cursor;
+
+    void Configure(CLI::App& app);
+    int lengthUnit() const;
+    int timeUnit() const;
+};
+
+struct LoadedReport {
+    ReportValues values;
+    FormTexts form;
+    float totalTravelTime = 0;
+};
+
+// Reads and recomputes one file; on failure the system's message is on the error stream.
+bool LoadReport(const std::string& path, const ReportOptions& options, CommandStreams& io, LoadedReport& out);
+
+}  // namespace vexlan::cli
