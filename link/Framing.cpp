@@ -72,6 +72,16 @@ void SendControl(uint8_t control) {
     --linkState.txBusy;
 }
 
+// NAK or REJECT for the expected number e, unless the same one already went this second.
+void SendGapReport(uint8_t type, int16_t* sentFor, std::time_t* sentAt) {
+    const uint8_t e = linkState.expectedSequence;
+    const std::time_t now = Now();
+    if (*sentFor == e && *sentAt == now) return;
+    *sentFor = e;
+    *sentAt = now;
+    SendControl(static_cast<uint8_t>(type * 32 + Previous(e)));
+}
+
 void LinkReset(uint8_t sequence) {
     linkState.txSequence = linkState.expectedSequence = sequence & kSequenceMask;
     linkState.txHead = linkState.txTail = 0;
@@ -81,6 +91,7 @@ void LinkReset(uint8_t sequence) {
     linkState.pollOutstanding = false;
     linkState.linkFailed = false;
     linkState.lastTransmit = Now();
+    linkState.nakSentFor = linkState.rejectSentFor = -1;
 }
 
 uint16_t ReadRxHeader(uint16_t position) {
@@ -156,7 +167,7 @@ void HandleFrame(const uint8_t* frame) {
     uint8_t sum = 0;
     for (uint16_t i = 2; i <= length + 1; ++i) sum = static_cast<uint8_t>(sum + frame[i]);
     if (sum != 0) {
-        SendControl(static_cast<uint8_t>(FRAME_REJECT * 32 + Previous(e)));
+        SendGapReport(FRAME_REJECT, &linkState.rejectSentFor, &linkState.rejectSentAt);
         ++linkState.statistics.errors;
         return;
     }
@@ -194,7 +205,7 @@ void HandleFrame(const uint8_t* frame) {
                 linkState.expectedSequence = static_cast<uint8_t>((e + 1) & kSequenceMask);
             }
         } else if (ahead <= 15) {
-            SendControl(static_cast<uint8_t>(FRAME_NAK * 32 + Previous(e)));
+            SendGapReport(FRAME_NAK, &linkState.nakSentFor, &linkState.nakSentAt);
             ++linkState.statistics.errors;
         } else {
             // A repeat of a frame already taken: acknowledge the last one taken, never the

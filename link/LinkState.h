@@ -38,6 +38,11 @@ struct LinkState {
     bool escapePending = false;
     bool processing = false;
 
+    // The last NAK and REJECT: each goes once per gap and clock second, so that one lost frame
+    // in a long burst asks for one retransmission pass, not one per frame behind it.
+    int16_t nakSentFor = -1, rejectSentFor = -1;
+    std::time_t nakSentAt = 0, rejectSentAt = 0;
+
     int16_t parkedAck = -1;
     uint8_t txBusy = 0;
     uint32_t retryCount = 0;

@@ -343,6 +343,29 @@ TEST_F(FramingTest, BadChecksumAheadAndRepeatedFrames) {
     EXPECT_EQ(get_message(out, 4), 0);
 }
 
+TEST_F(FramingTest, OneNakPerGapAndSecond) {
+    OpenLinked();
+    // Frame 0 is lost; the three behind it ask for one retransmission, not three.
+    Feed(Frame(0xC1, {1}));
+    Feed(Frame(0xC2, {2}));
+    Feed(Frame(0xC3, {3}));
+    EXPECT_EQ(line->TakeWritten(), Frame(0x5F));
+    EXPECT_EQ(Stats().errors, 3u);
+    line->now += 1;
+    Feed(Frame(0xC1, {1}));
+    EXPECT_EQ(line->TakeWritten(), Frame(0x5F));  // a second later the gap is reported again
+    Feed(Frame(0xC0, {0}));
+    EXPECT_EQ(line->TakeWritten(), Frame(0x00));
+    Feed(Frame(0xC2, {2}));  // a new gap: frame 1 missing
+    EXPECT_EQ(line->TakeWritten(), Frame(0x40));
+    // The same holds for damaged frames.
+    Bytes bad = Frame(0xC1, {1});
+    bad.back() ^= 4;
+    Feed(bad);
+    Feed(bad);
+    EXPECT_EQ(line->TakeWritten(), Frame(0x60));
+}
+
 TEST_F(FramingTest, NakAndRejectReleaseThenRetransmit) {
     OpenLinked();
     const uint8_t a = 0x11, b = 0x22, c = 0x33;

@@ -1,0 +1,136 @@
+// The library against the simulated instrument over a real pseudo-terminal: messages both
+// ways through a line that loses, damages and repeats frames, and a peer that stalls.
+
+#include "SimulatorProcess.h"
+#include "tarvik.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+// Services the link until done() holds or the time is up.
+template <typename Done>
+bool ServiceUntil(Done done, int seconds) {
+    const auto end = Clock::now() + std::chrono::seconds(seconds);
+    while (Clock::now() < end) {
+        read_buffer();
+        link_timer();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+    }
+    return false;
+}
+
+bool Send(const Bytes& message) {
+    if (put_message(message.data(), static_cast<uint32_t>(message.size())) != 0) return false;
+    return ServiceUntil([] { return (get_status() & STATUS_TX_PENDING) == 0; }, 60);
+}
+
+bool Receive(Bytes* message) {
+    const bool complete = ServiceUntil([] {
+        const uint16_t size = get_message_size();
+        return size != 0xFFFF && (size & 0x8000) == 0;
+    }, 60);
+    if (!complete) return false;
+    message->assign(TARVIK_MAX_RECEIVE, 0);
+    const uint16_t n = get_message(message->data(), static_cast<uint32_t>(message->size()));
+    if (n == TARVIK_NO_ROOM) return false;
+    message->resize(n);
+    return true;
+}
+
+// A message that names its own number, so that a lost, repeated or reordered message shows.
+Bytes Numbered(uint32_t number, size_t size, std::mt19937& random) {
+    Bytes m(size);
+    for (auto& b : m) b = static_cast<uint8_t>(random());
+    for (size_t i = 0; i < 4 && i < size; ++i) m[i] = static_cast<uint8_t>(number >> (8 * i));
+    return m;
+}
+
+class SimulatorLinkTest : public ::testing::Test {
+protected:
+    void TearDown() override { comm_close(); }
+
+    void Start(const std::vector<std::string>& options) {
+        sim = std::make_unique<instsim::SimulatorProcess>(instsim::SimulatorBinary(), options);
+        ASSERT_TRUE(sim->started());
+        ASSERT_EQ(comm_open_str(sim->device().c_str(), 115200), 0);
+    }
+    // Every message comes back from the echoing peer intact and in order.
+    void EchoAll(const std::vector<size_t>& sizes) {
+        std::mt19937 random(99);
+        for (uint32_t i = 0; i < sizes.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << "message " << i << " of " << sizes[i] << " bytes");
+            const Bytes m = Numbered(i, sizes[i], random);
+            ASSERT_TRUE(Send(m));
+            if (m.empty()) continue;  // nothing goes on the line
+            Bytes back;
+            ASSERT_TRUE(Receive(&back));
+            ASSERT_EQ(back.size(), m.size());
+            ASSERT_TRUE(back == m);
+        }
+        uint8_t extra[16];
+        ServiceUntil([] { return false; }, 1);
+        EXPECT_EQ(get_message(extra, sizeof extra), 0) << "a message was delivered twice";
+    }
+
+    std::unique_ptr<instsim::SimulatorProcess> sim;
+};
+
+const std::vector<size_t> kEdgeSizes = {0, 1, 2, 36, 170, 251, 252, 253, 503, 504, 505, 1000, 4100, 7812, 8063};
+
+TEST_F(SimulatorLinkTest, CleanLineCarriesEverySize) {
+    Start({"--echo"});
+    std::vector<size_t> sizes = kEdgeSizes;
+    std::mt19937 random(5);
+    for (int i = 0; i < 40; ++i) sizes.push_back(random() % 8064);
+    EchoAll(sizes);
+    LinkStatistics s;
+    get_statistics(&s);
+    EXPECT_EQ(s.errors, 0u);
+}
+
+TEST_F(SimulatorLinkTest, LossyLineStillDeliversEachMessageOnce) {
+    Start({"--echo", "--drop", "0.05", "--corrupt", "0.05", "--duplicate", "0.05", "--seed", "17"});
+    std::vector<size_t> sizes = kEdgeSizes;
+    std::mt19937 random(6);
+    for (int i = 0; i < 25; ++i) sizes.push_back(random() % 3000);
+    EchoAll(sizes);
+    LinkStatistics s;
+    get_statistics(&s);
+    EXPECT_GT(s.retransmissions, 0u);
+    EXPECT_GT(s.errors, 0u);
+}
+
+TEST_F(SimulatorLinkTest, StalledPeerFailsTheLinkUntilReset) {
+    Start({"--echo", "--stall-after", "1", "--stall-for", "9000"});
+    const Bytes first(10, 1);
+    ASSERT_TRUE(Send(first));  // acknowledged; the peer then goes silent
+    const Bytes second(300, 2);
+    ASSERT_EQ(put_message(second.data(), 300), 0);
+    const auto start = Clock::now();
+    ASSERT_TRUE(ServiceUntil([] { return (get_status() & STATUS_LINK_FAILED) != 0; }, 12));
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    EXPECT_GE(took, 3000);  // three passes 2 s apart on a whole-second clock
+    EXPECT_LE(took, 8000);
+    // Still failed while the peer is silent, whatever the queue does.
+    ServiceUntil([] { return false; }, 1);
+    EXPECT_NE(get_status() & STATUS_LINK_FAILED, 0);
+
+    // Once the peer speaks again a reset brings the link back.
+    ServiceUntil([] { return false; }, 5);
+    comm_reset();
+    EXPECT_EQ(get_status() & STATUS_LINK_FAILED, 0);
+    ASSERT_TRUE(ServiceUntil([] { return (get_status() & STATUS_TX_PENDING) == 0; }, 10));
+    EchoAll({5, 600});
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// instsim: a simulated instrument on a pseudo-terminal. It prints the device path of its line,
+// then answers as the instrument: link resets, acknowledgements, polls and the file requests,
+// serving the files of a folder.
+
+#include "Instrument.h"
+#include "SimLine.h"
+#include "SimOptions.h"
+#include "tarvik.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <optional>
+#include <poll.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+void OnSignal(int) { stopRequested = 1; }
+
+using Clock = std::chrono::steady_clock;
+
+struct PendingReply {
+    std::vector<uint8_t> bytes;
+    Clock::time_point due;
+};
+
+int Run(const instsim::SimOptions& options) {
+    FILE* log = nullptr;
+    if (!options.logPath.empty()) {
+        log = std::fopen(options.logPath.c_str(), "w");
+        if (!log) {
+            std::fprintf(stderr, "instsim: cannot write the log %s\n", options.logPath.c_str());
+            return 1;
+        }
+    }
+    instsim::SimLine line(options.faults, options.paceBaud, log);
+    std::string path, error;
+    if (!line.Create(&path, &error)) {
+        std::fprintf(stderr, "instsim: %s\n", error.c_str());
+        return 1;
+    }
+    tarvik::SetPortLayer(&line.Layer());
+    if (comm_open_str(path.c_str(), 115200) != 0) {
+        std::fprintf(stderr, "instsim: the link did not start\n");
+        return 1;
+    }
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+
+    instsim::Instrument instrument(options.folder, options.refused);
+    std::vector<PendingReply> pending;
+    int requests = 0;
+    std::vector<uint8_t> message(TARVIK_MAX_RECEIVE);
+    while (!stopRequested) {
+        struct pollfd p = {line.masterFd(), POLLIN, 0};
+        ::poll(&p, 1, pending.empty() ? 20 : 1);
+        read_buffer();
+        for (;;) {
+            const uint16_t size = get_message(message.data(), static_cast<uint32_t>(message.size()));
+            if (size == 0 || size == TARVIK_NO_ROOM) break;
+            ++requests;
+            std::vector<uint8_t> reply;
+            std::string event;
+            if (options.echo) {
+                reply.assign(message.begin(), message.begin() + size);
+                event = "echo " + std::to_string(size) + " bytes";
+            } else {
+                reply = instrument.Handle(message.data(), size, &event);
+            }
+            line.Log("message " + std::to_string(size) + " bytes, type " + std::to_string(message[0]) + ": " + event);
+            if (options.stallAfter >= 0 && requests == options.stallAfter) {
+                line.Log("stalled");
+                line.Silence(options.stallMs);
+                pending.clear();
+                continue;
+            }
+            if (options.neverAnswer || reply.empty()) continue;
+            pending.push_back({std::move(reply), Clock::now() + std::chrono::milliseconds(options.replyDelayMs)});
+        }
+        // Replies go in order, each once the transmit queue has room for it.
+        while (!pending.empty() && pending.front().due <= Clock::now()) {
+            const std::vector<uint8_t>& reply = pending.front().bytes;
+            if (put_message(reply.data(), static_cast<uint32_t>(reply.size())) != 0) break;
+            pending.erase(pending.begin());
+        }
+        link_timer();
+    }
+    comm_close();
+    if (log) std::fclose(log);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    instsim::SimOptions options;
+    std::string error;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(instsim::Usage(), stdout);
+            return 0;
+        }
+    }
+    if (!instsim::ParseOptions(args, &options, &error)) {
+        std::fprintf(stderr, "instsim: %s\n%s", error.c_str(), instsim::Usage());
+        return 2;
+    }
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    return Run(options);
+}
