@@ -1,0 +1,260 @@
+// vexlan-cli in-process: the JSON of info, decode and compute, the exit codes, the system's
+// messages on failure, and the registration of further subcommands.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "BlockDecoder.h"
+#include "CCorrelationEngine.h"
+#include "CCorrelationFile.h"
+#include "KedGenerator.h"
+#include "RecordCodec.h"
+#include "StringTable.h"
+#include "Subcommand.h"
+
+namespace vexlan::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = RunVexlanCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> Keys(const json& object)
+{
+    std::vector<std::string> keys;
+    for (auto it = object.begin(); it != object.end(); ++it)
+        keys.push_back(it.key());
+    return keys;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() / ("vexlan-cli-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+        kedgen::GeneratorSettings s;
+        s.segments = {{10, 120, 100}, {4, 80, 150, 1210}};
+        s.leakDistance = 150;
+        s.sensorPair = 6;
+        s.title = "Mill Road";
+        s.comment1 = "Hydrant 14";
+        s.filter.lowCutoff = 0.1f;
+        s.filter.highCutoff = 900;
+        s.filter.notches[1] = {48, 52};
+        std::string error;
+        ASSERT_TRUE(kedgen::GenerateRecord(s, record_, error)) << error;
+        path_ = Write("pipe.ked", record_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& name, const CorrelationRecord& r)
+    {
+        const std::string path = (dir_ / name).string();
+        std::string error;
+        EXPECT_TRUE(kedgen::WriteKedFile(path, r, error)) << error;
+        return path;
+    }
+
+    fs::path dir_;
+    CorrelationRecord record_;
+    std::string path_;
+};
+
+TEST_F(CliTest, InfoPrintsTheRecordFieldsByName)
+{
+    const CliRun r = Cli({"info", path_});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(Keys(j), (std::vector<std::string>{
+                           "createdDate", "createdTime", "title", "comment1", "comment2", "comment3", "userReference",
+                           "segments", "lowCutoff", "highCutoff", "notches", "filterSpare1", "filterSpare2",
+                           "autoFilter", "sampleCount", "maxSideBlocks", "zeroLagIndex", "blockCount", "sensorPair",
+                           "sideBlocks", "sampleRate"}));
+    EXPECT_EQ(j["title"], "Mill Road");
+    EXPECT_EQ(j["comment1"], "Hydrant 14");
+    ASSERT_EQ(j["segments"].size(), 10u);
+    EXPECT_EQ(Keys(j["segments"][0]), (std::vector<std::string>{"material", "length", "diameter", "velocity", "inUse"}));
+    EXPECT_EQ(j["segments"][1]["material"], 4);
+    EXPECT_EQ(j["segments"][1]["length"], 80.0);
+    EXPECT_EQ(j["segments"][1]["velocity"], 1210.0);
+    EXPECT_EQ(j["segments"][1]["inUse"], 1);
+    EXPECT_EQ(j["segments"][2]["inUse"], 0);
+    EXPECT_EQ(j["lowCutoff"], 0.1);  // the float's shortest decimal, not 0.10000000149
+    ASSERT_EQ(j["notches"].size(), 5u);
+    EXPECT_EQ(j["notches"][1]["notchStart"], 48.0);
+    EXPECT_EQ(j["notches"][1]["notchEnd"], 52.0);
+    EXPECT_EQ(j["sampleCount"], 8192);
+    EXPECT_EQ(j["zeroLagIndex"], 4096);
+    EXPECT_EQ(j["blockCount"], 5);
+    EXPECT_EQ(j["sensorPair"], 6);
+    EXPECT_EQ(j["sampleRate"], 9765.625);
+}
+
+TEST_F(CliTest, InfoSurvivesTextsWithoutTerminatorOrUtf8AndNaNValues)
+{
+    CorrelationRecord r = record_;
+    std::memset(r.title, 'A', sizeof r.title);          // no terminator: the whole field
+    r.comment1[0] = char(0xE9);                         // a Latin-1 byte
+    r.comment1[1] = 0;
+    r.segments[0].length = std::nanf("");
+    const CliRun run = Cli({"info", Write("odd.ked", r)});
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    const json j = json::parse(run.out);
+    EXPECT_EQ(j["title"], std::string(sizeof r.title, 'A'));
+    EXPECT_FALSE(j["comment1"].get<std::string>().empty());
+    EXPECT_TRUE(j["segments"][0]["length"].is_null());
+}
+
+TEST_F(CliTest, DecodePrintsEveryBlockAsTheDecoderGivesIt)
+{
+    const CliRun r = Cli({"decode", path_});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(Keys(j), (std::vector<std::string>{"spectrum1Block", "spectrum2Block", "correlationBlocks"}));
+    ASSERT_EQ(j["spectrum1Block"].size(), 2048u);
+    ASSERT_EQ(j["correlationBlocks"].size(), 5u);
+    std::vector<std::int16_t> expected(8192);
+    for (int b = 0; b < 5; ++b) {
+        ASSERT_EQ(j["correlationBlocks"][b].size(), 8192u);
+        DecodeBlock(8192, record_.correlationBlocks[b], expected.data());
+        EXPECT_EQ(j["correlationBlocks"][b].get<std::vector<std::int16_t>>(), expected) << "block " << b;
+    }
+    expected.resize(2048);
+    DecodeBlock(2048, record_.spectrum2Block, expected.data());
+    EXPECT_EQ(j["spectrum2Block"].get<std::vector<std::int16_t>>(), expected);
+}
+
+TEST_F(CliTest, ComputePrintsTheResultKeysAndThePlantedLeak)
+{
+    const CliRun r = Cli({"compute", path_});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    const json j = json::parse(r.out);
+    EXPECT_EQ(Keys(j), (std::vector<std::string>{"displayTrace", "cursorColumn", "samplesPerColumn", "windowCentre",
+                                                 "sideBlocks", "timeDelay", "totalTravelTime", "distanceFromSensor1",
+                                                 "distanceFromSensor2", "spectrum1Db", "spectrum2Db"}));
+    ASSERT_EQ(j["displayTrace"].size(), 620u);
+    EXPECT_EQ(j["spectrum1Db"].size(), 2048u);
+    EXPECT_EQ(j["spectrum2Db"].size(), 2048u);
+    EXPECT_EQ(j["displayTrace"][j["cursorColumn"].get<int>()], 179);
+    EXPECT_EQ(j["sideBlocks"], 0);
+    EXPECT_EQ(j["windowCentre"], 4096);
+    // Planted 150 m from sensor 1 on 200 m: nearer sensor 2, so a positive delay.
+    EXPECT_GT(j["timeDelay"].get<double>(), 0);
+    EXPECT_NEAR(j["distanceFromSensor1"].get<double>(), 150, 1.0);
+    EXPECT_NEAR(j["distanceFromSensor2"].get<double>(), 50, 1.0);
+    EXPECT_NEAR(j["totalTravelTime"].get<double>(), 120 / 1320.0 + 80 / 1210.0, 1e-6);
+}
+
+TEST_F(CliTest, ComputeWithCursorMeasuresThatColumn)
+{
+    const json peak = json::parse(Cli({"compute", path_}).out);
+    const CliRun centre = Cli({"compute", path_, "--cursor", "310"});
+    ASSERT_EQ(centre.code, kExitOk) << centre.err;
+    const json j = json::parse(centre.out);
+    EXPECT_EQ(j["cursorColumn"], 310);
+    // A fresh engine: the delay of the column's centre sample; column 310 starts at zero lag.
+    EXPECT_NEAR(j["timeDelay"].get<double>(), (j["samplesPerColumn"].get<int>() / 2) / 9765.625, 1e-6);
+    EXPECT_EQ(j["displayTrace"], peak["displayTrace"]);  // the full computation ran first
+
+    const json left = json::parse(Cli({"compute", path_, "--cursor", "0"}).out);
+    EXPECT_LT(left["timeDelay"].get<double>(), 0);
+    EXPECT_NEAR(left["distanceFromSensor1"].get<double>(), 0, 1e-6);  // beyond sensor 1
+    EXPECT_EQ(Cli({"compute", path_, "--cursor", "620"}).code, kExitUsage);
+    EXPECT_EQ(Cli({"compute", path_, "--cursor", "-1"}).code, kExitUsage);
+    EXPECT_EQ(Cli({"compute", path_, "--cursor", "x"}).code, kExitUsage);
+}
+
+TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne)
+{
+    const CliRun missing = Cli({"info", (dir_ / "none.ked").string()});
+    EXPECT_EQ(missing.code, kExitFailure);
+    EXPECT_EQ(missing.err, std::string(LoadString(kErrorOpenFile)) + "\n");
+    EXPECT_TRUE(missing.out.empty());
+
+    const std::string wrong = (dir_ / "wrong.ked").string();
+    std::ofstream(wrong, std::ios::binary) << std::string("\x03\x00rest", 6);
+    for (const char* command : {"info", "decode", "compute"}) {
+        const CliRun r = Cli({command, wrong});
+        EXPECT_EQ(r.code, kExitFailure) << command;
+        EXPECT_EQ(r.err, std::string(LoadString(kErrorIncompatibleFile)) + "\n") << command;
+    }
+
+    CorrelationRecord bad = record_;
+    bad.sampleRate = std::nanf("");
+    const CliRun nanRate = Cli({"compute", Write("nan.ked", bad)});
+    EXPECT_EQ(nanRate.code, kExitFailure);
+    EXPECT_NE(nanRate.err.find(DescribeComputeProblem(ComputeProblem::BadSampleRate)), std::string::npos);
+    EXPECT_TRUE(nanRate.out.empty());
+    bad = record_;
+    bad.sampleCount = 3000;
+    EXPECT_EQ(Cli({"compute", Write("n.ked", bad)}).code, kExitFailure);
+}
+
+TEST_F(CliTest, WrongUsageExitsTwo)
+{
+    EXPECT_EQ(Cli({}).code, kExitUsage);
+    EXPECT_EQ(Cli({"frobnicate", path_}).code, kExitUsage);
+    EXPECT_EQ(Cli({"info"}).code, kExitUsage);
+    EXPECT_EQ(Cli({"info", path_, path_}).code, kExitUsage);
+    EXPECT_EQ(Cli({"decode", "--bogus", path_}).code, kExitUsage);
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.code, kExitOk);
+    for (const char* name : {"info", "decode", "compute"})
+        EXPECT_NE(help.out.find(name), std::string::npos) << name;
+}
+
+// A subcommand added through the registration interface gets its arguments and its exit code.
+class EchoCommand : public Subcommand {
+public:
+    void Configure(CLI::App& app) override
+    {
+        app.add_option("WORD", word_)->required();
+        app.add_flag("--fail", fail_);
+    }
+    int Run(CommandStreams& io) override
+    {
+        io.out << word_;
+        return fail_ ? kExitFailure : kExitOk;
+    }
+
+private:
+    std::string word_;
+    bool fail_ = false;
+};
+
+TEST(Dispatcher, RunsARegisteredSubcommandWithFreshArguments)
+{
+    Dispatcher d;
+    AddSubcommand<EchoCommand>(d, "echo", "Print a word");
+    std::ostringstream out, err;
+    EXPECT_EQ(d.Run({"echo", "one", "--fail"}, out, err), kExitFailure);
+    EXPECT_EQ(out.str(), "one");
+    out.str("");
+    EXPECT_EQ(d.Run({"echo", "two"}, out, err), kExitOk);  // --fail not carried over
+    EXPECT_EQ(out.str(), "two");
+    EXPECT_EQ(d.Run({"echo"}, out, err), kExitUsage);
+}
+
+}  // namespace
+}  // namespace vexlan::cli
