@@ -68,6 +68,7 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
     enabling_.Clear();
     UpdateCommandStates();
     RestoreComPort();
+    linkTimer_.Sync();
 }
 
 void CMainFrame::CreateMenus() {
@@ -177,6 +178,12 @@ void CMainFrame::UpdateCommandStates() {
 
 void CMainFrame::Trigger(int id) {
     if (!enabling_.IsEnabled(id)) return;
+    RunCommand(id);
+    // Commands are what open and close serial ports.
+    linkTimer_.Sync();
+}
+
+void CMainFrame::RunCommand(int id) {
     switch (id) {
         case cmd::kOpen: OnOpen(); return;
         case cmd::kSave: OnSave(); return;

@@ -16,6 +16,7 @@
 #include "CVexlanView.h"
 #include "DocumentAdapter.h"
 #include "FrameCommands.h"
+#include "LinkTimerHook.h"
 
 class QAction;
 class QLabel;
@@ -56,6 +57,9 @@ public:
     void SelectPort(const std::string& port);
     void RestoreComPort();
 
+    // The link library's timer runs from the event loop while a port is open.
+    LinkTimerHook& linkTimer() { return linkTimer_; }
+
     // While a print preview shows, closing only ends the preview.
     void SetPrintPreviewHooks(std::function<bool()> isShowing, std::function<void()> end);
 
@@ -76,6 +80,7 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void Trigger(int id);
+    void RunCommand(int id);
     void UpdateCommandStates();
     std::string ChooseFile(FileDialog kind);
 
@@ -93,6 +98,7 @@ private:
     std::function<bool(const std::string&)> testPort_;
     std::function<bool()> previewShowing_;
     std::function<void()> endPreview_;
+    LinkTimerHook linkTimer_;
 };
 
 }  // namespace vexlan
