@@ -23,12 +23,12 @@ std::string SamplePath(const std::string& name) {
     return std::string(root ? root : ".") + "/samples/" + name;
 }
 
-struct Run {
+struct CliRun {
     int code;
     std::string out, err;
 };
 
-Run Cli(const std::vector<std::string>& args) {
+CliRun Cli(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int code = RunVexlanCli(args, out, err);
     return {code, out.str(), err.str()};
@@ -47,7 +47,7 @@ const char* const kMaterials[] = {"Asbestos Cement", "Copper", "Ductile Iron", "
 std::string ExpectedReport(const std::string& name, bool imperial, bool millis, int cursor) {
     std::vector<std::string> args = {"compute", SamplePath(name)};
     if (cursor >= 0) args.insert(args.end(), {"--cursor", std::to_string(cursor)});
-    const Run compute = Cli(args);
+    const CliRun compute = Cli(args);
     EXPECT_EQ(compute.code, 0) << compute.err;
     const auto result = nlohmann::json::parse(compute.out);
     vexlan::CorrelationRecord r;
@@ -101,25 +101,25 @@ TEST(ReportCommand, SamplesLineForLineInEveryUnitAndCursor) {
         std::vector<std::string> args = {"report", SamplePath(c.file), "--units", c.imperial ? "imperial" : "metric",
                                          "--time", c.millis ? "ms" : "s"};
         if (c.cursor >= 0) args.insert(args.end(), {"--cursor", std::to_string(c.cursor)});
-        const Run run = Cli(args);
+        const CliRun run = Cli(args);
         ASSERT_EQ(run.code, 0) << run.err;
         EXPECT_EQ(run.out, ExpectedReport(c.file, c.imperial, c.millis, c.cursor) + "\n");
     }
 }
 
 TEST(ReportCommand, SegmentBlocksEndInABlankLineAndTheLastLineHasNoBreakOfItsOwn) {
-    const Run run = Cli({"report", SamplePath("metal-two-segments.ked")});
+    const CliRun run = Cli({"report", SamplePath("metal-two-segments.ked")});
     ASSERT_EQ(run.code, 0);
     EXPECT_NE(run.out.find("m / s\n\nSegment : 2\n"), std::string::npos);
     EXPECT_NE(run.out.find("m / s\n\nLow Cutoff : OPEN\n"), std::string::npos);
     // The mixed sample carries a notch and both cut-offs unset.
-    const Run hum = Cli({"report", SamplePath("mixed-with-hum.ked")});
+    const CliRun hum = Cli({"report", SamplePath("mixed-with-hum.ked")});
     EXPECT_EQ(hum.out.substr(hum.out.size() - 18), "Notch Filter : ON\n");
 }
 
 TEST(ReportCommand, BatchReportsEveryFailureAndStillDoesTheRest) {
     const std::string missing = "/nonexistent/vexlan/none.ked";
-    const Run run = Cli({"report", SamplePath("metal-one-segment.ked"), missing, SamplePath("plastic-one-segment.ked")});
+    const CliRun run = Cli({"report", SamplePath("metal-one-segment.ked"), missing, SamplePath("plastic-one-segment.ked")});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.out.find("File : metal-one-segment.ked\n"), std::string::npos);
     EXPECT_NE(run.out.find("File : plastic-one-segment.ked\n"), std::string::npos);
