@@ -1,39 +1,82 @@
 #include "BlockDecoder.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 namespace vexlan {
 
-std::uint16_t BlockBitReader::LoadWord() {
-    if (nextByte_ + 1 >= kBlockSize) return 0;
-    const auto w = static_cast<std::uint16_t>(block_[nextByte_] | (block_[nextByte_ + 1] << 8));
-    nextByte_ += 2;
-    return w;
+void BlockBitReader::Refill() {
+    while (buffered_ <= 48) {
+        std::uint64_t word = 0;
+        if (nextByte_ + 1 < kBlockSize) {
+            word = std::uint64_t(block_[nextByte_] | (block_[nextByte_ + 1] << 8));
+            nextByte_ += 2;
+        }
+        buffer_ |= word << (48 - buffered_);
+        buffered_ += 16;
+    }
 }
 
 std::uint16_t BlockBitReader::ReadBits(int n) {
     if (n <= 0) return 0;
-    const std::uint32_t mask = (1u << n) - 1u;
-    if (bitsLeft_ >= n) {
-        bitsLeft_ -= n;
-        return static_cast<std::uint16_t>((current_ >> bitsLeft_) & mask);
-    }
-    const std::uint16_t next = LoadWord();
-    std::uint32_t w = bitsLeft_ > 0 ? (static_cast<std::uint32_t>(current_) << (16 - bitsLeft_)) & 0xFFFFu : 0u;
-    w |= static_cast<std::uint32_t>(next) >> bitsLeft_;
-    bitsLeft_ = bitsLeft_ - n + 16;
-    current_ = next;
-    return static_cast<std::uint16_t>((w >> (16 - n)) & mask);
+    if (n > 16) n = 16;
+    if (buffered_ < n) Refill();
+    const auto value = static_cast<std::uint16_t>(buffer_ >> (64 - n));
+    buffer_ <<= n;
+    buffered_ -= n;
+    return value;
+}
+
+int BlockBitReader::LeadingZeros() {
+    if (buffered_ < 17) Refill();
+    return std::min(std::countl_zero(buffer_), buffered_);
+}
+
+void BlockBitReader::Skip(int n) {
+    buffer_ = n >= 64 ? 0 : buffer_ << n;
+    buffered_ -= n;
 }
 
 namespace {
-int SkipOccupied(const std::int16_t* out, int p, int maxCount) {
-    while (p < maxCount && out[p] != 0) ++p;
-    return p;
-}
+
+// Runs of zero flags longer than this pass every position of any block.
+constexpr int kLongestUsefulRunWidth = 14;
+
+// The positions still free (value 0) in increasing order. A pass walks this list instead of the
+// output, so zero flags, runs and occupied positions cost one step each or less.
+struct FreeList {
+    std::uint16_t position[kMaxDecodedValues];
+    int count = 0;
+    // Indices of the entries filled with a nonzero value during a pass, in increasing order.
+    std::uint16_t filled[kMaxDecodedValues];
+    int filledCount = 0;
+
+    void Fill(int n) {
+        for (int i = 0; i < n; ++i) position[i] = static_cast<std::uint16_t>(i);
+        count = n;
+    }
+    // Drops the entries filled in the pass that just ended.
+    void Compact() {
+        if (filledCount == 0) return;
+        int to = filled[0];
+        for (int k = 0; k < filledCount; ++k) {
+            const int from = filled[k] + 1;
+            const int end = k + 1 < filledCount ? filled[k + 1] : count;
+            std::memmove(position + to, position + from, std::size_t(end - from) * sizeof position[0]);
+            to += end - from;
+        }
+        count = to;
+        filledCount = 0;
+    }
+};
+
 }  // namespace
 
 void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out) {
     if (maxCount <= 0) return;
-    for (int i = 0; i < maxCount; ++i) out[i] = 0;
+    std::fill(out, out + maxCount, std::int16_t(0));
+    const int count = std::min(maxCount, kMaxDecodedValues);
     BlockBitReader reader(block);
     const int countWidth = reader.ReadBits(4);
     const int topLevel = reader.ReadBits(4);
@@ -43,39 +86,53 @@ void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out) {
     reader.ReadBits(16);
     if (valueCount > maxCount) return;
 
+    FreeList free;
+    free.Fill(count);
     for (int pass = 0; pass < passes; ++pass) {
         const int level = topLevel - pass;
         if (level <= 0) break;  // not produced by the instrument; nothing to read
         const std::uint32_t symbols = reader.ReadBits(countWidth);
-        int p = 0;
-        int zeroRun = 0;
+        int at = 0;  // index into the free list: the position p of the pass
+        std::uint32_t zeroRun = 0;
         std::uint32_t weight = 0;
         while (weight < symbols) {
-            p = SkipOccupied(out, p, maxCount);
-            if (p >= maxCount) return;
-            if (reader.ReadBits(1) == 0) {
-                ++p; ++zeroRun; ++weight;
-                // Reaching the end ends the whole decoding, not just this pass.
-                if (p >= maxCount) return;
-            } else if (zeroRun >= 5) {
-                const int w = zeroRun - 4;
-                const std::uint32_t r = reader.ReadBits(w > 16 ? 16 : w);
-                const std::uint32_t run = w >= 32 ? 0xFFFFFFFFu : r + (1u << w) - w - 1u;
-                for (std::uint32_t i = 0; i < run; ++i) {
-                    p = SkipOccupied(out, p + 1, maxCount);
-                    if (p >= maxCount) return;
-                }
+            // Past the last free position p has reached the end.
+            if (at >= free.count) return;
+            // A stretch of zero flags: each leaves one free position zero at this level.
+            const int zeros = std::min({reader.LeadingZeros(), int(symbols - weight), free.count - at});
+            if (zeros > 0) {
+                reader.Skip(zeros);
+                at += zeros;
+                weight += std::uint32_t(zeros);
+                zeroRun += std::uint32_t(zeros);
+                if (free.position[at - 1] + 1 >= maxCount) return;
+                continue;
+            }
+            reader.Skip(1);
+            if (zeroRun >= 5) {
+                const std::uint32_t w = zeroRun - 4;
+                const std::uint32_t r = reader.ReadBits(w > 16 ? 16 : int(w));
+                if (w > kLongestUsefulRunWidth) return;
+                const std::uint32_t run = r + (1u << w) - w - 1u;
+                if (run >= std::uint32_t(free.count - at)) return;
+                at += int(run);
                 zeroRun = 0;
                 weight += run;
             } else {
-                const std::uint32_t m = reader.ReadBits(level > 16 ? 16 : level);
+                const std::uint32_t m = reader.ReadBits(level);
                 const std::uint32_t v = m + (1u << level);
                 const auto magnitude = static_cast<std::uint16_t>((v >> 1) << shift);
+                const int p = free.position[at];
                 out[p] = static_cast<std::int16_t>((m & 1u) ? static_cast<std::uint16_t>(0u - magnitude) : magnitude);
-                ++p; zeroRun = 0; ++weight;
-                if (p >= maxCount) return;
+                // A value that shifted out to 0 leaves its position free for later passes.
+                if (magnitude != 0) free.filled[free.filledCount++] = static_cast<std::uint16_t>(at);
+                ++at;
+                zeroRun = 0;
+                ++weight;
+                if (p + 1 >= maxCount) return;
             }
         }
+        free.Compact();
     }
     out[0] = 0;
     if (maxCount > 1) out[1] = 0;

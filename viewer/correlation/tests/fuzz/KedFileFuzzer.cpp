@@ -1,7 +1,7 @@
 // libFuzzer target: arbitrary bytes as a .ked file through the file reader, the record codec and
 // the block decoder. Checks that a file that reads back writes back to the same bytes, that the
-// decoder stays inside its block and its output, and that an oversized value count leaves the
-// output zero.
+// decoder stays inside its block and its output, gives what the literal decoder gives, and that
+// an oversized value count leaves the output zero.
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +19,7 @@
 #include "BlockEncoder.h"
 #include "CCorrelationFile.h"
 #include "RecordCodec.h"
+#include "../ReferenceBlockDecoder.h"
 #include "SeedCorpus.h"
 
 namespace {
@@ -65,6 +66,10 @@ void DecodeChecked(const std::uint8_t* recordBlock, int maxCount)
     for (int i = 0; i < kGuard; ++i)
         if (out[i] != kGuardValue || values[maxCount + i] != kGuardValue)
             Fail("decoder wrote outside its output");
+    static std::int16_t literal[kMaxBlockValues];
+    reference::DecodeBlock(maxCount, block.get(), literal);
+    if (std::memcmp(values, literal, std::size_t(maxCount) * sizeof literal[0]) != 0)
+        Fail("the decoder differs from the literal decoder");
     if (HeaderValueCount(block.get()) > maxCount)
         for (int i = 0; i < maxCount; ++i)
             if (values[i] != 0)
