@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QComboBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -30,6 +32,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CCorrelationFile.h"
+#include "AboutBox.h"
 #include "CMainFrame.h"
 #include "FormTemplate.h"
 #include "KedGenerator.h"
@@ -207,6 +210,19 @@ TEST_F(MainWindowTest, StartsFixedWithFileCommandsWaitingForAFile) {
     int buttons = 0;
     for (QAction* a : bar->actions()) buttons += a->isSeparator() ? 0 : 1;
     EXPECT_EQ(buttons, 4);
+    // View menu: both bars hide and come back, their items checked while shown.
+    Trigger(cmd::kToolbar);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(frame_->action(cmd::kToolbar)->isChecked());
+    Trigger(cmd::kToolbar);
+    EXPECT_TRUE(bar->isVisible());
+    Trigger(cmd::kStatusBar);
+    EXPECT_FALSE(frame_->statusBar()->isVisible());
+    EXPECT_FALSE(frame_->action(cmd::kStatusBar)->isChecked());
+    Trigger(cmd::kStatusBar);
+    EXPECT_TRUE(frame_->statusBar()->isVisible());
+    for (const char* pane : {"ID_59137", "ID_59138", "ID_59139"})
+        EXPECT_NE(frame_->statusBar()->findChild<QLabel*>(pane), nullptr) << pane;
     // Before a file: nothing checked, the construction unit texts, editing disabled.
     EXPECT_FALSE(qobject_cast<QRadioButton*>(Control(idc::kMetric))->isChecked());
     EXPECT_FALSE(qobject_cast<QRadioButton*>(Control(idc::kImperial))->isChecked());
@@ -624,5 +640,15 @@ TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
     }
 }
 #endif
+
+TEST_F(MainWindowTest, AboutBoxNamesTheProgram) {
+    std::unique_ptr<QDialog> box(CreateAboutBox(frame_.get()));
+    box->show();
+    EXPECT_EQ(box->windowTitle(), "About Vexlan");
+    bool named = false;
+    for (QLabel* label : box->findChildren<QLabel*>()) named = named || label->text().contains("Vexlan");
+    EXPECT_TRUE(named);
+    EXPECT_TRUE(box->grab().save(QDir(QCoreApplication::applicationDirPath()).filePath("../about-box.png")));
+}
 
 }  // namespace
