@@ -1,0 +1,276 @@
+#include "CInstrumentSession.h"
+
+#include "InstrumentMessages.h"
+#include "StringTable.h"
+#include "TransClient.h"
+#include "tarvik.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vexlan {
+namespace {
+
+// An instrument that never stops saying "more" must not keep the listing going for ever.
+constexpr int kMaxListRequests = 4096;
+
+std::string TextAt(const uint8_t* bytes, size_t size) {
+    size_t n = 0;
+    while (n < size && bytes[n] != 0) ++n;
+    return std::string(reinterpret_cast<const char*>(bytes), n);
+}
+
+bool IsCorrelationFileName(const std::string& name) {
+    return name.size() >= 3 && name.compare(name.size() - 3, 3, "KED") == 0;
+}
+
+bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
+    while (count > 0) {
+        const ssize_t n = ::write(fd, bytes, count);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes += n;
+        count -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+CInstrumentSession::CInstrumentSession(SessionTiming timing) : timing_(timing) {}
+
+CInstrumentSession::~CInstrumentSession() = default;
+
+bool CInstrumentSession::ListFiles(const std::string& port, std::vector<std::string>& list) {
+    lastErrorId = kIdNoSpecificError;
+    if (!OpenAndWake(port)) return false;
+    if (!ReadFileList(list)) {
+        comm_close();
+        return false;
+    }
+    trans_close();
+    return true;
+}
+
+bool CInstrumentSession::DownloadFile(const std::string& port, const std::string& name, const std::string& path) {
+    lastErrorId = kIdNoSpecificError;
+    if (!OpenAndWake(port)) return false;
+    if (!OpenRemoteFile(name) || !ReadRemoteFile(path)) {
+        comm_close();
+        return false;
+    }
+    // Replies still queued from repeated block reads go with the link reset.
+    comm_reset();
+    if (!CloseRemoteFile()) {
+        comm_close();
+        return false;
+    }
+    trans_close();
+    return true;
+}
+
+bool CInstrumentSession::RestartInstrument(const std::string& port) {
+    lastErrorId = kIdNoSpecificError;
+    if (!trans_open(port.c_str(), kExchangeBaud)) {
+        lastErrorId = kIdCannotCommunicate;
+        return false;
+    }
+    if (!RunProgram()) {
+        comm_close();
+        return false;
+    }
+    trans_close();
+    return true;
+}
+
+bool CInstrumentSession::TestPort(const std::string& port) {
+    lastErrorId = kIdNoSpecificError;
+    if (comm_is_open()) comm_close();
+    const int16_t status = comm_open_str(port.c_str(), kWakeBaud);
+    if (status <= -1 && status >= -6) lastErrorId = static_cast<uint32_t>(kIdPortOutOfRange - 1 - status);
+    comm_close();
+    return status == 0;
+}
+
+void CInstrumentSession::ShowLastError(IPrompt& prompt) const {
+    AskString(prompt, static_cast<int>(lastErrorId), PromptIcon::Warning, PromptButtons::Ok);
+}
+
+// Wakes the instrument at the low speed and opens the port again for the exchanges.
+bool CInstrumentSession::OpenAndWake(const std::string& port) {
+    if (!trans_open(port.c_str(), kWakeBaud)) {
+        lastErrorId = kIdCannotCommunicate;
+        return false;
+    }
+    if (!WakeInstrument()) {
+        comm_close();
+        return false;
+    }
+    trans_close();
+    if (!trans_open(port.c_str(), kExchangeBaud)) {
+        lastErrorId = kIdCannotCommunicate;
+        return false;
+    }
+    return true;
+}
+
+bool CInstrumentSession::PortIsOpen() {
+    lastErrorId = kIdNoSpecificError;
+    if (comm_is_open()) return true;
+    lastErrorId = kIdPortClosed;
+    return false;
+}
+
+bool CInstrumentSession::Exchange(const void* request, size_t requestLength, void* reply, size_t replyLength) {
+    if (trans_exchange(request, static_cast<uint32_t>(requestLength), reply, static_cast<uint32_t>(replyLength),
+                       timing_.replyTimeoutMs)) {
+        return true;
+    }
+    lastErrorId = kIdCannotTransmit;
+    return false;
+}
+
+// The instrument sees the link reset request of the open, then "$$"; nothing is awaited.
+bool CInstrumentSession::WakeInstrument() {
+    if (!PortIsOpen()) return false;
+    put_raw_string("$$");
+    std::this_thread::sleep_for(std::chrono::milliseconds(timing_.wakeWaitMs));
+    return true;
+}
+
+bool CInstrumentSession::ReadFileList(std::vector<std::string>& list) {
+    if (!PortIsOpen()) return false;
+    // One buffer holds each request and then its reply: from the third request on, the bytes
+    // sent are the previous reply's first four.
+    uint8_t buffer[kListReplySize] = {MSG_LIST_FILES, 0, 0, 0};
+    auto take = [&] {
+        const std::string name = TextAt(buffer + kListNameOffset, kListNameSize);
+        if (IsCorrelationFileName(name)) list.push_back(name);
+    };
+    if (!Exchange(buffer, kListRequestSize, buffer, kListReplySize)) return false;
+    take();
+    buffer[2] = buffer[1];
+    buffer[3] = 0;
+    for (int request = 2; request <= kMaxListRequests; ++request) {
+        if (!Exchange(buffer, kListRequestSize, buffer, kListReplySize)) return false;
+        take();
+        if (buffer[1] != 1) break;
+    }
+    return true;
+}
+
+bool CInstrumentSession::OpenRemoteFile(const std::string& name) {
+    if (!PortIsOpen()) return false;
+    if (name.size() >= kOpenFileNameSize || name.find('\0') != std::string::npos) {
+        lastErrorId = kIdRemoteFileNotOpened;  // no instrument file can have such a name
+        return false;
+    }
+    uint8_t request[kOpenFileRequestSize] = {MSG_OPEN_FILE, 0};
+    std::memcpy(request + 2, name.data(), name.size());
+    uint8_t reply[kShortReplySize];
+    if (!Exchange(request, sizeof request, reply, sizeof reply)) return false;
+    if (reply[1] != 0) {
+        lastErrorId = kIdRemoteFileNotOpened;
+        return false;
+    }
+    return true;
+}
+
+// The bytes go to a file beside path that takes the final name only once the last block is in:
+// a failed or interrupted download leaves whatever was at path untouched.
+bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
+    if (!PortIsOpen()) return false;
+    const std::string partial = path + ".part";
+    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        lastErrorId = kIdLocalFileNotWritten;
+        return false;
+    }
+    auto abandon = [&](uint32_t id) {
+        ::close(fd);
+        ::unlink(partial.c_str());
+        lastErrorId = id;
+        return false;
+    };
+    const uint8_t request[1] = {MSG_READ_BLOCK};
+    uint8_t reply[kReadBlockReplySize];
+    int repeats = 0, block = 0;
+    uint64_t total = 0;
+    for (;;) {
+        if (!PortIsOpen()) return abandon(kIdPortClosed);
+        if (!Exchange(request, sizeof request, reply, sizeof reply)) {
+            // Only a time-out is asked again: the reply may still come and the replies keep
+            // their order. A reply that was taken but unusable, or a link that has failed for
+            // good, would make a repeat read the next block or fail the same way for ever.
+            const bool linkFailed = (get_status() & STATUS_LINK_FAILED) != 0;
+            if (trans_error() == kTransTimeout && !linkFailed && repeats < timing_.blockRepeats) {
+                ++repeats;
+                continue;
+            }
+            return abandon(kIdCannotTransmit);
+        }
+        repeats = 0;
+        const size_t count = reply[2] | (reply[3] << 8);
+        if (count > kBlockDataSize) return abandon(kIdCannotTransmit);
+        if (!WriteAll(fd, reply + kBlockDataOffset, count)) return abandon(kIdLocalFileNotWritten);
+        total += count;
+        if (onBlock) onBlock(++block, total);
+        if (count == 0) break;
+    }
+    if (::close(fd) != 0 || ::rename(partial.c_str(), path.c_str()) != 0) {
+        ::unlink(partial.c_str());
+        lastErrorId = kIdLocalFileNotWritten;
+        return false;
+    }
+    return true;
+}
+
+bool CInstrumentSession::CloseRemoteFile() {
+    if (!PortIsOpen()) return false;
+    const uint8_t request[1] = {MSG_CLOSE_FILE};
+    uint8_t reply[kShortReplySize];
+    return Exchange(request, sizeof request, reply, sizeof reply);
+}
+
+bool CInstrumentSession::RunProgram() {
+    if (!PortIsOpen()) return false;
+    uint8_t request[kRunProgramRequestSize] = {MSG_RUN_PROGRAM};
+    std::memcpy(request + 1, kInstrumentProgram, std::strlen(kInstrumentProgram));
+    uint8_t reply[kShortReplySize];
+    return Exchange(request, sizeof request, reply, sizeof reply);
+}
+
+namespace {
+
+template <typename Operation>
+bool RunSession(IPrompt& prompt, Operation operation) {
+    CInstrumentSession session;
+    const bool ok = operation(session);
+    if (!ok) session.ShowLastError(prompt);
+    return ok;
+}
+
+}  // namespace
+
+bool SessionListFiles(IPrompt& prompt, const std::string& port, std::vector<std::string>& list) {
+    return RunSession(prompt, [&](CInstrumentSession& s) { return s.ListFiles(port, list); });
+}
+
+bool SessionDownloadFile(IPrompt& prompt, const std::string& port, const std::string& name, const std::string& path) {
+    return RunSession(prompt, [&](CInstrumentSession& s) { return s.DownloadFile(port, name, path); });
+}
+
+bool SessionRestart(IPrompt& prompt, const std::string& port) {
+    return RunSession(prompt, [&](CInstrumentSession& s) { return s.RestartInstrument(port); });
+}
+
+bool SessionTestPort(IPrompt& prompt, const std::string& port) {
+    return RunSession(prompt, [&](CInstrumentSession& s) { return s.TestPort(port); });
+}
+
+}  // namespace vexlan

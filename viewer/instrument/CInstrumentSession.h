@@ -1,0 +1,71 @@
+#pragma once
+// One conversation with the instrument for one user action: opens the port, wakes the
+// instrument, runs the request/reply exchanges, closes the port, and on failure keeps the
+// string-table id of the message to show.
+
+#include "Prompt.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vexlan {
+
+// Message ids of the session's failures.
+constexpr uint32_t kIdCannotCommunicate = 62000;
+constexpr uint32_t kIdCannotTransmit = 62001;
+constexpr uint32_t kIdPortClosed = 62002;
+constexpr uint32_t kIdRemoteFileNotOpened = 62003;
+constexpr uint32_t kIdLocalFileNotWritten = 62004;
+constexpr uint32_t kIdPortOutOfRange = 62005;   // open status -1, then one id per status down to
+constexpr uint32_t kIdPortNoTimer = 62010;      // -6
+constexpr uint32_t kIdNoSpecificError = 62011;  // no text: a failure without a specific message
+
+struct SessionTiming {
+    uint32_t wakeWaitMs = 2000;     // after the wake-up bytes, before the port is closed
+    int32_t replyTimeoutMs = 5000;  // each exchange, after the request was acknowledged
+    // A block read that timed out is asked again this many times before the download ends.
+    int blockRepeats = 3;
+};
+
+class CInstrumentSession {
+public:
+    explicit CInstrumentSession(SessionTiming timing = {});
+    virtual ~CInstrumentSession();
+
+    // Appends the names of the instrument's correlation files (ending in "KED").
+    bool ListFiles(const std::string& port, std::vector<std::string>& list);
+    // Copies one file of the instrument to path. The file appears under path only when the
+    // whole of it has arrived.
+    bool DownloadFile(const std::string& port, const std::string& name, const std::string& path);
+    bool RestartInstrument(const std::string& port);
+    bool TestPort(const std::string& port);
+    void ShowLastError(IPrompt& prompt) const;
+
+    // Called after each block written during a download: block number from 1, bytes so far.
+    std::function<void(int block, uint64_t bytes)> onBlock;
+
+    uint32_t lastErrorId = kIdNoSpecificError;
+
+private:
+    bool OpenAndWake(const std::string& port);
+    bool WakeInstrument();
+    bool ReadFileList(std::vector<std::string>& list);
+    bool OpenRemoteFile(const std::string& name);
+    bool ReadRemoteFile(const std::string& path);
+    bool CloseRemoteFile();
+    bool RunProgram();
+    bool PortIsOpen();
+    bool Exchange(const void* request, size_t requestLength, void* reply, size_t replyLength);
+
+    SessionTiming timing_;
+};
+
+// Each runs one operation in a session of its own and shows its message on failure.
+bool SessionListFiles(IPrompt& prompt, const std::string& port, std::vector<std::string>& list);
+bool SessionDownloadFile(IPrompt& prompt, const std::string& port, const std::string& name, const std::string& path);
+bool SessionRestart(IPrompt& prompt, const std::string& port);
+bool SessionTestPort(IPrompt& prompt, const std::string& port);
+
+}  // namespace vexlan

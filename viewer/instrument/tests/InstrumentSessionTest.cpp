@@ -1,0 +1,221 @@
+// The instrument session against the simulated instrument over a pseudo-terminal.
+
+#include "CInstrumentSession.h"
+#include "SimulatedInstrument.h"
+#include "StringTable.h"
+#include "tarvik.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+using vexlan::CInstrumentSession;
+using vexlan::testing::ReadWholeFile;
+using vexlan::testing::SimulatedInstrument;
+using Bytes = std::vector<uint8_t>;
+
+// The wake-up wait only has to let the simulator read the low-speed bytes.
+vexlan::SessionTiming FastTiming() {
+    vexlan::SessionTiming t;
+    t.wakeWaitMs = 150;
+    return t;
+}
+
+class InstrumentSessionTest : public ::testing::Test {
+protected:
+    void TearDown() override { comm_close(); }
+    std::string Out(const std::string& name) const { return sim.outFolder() + "/" + name; }
+    SimulatedInstrument sim;
+    CInstrumentSession session{FastTiming()};
+};
+
+TEST_F(InstrumentSessionTest, ListingWakesAtLowSpeedAndKeepsNamesEndingInKED) {
+    for (const char* name : {"A.KED", "b.ked", "NOTES.TXT", "KED", "ED", "XKED", "C.KEDX"}) sim.AddFile(name, 10);
+    ASSERT_TRUE(sim.Start());
+    std::vector<std::string> list{"kept"};
+    ASSERT_TRUE(session.ListFiles(sim.device(), list)) << session.lastErrorId;
+    EXPECT_EQ(list, (std::vector<std::string>{"kept", "A.KED", "KED", "XKED"}));
+    EXPECT_EQ(comm_is_open(), 0);
+    // At 57600 baud the instrument sees the link reset request of the open, then "$$".
+    EXPECT_EQ(sim.BytesReceivedAt(57600), "24 02 BF 41 24 24");
+}
+
+TEST_F(InstrumentSessionTest, ListingAsksTwiceEvenWhenTheFirstReplyEndsIt) {
+    ASSERT_TRUE(sim.Start());
+    std::vector<std::string> list;
+    ASSERT_TRUE(session.ListFiles(sim.device(), list));
+    EXPECT_TRUE(list.empty());
+    const auto requests = sim.LogLines("type 9: list value");
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_NE(requests[1].find("list value 0:"), std::string::npos);  // bytes 2..3 are 0
+}
+
+TEST_F(InstrumentSessionTest, DownloadIsByteIdentical) {
+    const Bytes served = sim.AddFile("RESULT.KED", 20402);
+    ASSERT_TRUE(sim.Start());
+    std::vector<std::pair<int, uint64_t>> progress;
+    session.onBlock = [&](int block, uint64_t bytes) { progress.emplace_back(block, bytes); };
+    ASSERT_TRUE(session.DownloadFile(sim.device(), "RESULT.KED", Out("r.ked"))) << session.lastErrorId;
+    bool exists = false;
+    EXPECT_EQ(ReadWholeFile(Out("r.ked"), &exists), served);
+    EXPECT_FALSE(ReadWholeFile(Out("r.ked.part"), &exists).size() > 0 || exists);
+    EXPECT_EQ(comm_is_open(), 0);
+    ASSERT_EQ(progress.size(), 6u);  // 4 full blocks, 4018 bytes, end
+    EXPECT_EQ(progress.back(), (std::pair<int, uint64_t>{6, 20402}));
+    // After the link reset the close request is the first frame of sequence 0.
+    EXPECT_EQ(sim.LogLines("rx frame: 24 03 C0 02 3E").size(), 1u);
+    EXPECT_EQ(sim.LogLines("type 2: close").size(), 1u);
+}
+
+TEST_F(InstrumentSessionTest, EmptyAndOneBlockPlusOneFiles) {
+    sim.AddFile("EMPTY.KED", 0);
+    const Bytes served = sim.AddFile("ODD.KED", 4097);
+    ASSERT_TRUE(sim.Start());
+    ASSERT_TRUE(session.DownloadFile(sim.device(), "EMPTY.KED", Out("e.ked")));
+    bool exists = false;
+    EXPECT_TRUE(ReadWholeFile(Out("e.ked"), &exists).empty());
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(sim.LogLines("read block").size(), 1u);
+
+    ASSERT_TRUE(session.DownloadFile(sim.device(), "ODD.KED", Out("o.ked")));
+    EXPECT_EQ(ReadWholeFile(Out("o.ked"), &exists), served);
+    const auto reads = sim.LogLines("read block");
+    ASSERT_EQ(reads.size(), 4u);  // one for the empty file, then 4096, 1, 0
+    EXPECT_NE(reads[1].find("4096 bytes"), std::string::npos);
+    EXPECT_NE(reads[2].find(": 1 bytes"), std::string::npos);
+    EXPECT_NE(reads[3].find(": 0 bytes"), std::string::npos);
+}
+
+TEST_F(InstrumentSessionTest, DownloadSurvivesALossyLine) {
+    const Bytes served = sim.AddFile("LOSSY.KED", 20402);
+    ASSERT_TRUE(sim.Start({"--drop", "0.05", "--corrupt", "0.05", "--duplicate", "0.05", "--seed", "3"}));
+    ASSERT_TRUE(session.DownloadFile(sim.device(), "LOSSY.KED", Out("l.ked"))) << session.lastErrorId;
+    bool exists = false;
+    EXPECT_EQ(ReadWholeFile(Out("l.ked"), &exists), served);
+    EXPECT_FALSE(sim.LogLines("(dropped)").empty());
+    EXPECT_FALSE(sim.LogLines("(corrupted)").empty());
+}
+
+TEST_F(InstrumentSessionTest, RefusedOpenClosesThePort) {
+    sim.AddFile("A.KED", 100);
+    ASSERT_TRUE(sim.Start({"--refuse", "*"}));
+    EXPECT_FALSE(session.DownloadFile(sim.device(), "A.KED", Out("a.ked")));
+    EXPECT_EQ(session.lastErrorId, 62003u);
+    EXPECT_EQ(comm_is_open(), 0);
+    bool exists = true;
+    ReadWholeFile(Out("a.ked"), &exists);
+    EXPECT_FALSE(exists);
+}
+
+TEST_F(InstrumentSessionTest, StalledInstrumentEndsTheDownloadWithoutAFile) {
+    sim.AddFile("BIG.KED", 20402);
+    // The open and the first block read are answered; from the second block read on, silence.
+    ASSERT_TRUE(sim.Start({"--stall-after", "3"}));
+    const std::string path = Out("big.ked");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(session.DownloadFile(sim.device(), "BIG.KED", path));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_EQ(session.lastErrorId, 62001u);
+    EXPECT_EQ(comm_is_open(), 0);
+    bool exists = true;
+    ReadWholeFile(path, &exists);
+    EXPECT_FALSE(exists);
+    ReadWholeFile(path + ".part", &exists);
+    EXPECT_FALSE(exists);
+}
+
+TEST_F(InstrumentSessionTest, FailedDownloadKeepsTheOldLocalFile) {
+    sim.AddFile("A.KED", 5000);
+    ASSERT_TRUE(sim.Start({"--stall-after", "2"}));
+    const std::string path = Out("a.ked");
+    { std::FILE* f = std::fopen(path.c_str(), "wb"); std::fputs("old", f); std::fclose(f); }
+    EXPECT_FALSE(session.DownloadFile(sim.device(), "A.KED", path));
+    bool exists = false;
+    const Bytes kept = ReadWholeFile(path, &exists);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "old");
+}
+
+TEST_F(InstrumentSessionTest, LocalFileThatCannotBeCreated) {
+    sim.AddFile("A.KED", 100);
+    ASSERT_TRUE(sim.Start());
+    EXPECT_FALSE(session.DownloadFile(sim.device(), "A.KED", sim.outFolder() + "/missing/a.ked"));
+    EXPECT_EQ(session.lastErrorId, 62004u);
+    EXPECT_EQ(comm_is_open(), 0);
+    EXPECT_FALSE(std::string(vexlan::LoadString(62004)).empty());
+}
+
+TEST_F(InstrumentSessionTest, RestartRunsTheProgramWithoutWakeUp) {
+    ASSERT_TRUE(sim.Start());
+    ASSERT_TRUE(session.RestartInstrument(sim.device()));
+    EXPECT_EQ(sim.LogLines("started \"Qvrn.exe\"").size(), 1u);
+    EXPECT_EQ(sim.LogLines("type 5").size(), 1u);
+    EXPECT_EQ(sim.BytesReceivedAt(57600), "");
+    EXPECT_EQ(comm_is_open(), 0);
+}
+
+TEST_F(InstrumentSessionTest, SilentInstrumentFailsEachOperation) {
+    ASSERT_TRUE(sim.Start({"--never-answer"}));
+    vexlan::SessionTiming timing = FastTiming();
+    timing.replyTimeoutMs = 300;
+    CInstrumentSession quick(timing);
+    std::vector<std::string> list;
+    EXPECT_FALSE(quick.ListFiles(sim.device(), list));
+    EXPECT_EQ(quick.lastErrorId, 62001u);
+    EXPECT_EQ(comm_is_open(), 0);
+    EXPECT_FALSE(quick.RestartInstrument(sim.device()));
+    EXPECT_EQ(quick.lastErrorId, 62001u);
+    EXPECT_EQ(comm_is_open(), 0);
+}
+
+TEST_F(InstrumentSessionTest, PortThatDoesNotOpen) {
+    std::vector<std::string> list;
+    EXPECT_FALSE(session.ListFiles("/nonexistent/tty", list));
+    EXPECT_EQ(session.lastErrorId, 62000u);
+    EXPECT_FALSE(session.DownloadFile("/nonexistent/tty", "A.KED", Out("x")));
+    EXPECT_EQ(session.lastErrorId, 62000u);
+    EXPECT_FALSE(session.RestartInstrument("/nonexistent/tty"));
+    EXPECT_EQ(session.lastErrorId, 62000u);
+}
+
+TEST_F(InstrumentSessionTest, PortTestResults) {
+    EXPECT_FALSE(session.TestPort("/nonexistent/tty"));
+    EXPECT_EQ(session.lastErrorId, 62006u);
+    EXPECT_FALSE(session.TestPort("/dev/null"));
+    EXPECT_EQ(session.lastErrorId, 62007u);
+
+    vexlan::ScriptedPrompt prompt;
+    EXPECT_FALSE(vexlan::SessionTestPort(prompt, "/nonexistent/tty"));
+    ASSERT_EQ(prompt.asked().size(), 1u);
+    EXPECT_EQ(prompt.asked()[0].text, vexlan::LoadString(62006));
+    EXPECT_EQ(prompt.asked()[0].icon, vexlan::PromptIcon::Warning);
+    EXPECT_EQ(prompt.asked()[0].buttons, vexlan::PromptButtons::Ok);
+
+    // A port another operation left open is closed first, then tested and closed.
+    ASSERT_TRUE(sim.Start());
+    ASSERT_EQ(comm_open_str(sim.device().c_str(), 115200), 0);
+    EXPECT_TRUE(session.TestPort(sim.device()));
+    EXPECT_EQ(session.lastErrorId, 62011u);
+    EXPECT_EQ(comm_is_open(), 0);
+    prompt.Clear();
+    EXPECT_TRUE(vexlan::SessionTestPort(prompt, sim.device()));
+    EXPECT_TRUE(prompt.asked().empty());
+}
+
+TEST_F(InstrumentSessionTest, FreeFunctionsShowTheirMessage) {
+    sim.AddFile("A.KED", 10);
+    ASSERT_TRUE(sim.Start({"--refuse", "A.KED"}));
+    vexlan::ScriptedPrompt prompt;
+    std::vector<std::string> list;
+    // The free functions wait the full wake-up time.
+    ASSERT_TRUE(vexlan::SessionListFiles(prompt, sim.device(), list));
+    EXPECT_EQ(list, (std::vector<std::string>{"A.KED"}));
+    EXPECT_FALSE(vexlan::SessionDownloadFile(prompt, sim.device(), "A.KED", Out("a.ked")));
+    ASSERT_EQ(prompt.asked().size(), 1u);
+    EXPECT_EQ(prompt.asked()[0].text, vexlan::LoadString(62003));
+    EXPECT_TRUE(vexlan::SessionRestart(prompt, sim.device()));
+    EXPECT_EQ(prompt.asked().size(), 1u);
+}
+
+}  // namespace

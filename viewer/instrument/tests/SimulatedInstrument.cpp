@@ -1,0 +1,74 @@
+#include "SimulatedInstrument.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <unistd.h>
+
+namespace vexlan::testing {
+
+SimulatedInstrument::SimulatedInstrument() {
+    char base[] = "/tmp/vexlan-instrument-XXXXXX";
+    if (::mkdtemp(base)) {
+        folder_ = std::string(base) + "/instrument";
+        out_ = std::string(base) + "/local";
+        log_ = std::string(base) + "/sim.log";
+        std::system(("mkdir -p " + folder_ + " " + out_).c_str());
+    }
+}
+
+SimulatedInstrument::~SimulatedInstrument() {
+    Stop();
+    if (!folder_.empty()) std::system(("rm -rf " + folder_.substr(0, folder_.rfind('/'))).c_str());
+}
+
+std::vector<uint8_t> SimulatedInstrument::AddFile(const std::string& name, size_t size) {
+    std::vector<uint8_t> bytes(size);
+    uint32_t x = static_cast<uint32_t>(size) * 2654435761u + 1;
+    for (auto& b : bytes) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<uint8_t>(x >> 16);
+    }
+    std::ofstream(folder_ + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
+    return bytes;
+}
+
+bool SimulatedInstrument::Start(const std::vector<std::string>& options) {
+    std::vector<std::string> all = {"--dir", folder_, "--log", log_};
+    all.insert(all.end(), options.begin(), options.end());
+    process_ = std::make_unique<instsim::SimulatorProcess>(instsim::SimulatorBinary(), all);
+    return process_->started();
+}
+
+void SimulatedInstrument::Stop() {
+    if (process_) process_->Stop();
+}
+
+const std::string& SimulatedInstrument::device() const { return process_->device(); }
+
+std::vector<std::string> SimulatedInstrument::LogLines(const std::string& containing) const {
+    std::vector<std::string> lines;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find(containing) != std::string::npos) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string SimulatedInstrument::BytesReceivedAt(int baud) const {
+    const std::string marker = "rx " + std::to_string(baud) + " bytes: ";
+    std::string all;
+    for (const std::string& line : LogLines(marker)) {
+        if (!all.empty()) all += ' ';
+        all += line.substr(line.find(marker) + marker.size());
+    }
+    return all;
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::string& path, bool* exists) {
+    std::ifstream in(path, std::ios::binary);
+    *exists = static_cast<bool>(in);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace vexlan::testing
