@@ -1,0 +1,87 @@
+// The instrument subcommands against the simulated instrument.
+
+#include "SimulatedInstrument.h"
+#include "StringTable.h"
+#include "Subcommand.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using vexlan::testing::ReadWholeFile;
+using vexlan::testing::SimulatedInstrument;
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result Cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = vexlan::cli::RunVexlanCli(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(InstrumentCommandsTest, ListAndDownloadEverything) {
+    SimulatedInstrument sim;
+    const auto a = sim.AddFile("A.KED", 20402);
+    const auto b = sim.AddFile("B.KED", 0);
+    sim.AddFile("other.txt", 3);
+    ASSERT_TRUE(sim.Start());
+
+    const Result list = Cli({"instrument-list", "--port", sim.device()});
+    EXPECT_EQ(list.code, 0) << list.err;
+    EXPECT_EQ(list.out, "A.KED\nB.KED\n");
+
+    const Result all = Cli({"download", "--port", sim.device(), "--all", "--out", sim.outFolder()});
+    ASSERT_EQ(all.code, 0) << all.err;
+    bool exists = false;
+    EXPECT_EQ(ReadWholeFile(sim.outFolder() + "/A.KED", &exists), a);
+    EXPECT_EQ(ReadWholeFile(sim.outFolder() + "/B.KED", &exists), b);
+    EXPECT_TRUE(exists);
+    EXPECT_NE(all.err.find("A.KED: block 5, 20402 bytes"), std::string::npos) << all.err;
+    EXPECT_NE(all.err.find("B.KED: block 1, 0 bytes"), std::string::npos) << all.err;
+}
+
+TEST(InstrumentCommandsTest, QuietDownloadRestartAndPortTest) {
+    SimulatedInstrument sim;
+    const auto a = sim.AddFile("A.KED", 5000);
+    ASSERT_TRUE(sim.Start());
+    const Result one = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder(), "--quiet"});
+    ASSERT_EQ(one.code, 0) << one.err;
+    EXPECT_EQ(one.err, "");
+    bool exists = false;
+    EXPECT_EQ(ReadWholeFile(sim.outFolder() + "/A.KED", &exists), a);
+
+    EXPECT_EQ(Cli({"restart", "--port", sim.device()}).code, 0);
+    EXPECT_EQ(sim.LogLines("started \"Qvrn.exe\"").size(), 1u);
+    EXPECT_EQ(Cli({"test-port", "--port", sim.device()}).code, 0);
+}
+
+TEST(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
+    SimulatedInstrument sim;
+    sim.AddFile("A.KED", 10);
+    ASSERT_TRUE(sim.Start({"--refuse", "A.KED"}));
+    const Result refused = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder()});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find(vexlan::LoadString(62003)), std::string::npos);
+
+    const Result missing = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder() + "/none"});
+    EXPECT_EQ(missing.code, 1);
+
+    const Result port = Cli({"test-port", "--port", "/nonexistent/tty"});
+    EXPECT_EQ(port.code, 1);
+    EXPECT_EQ(port.err, std::string(vexlan::LoadString(62006)) + "\n");
+}
+
+TEST(InstrumentCommandsTest, UsageErrors) {
+    EXPECT_EQ(Cli({"instrument-list"}).code, 2);
+    EXPECT_EQ(Cli({"test-port", "--port", "COM7"}).code, 2);
+    EXPECT_EQ(Cli({"test-port", "--port", "ttyS0"}).code, 2);
+    EXPECT_EQ(Cli({"download", "--port", "COM1", "--out", "/tmp"}).code, 2);
+    EXPECT_EQ(Cli({"download", "--port", "COM1", "--all", "A.KED", "--out", "/tmp"}).code, 2);
+}
+
+}  // namespace
