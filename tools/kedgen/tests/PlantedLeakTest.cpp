@@ -107,5 +107,39 @@ INSTANTIATE_TEST_SUITE_P(
         PlantedCase{"PlasticShortBlocksOtherRate", {{kPvc, 40, 110}, {kMdpe, 30, 90}}, 55, 0, 2, 4096, 4882.8125f}),
     [](const ::testing::TestParamInfo<PlantedCase>& info) { return std::string(info.param.name); });
 
+// Mains hum correlates at every lag; a notch over it leaves only the leak standing out, and the
+// instrument's auto filter flag switches the notches off.
+TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet)
+{
+    auto columnsAboveHalf = [](const FilterSettings& filter, float& distance) {
+        GeneratorSettings s;
+        s.segments = {{kSteel, 200, 100}};
+        s.leakDistance = 60;
+        s.tones = {{50, 3}};
+        s.filter = filter;
+        CorrelationRecord record;
+        std::string error;
+        EXPECT_TRUE(GenerateRecord(s, record, error)) << error;
+        testing::Recomputed r(record);
+        distance = r.doc->distanceFromSensor1();
+        int count = 0;
+        for (int c = 0; c < kGraphColumns; ++c)
+            count += r.doc->displayTrace()[c] >= kTraceTop / 2;
+        return count;
+    };
+    FilterSettings none, notched, autoFiltered;
+    notched.notches[2] = {30, 70};
+    autoFiltered = notched;
+    autoFiltered.autoFilter = 1;
+    float d0 = 0, d1 = 0, d2 = 0;
+    const int hum = columnsAboveHalf(none, d0);
+    const int clean = columnsAboveHalf(notched, d1);
+    const int ignored = columnsAboveHalf(autoFiltered, d2);
+    EXPECT_GT(hum, 100);  // a ridge every period of the hum
+    EXPECT_LE(clean, 3);  // the leak's own peak
+    EXPECT_EQ(ignored, hum);
+    EXPECT_NEAR(d1, 60, 1.0);
+}
+
 }  // namespace
 }  // namespace vexlan::kedgen
