@@ -2,3 +2,7 @@
 if(TARGET vexlan_print)
   vexlan_cli_subcommand(Export SOURCES ExportCommand.cpp LIBS vexlan_print)
 endif()
+
+if(TARGET vexlan_print AND BUILD_TESTING)
+  vexlan_add_gtest(vexlan_cli_export_tests SOURCES tests/ExportCommandTest.cpp LIBS vexlan_cli_core Qt6::Gui)
+endif()

@@ -73,7 +73,10 @@ void ReportCommands::CopyGraph() {
 void ReportCommands::Print() {
     printer_->setFromTo(1, 1);
     if (!runPrintDialog_(*printer_)) return;  // cancelled
-    if (printer_->outputFormat() == QPrinter::NativeFormat && printer_->printerName().isEmpty())
+    // Without a file to print to, there has to be a printer (with none installed, Qt quietly turns
+    // the printer into a PDF writer that has no file name).
+    const bool toFile = !printer_->outputFileName().isEmpty();
+    if (!toFile && (printer_->outputFormat() != QPrinter::NativeFormat || printer_->printerName().isEmpty()))
         return Warn(kMsgNoPrinter);
     int errorId = 0;
     if (!PrintPage(*printer_, Page(), errorId)) Warn(errorId);
