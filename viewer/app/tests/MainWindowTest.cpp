@@ -324,6 +324,20 @@ TEST_F(MainWindowTest, BadEntriesAreRefusedAndStoreNothing) {
     }
     EXPECT_TRUE(std::isfinite(doc_->record().segments[0].length));
     EXPECT_EQ(doc_->record().segments[0].length, 100.0f);
+    // The extremes the boxes accept still give finite distances and a bar that fits.
+    prompt_.Clear();
+    Type(idc::kLength, "1e12");
+    Type(idc::kVelocity, "0");
+    EXPECT_TRUE(prompt_.asked().empty());
+    EXPECT_EQ(doc_->record().segments[0].velocity, 0.0f);
+    EXPECT_TRUE(std::isfinite(doc_->distanceFromSensor1()));
+    EXPECT_TRUE(std::isfinite(doc_->distanceFromSensor2()));
+    auto* slider = qobject_cast<QSlider*>(Control(idc::kSlider));
+    EXPECT_GE(slider->value(), 0);
+    EXPECT_LE(slider->value(), slider->maximum());
+    Type(idc::kLength, "100");
+    Type(idc::kVelocity, "1000");
+    prompt_.Clear();
     // Leaving a box untouched does not recompute or ask anything.
     prompt_.Clear();
     Edit(idc::kLength)->setFocus();
