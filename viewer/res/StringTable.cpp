@@ -112,6 +112,14 @@ constexpr Entry kStrings[] = {
     {62162, "The printer could not start the page.\n\nPlease check the printer and retry the operation."},
     {62163, "The clipboard could not be used.\n\nPlease retry the operation."},
     {62164, "There is no correlation file loaded."},
+    // Downloading from the instrument and the serial devices behind the port names.
+    {62176, "%s already exists.\n\nDo you want to replace it?"},
+    {62177, "Downloading %s (file %d of %d)"},
+    {62178, "Downloading %s"},
+    {62179, "%llu bytes received"},
+    {62180, "Port Devices"},
+    {62181, "Serial device used for each port name:"},
+    {62182, "Default: %s"},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

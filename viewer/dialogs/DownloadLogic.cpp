@@ -1,0 +1,154 @@
+#include "DownloadLogic.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <sys/stat.h>
+
+#include "StringTable.h"
+
+namespace vexlan {
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Letter case aside first, then byte order, so that equal-looking names keep a fixed order.
+bool SortsBefore(const std::string& a, const std::string& b) {
+    const bool caseless = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                       [](char x, char y) { return Lower(x) < Lower(y); });
+    const bool caselessAfter = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                                            [](char x, char y) { return Lower(x) < Lower(y); });
+    if (caseless || caselessAfter) return caseless;
+    return a < b;
+}
+
+bool ExistsOnDisk(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+template <typename F, typename... Args>
+void Call(const F& f, Args&&... args) {
+    if (f) f(std::forward<Args>(args)...);
+}
+
+}  // namespace
+
+DownloadDialogLogic::DownloadDialogLogic(std::vector<std::string> fileList) : fileList_(std::move(fileList)) {}
+
+void DownloadDialogLogic::SetFileList(std::vector<std::string> fileList) {
+    fileList_ = std::move(fileList);
+    selectedFile_.clear();
+    downloadAll_ = false;
+}
+
+std::vector<std::string> DownloadDialogLogic::ComboEntries() const {
+    std::vector<std::string> entries = fileList_;
+    std::stable_sort(entries.begin(), entries.end(), SortsBefore);
+    return entries;
+}
+
+DownloadDialogLogic::Outcome DownloadDialogLogic::OnFile(int selectedIndex, IPrompt& prompt) {
+    const std::vector<std::string> entries = ComboEntries();
+    if (selectedIndex < 0 || selectedIndex >= static_cast<int>(entries.size())) {
+        AskString(prompt, download_msg::kSelectAFile, PromptIcon::Question, PromptButtons::Ok);
+        return Outcome::StayOpen;
+    }
+    selectedFile_ = entries[static_cast<size_t>(selectedIndex)];
+    downloadAll_ = false;
+    return Outcome::Ok;
+}
+
+DownloadDialogLogic::Outcome DownloadDialogLogic::OnAll() {
+    downloadAll_ = true;
+    return Outcome::Ok;
+}
+
+DownloadCommand::DownloadCommand(IInstrumentLink& link, IPrompt& prompt, DownloadUi ui)
+    : link_(link), prompt_(prompt), ui_(std::move(ui)) {
+    if (!ui_.fileExists) ui_.fileExists = ExistsOnDisk;
+}
+
+void DownloadCommand::Run(const std::string& comPort) {
+    AskString(prompt_, download_msg::kWillCommunicate, PromptIcon::Information, PromptButtons::Ok);
+    Call(ui_.beginBusy);
+    // From here on the instrument may need restarting, whatever the listing gives.
+    Call(ui_.enableRestart);
+    std::vector<std::string> list;
+    if (!link_.ListFiles(comPort, list)) {
+        Call(ui_.endBusy);
+        return;
+    }
+    Call(ui_.endBusy);
+    if (!ui_.showDialog) return;
+    const std::optional<DownloadChoice> choice = ui_.showDialog(list);
+    if (!choice) return;
+    if (choice->downloadAll) {
+        DownloadAllFiles(comPort, list);
+    } else {
+        DownloadOneFile(comPort, choice->selectedFile);
+    }
+}
+
+void DownloadCommand::DownloadOneFile(const std::string& comPort, const std::string& name) {
+    const std::string path = ui_.chooseSavePath ? ui_.chooseSavePath(LocalFileName(name)) : std::string();
+    if (path.empty()) return;
+    if (ui_.fileExists(path) && !MayReplace(path)) return;
+    Call(ui_.beginBusy);
+    const bool downloaded = Download(comPort, name, path, 1, 1);
+    Call(ui_.endProgress);
+    if (downloaded &&
+        AskString(prompt_, download_msg::kOpenNow, PromptIcon::None, PromptButtons::YesNo) == PromptAnswer::Yes &&
+        ui_.openDownloaded) {
+        ui_.openDownloaded(path);
+    }
+    Call(ui_.endBusy);
+}
+
+void DownloadCommand::DownloadAllFiles(const std::string& comPort, const std::vector<std::string>& list) {
+    Call(ui_.beginBusy);
+    const std::string folder = ui_.chooseFolder ? ui_.chooseFolder(LoadStdString(download_msg::kChooseDestination))
+                                                : std::string();
+    if (!folder.empty()) {
+        // One answer per path: a name listed twice is fetched twice without asking twice.
+        std::map<std::string, bool> mayWrite;
+        const int count = static_cast<int>(list.size());
+        for (int i = 0; i < count; ++i) {
+            const std::string path = PathInFolder(folder, list[static_cast<size_t>(i)]);
+            auto decided = mayWrite.find(path);
+            if (decided == mayWrite.end())
+                decided = mayWrite.emplace(path, !ui_.fileExists(path) || MayReplace(path)).first;
+            if (!decided->second) continue;
+            // A failure has shown its message; the next file is still tried.
+            Download(comPort, list[static_cast<size_t>(i)], path, i + 1, count);
+        }
+        Call(ui_.endProgress);
+    }
+    Call(ui_.endBusy);
+}
+
+bool DownloadCommand::MayReplace(const std::string& path) {
+    char text[4096];
+    std::snprintf(text, sizeof text, LoadString(download_msg::kReplaceFile), path.c_str());
+    return prompt_.Ask(text, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
+}
+
+bool DownloadCommand::Download(const std::string& comPort, const std::string& name, const std::string& path,
+                               int number, int count) {
+    Call(ui_.beginFile, name, number, count);
+    return link_.DownloadFile(comPort, name, path, [this](uint64_t bytes) { Call(ui_.fileProgress, bytes); });
+}
+
+std::string LocalFileName(const std::string& instrumentName) {
+    std::string name = instrumentName;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& instrumentName) {
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') path += '/';
+    return path + LocalFileName(instrumentName);
+}
+
+}  // namespace vexlan

@@ -1,0 +1,92 @@
+#include "DownloadProgressDlg.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+
+#include "StringTable.h"
+
+namespace vexlan {
+namespace {
+
+constexpr int kDownloadingOneOf = 62177;
+constexpr int kDownloading = 62178;
+constexpr int kBytesReceived = 62179;
+
+QString Formatted(int id, const std::string& name, int number, int count) {
+    char text[512];
+    std::snprintf(text, sizeof text, LoadString(id), name.c_str(), number, count);
+    return QString::fromLocal8Bit(text);
+}
+
+}  // namespace
+
+DownloadProgressDlg::DownloadProgressDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("DownloadProgress"));
+    setWindowTitle(QStringLiteral("Download File"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);
+    file_ = new QLabel(this);
+    file_->setObjectName(QStringLiteral("DownloadFileText"));
+    bytes_ = new QLabel(this);
+    bytes_->setObjectName(QStringLiteral("DownloadBytesText"));
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("DownloadBar"));
+    bar_->setTextVisible(false);
+    layout->addWidget(file_);
+    layout->addWidget(bar_);
+    layout->addWidget(bytes_);
+    setFixedSize(360, 110);
+}
+
+void DownloadProgressDlg::BeginFile(const std::string& name, int number, int count) {
+    file_->setText(count > 1 ? Formatted(kDownloadingOneOf, name, number, count)
+                             : Formatted(kDownloading, name, number, count));
+    bar_->setRange(0, static_cast<int>(kExpectedBytes));
+    SetBytes(0);
+    if (!isVisible()) show();
+    Repaint();
+}
+
+void DownloadProgressDlg::SetBytes(uint64_t bytes) {
+    const uint64_t shown = std::min<uint64_t>(bytes, 0x7FFFFFFF);
+    if (shown > static_cast<uint64_t>(bar_->maximum())) bar_->setMaximum(static_cast<int>(shown));
+    bar_->setValue(static_cast<int>(shown));
+    char text[128];
+    std::snprintf(text, sizeof text, LoadString(kBytesReceived), static_cast<unsigned long long>(bytes));
+    bytes_->setText(QString::fromLatin1(text));
+    Repaint();
+}
+
+void DownloadProgressDlg::Finish() { hide(); }
+
+QString DownloadProgressDlg::fileText() const { return file_->text(); }
+QString DownloadProgressDlg::bytesText() const { return bytes_->text(); }
+int DownloadProgressDlg::barValue() const { return bar_->value(); }
+int DownloadProgressDlg::barMaximum() const { return bar_->maximum(); }
+
+// Paints what changed. Input and the link timer's descriptor stay queued: the transfer is the
+// only thing the program does until it ends.
+void DownloadProgressDlg::Repaint() {
+    if (!isVisible()) return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+}
+
+// The transfer cannot be broken off half-way: Escape and the close box do nothing.
+void DownloadProgressDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void DownloadProgressDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+}  // namespace vexlan
