@@ -1,42 +1,9 @@
 #include "BlockDecoder.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace vexlan {
-
-void BlockBitReader::Refill() {
-    while (buffered_ <= 48) {
-        std::uint64_t word = 0;
-        if (nextByte_ + 1 < kBlockSize) {
-            word = std::uint64_t(block_[nextByte_] | (block_[nextByte_ + 1] << 8));
-            nextByte_ += 2;
-        }
-        buffer_ |= word << (48 - buffered_);
-        buffered_ += 16;
-    }
-}
-
-std::uint16_t BlockBitReader::ReadBits(int n) {
-    if (n <= 0) return 0;
-    if (n > 16) n = 16;
-    if (buffered_ < n) Refill();
-    const auto value = static_cast<std::uint16_t>(buffer_ >> (64 - n));
-    buffer_ <<= n;
-    buffered_ -= n;
-    return value;
-}
-
-int BlockBitReader::LeadingZeros() {
-    if (buffered_ < 17) Refill();
-    return std::min(std::countl_zero(buffer_), buffered_);
-}
-
-void BlockBitReader::Skip(int n) {
-    buffer_ = n >= 64 ? 0 : buffer_ << n;
-    buffered_ -= n;
-}
 
 namespace {
 
@@ -56,17 +23,29 @@ struct FreeList {
         for (int i = 0; i < n; ++i) position[i] = static_cast<std::uint16_t>(i);
         count = n;
     }
-    // Drops the entries filled in the pass that just ended.
-    void Compact() {
+    // Drops the entries filled in the pass that just ended: few of them by moving the stretches
+    // between them, many by one sweep that keeps the entries whose value is still 0.
+    void Compact(const std::int16_t* out) {
         if (filledCount == 0) return;
-        int to = filled[0];
-        for (int k = 0; k < filledCount; ++k) {
-            const int from = filled[k] + 1;
-            const int end = k + 1 < filledCount ? filled[k + 1] : count;
-            std::memmove(position + to, position + from, std::size_t(end - from) * sizeof position[0]);
-            to += end - from;
+        const int first = filled[0];
+        if (filledCount * 8 < count - first) {
+            int to = first;
+            for (int k = 0; k < filledCount; ++k) {
+                const int from = filled[k] + 1;
+                const int end = k + 1 < filledCount ? filled[k + 1] : count;
+                std::memmove(position + to, position + from, std::size_t(end - from) * sizeof position[0]);
+                to += end - from;
+            }
+            count = to;
+        } else {
+            int to = first;
+            for (int from = first; from < count; ++from) {
+                const std::uint16_t p = position[from];
+                position[to] = p;
+                to += out[p] == 0;
+            }
+            count = to;
         }
-        count = to;
         filledCount = 0;
     }
 };
@@ -98,18 +77,28 @@ void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out) {
         while (weight < symbols) {
             // Past the last free position p has reached the end.
             if (at >= free.count) return;
-            // A stretch of zero flags: each leaves one free position zero at this level.
-            const int zeros = std::min({reader.LeadingZeros(), int(symbols - weight), free.count - at});
-            if (zeros > 0) {
-                reader.Skip(zeros);
-                at += zeros;
-                weight += std::uint32_t(zeros);
-                zeroRun += std::uint32_t(zeros);
+            // Zero flags: each leaves one free position zero at this level.
+            const int limit = std::min(int(symbols - weight), free.count - at);
+            const int zeros = reader.LeadingZeros();
+            if (zeros >= limit || zeros == reader.Buffered()) {
+                // Nothing but zero flags up to the pass's count, the last free position or the
+                // bits at hand.
+                const int n = std::min(zeros, limit);
+                reader.Skip(n);
+                at += n;
+                weight += std::uint32_t(n);
+                zeroRun += std::uint32_t(n);
                 if (free.position[at - 1] + 1 >= maxCount) return;
                 continue;
             }
-            reader.Skip(1);
+            // Some zero flags, then a 1 flag, all inside the pass and the free positions.
+            reader.Skip(zeros);
+            at += zeros;
+            weight += std::uint32_t(zeros);
+            zeroRun += std::uint32_t(zeros);
+            // The next bit is a 1 flag.
             if (zeroRun >= 5) {
+                reader.Skip(1);
                 const std::uint32_t w = zeroRun - 4;
                 const std::uint32_t r = reader.ReadBits(w > 16 ? 16 : int(w));
                 if (w > kLongestUsefulRunWidth) return;
@@ -119,7 +108,8 @@ void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out) {
                 zeroRun = 0;
                 weight += run;
             } else {
-                const std::uint32_t m = reader.ReadBits(level);
+                // The flag and the level's bits in one read (level <= 15).
+                const std::uint32_t m = reader.ReadBits(level + 1) & ((1u << level) - 1u);
                 const std::uint32_t v = m + (1u << level);
                 const auto magnitude = static_cast<std::uint16_t>((v >> 1) << shift);
                 const int p = free.position[at];
@@ -132,7 +122,7 @@ void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out) {
                 if (p + 1 >= maxCount) return;
             }
         }
-        free.Compact();
+        free.Compact(out);
     }
     out[0] = 0;
     if (maxCount > 1) out[1] = 0;
