@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -521,6 +522,7 @@ TEST_F(MainWindowTest, DamagedOrMissingSettingsFallBackToTheDefaults) {
     frame_.reset();
     QSettings stored(QString("Norvane Instruments"), QString("Vexlan"));
     const QString file = stored.fileName();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
     {
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
