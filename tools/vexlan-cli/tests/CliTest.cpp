@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <sstream>
 
 #include "BlockDecoder.h"
@@ -222,6 +224,62 @@ TEST_F(CliTest, WrongUsageExitsTwo)
     EXPECT_EQ(help.code, kExitOk);
     for (const char* name : {"info", "decode", "compute"})
         EXPECT_NE(help.out.find(name), std::string::npos) << name;
+}
+
+// Damaged files, as a flaky download or another program might leave them: every subcommand
+// answers with a result or the system's message, never a crash or a value outside its range.
+TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
+{
+    std::mt19937 rng(4);
+    auto any = [&](int bits) { return std::uint32_t(rng()) & ((1u << bits) - 1); };
+    const float oddFloats[] = {0.0f, -1.0f, 1e-30f, 1e30f, std::nanf(""), INFINITY, -INFINITY, 0.05f, 65536.0f};
+    auto oddFloat = [&] { return oddFloats[rng() % std::size(oddFloats)]; };
+    for (int round = 0; round < 40; ++round) {
+        CorrelationRecord r = record_;
+        switch (round % 5) {
+        case 0: r.sampleCount = std::uint16_t(any(16)); r.zeroLagIndex = std::uint16_t(any(16)); break;
+        case 1: r.sideBlocks = std::int8_t(any(8)); r.maxSideBlocks = std::uint16_t(any(16)); r.blockCount = std::uint16_t(any(3)); break;
+        case 2: r.sampleRate = oddFloat(); r.segments[any(3)].velocity = oddFloat(); break;
+        case 3:
+            r.segments[any(3)].length = oddFloat();
+            r.segments[any(3)].inUse = std::uint16_t(any(2));
+            r.filter.lowCutoff = oddFloat();
+            r.filter.notches[any(2)] = {oddFloat(), oddFloat()};
+            break;
+        case 4:
+            for (int k = 0; k < 200; ++k)
+                r.correlationBlocks[any(16) % 5][any(16) % kBlockSize] = std::uint8_t(any(8));
+            r.spectrum1Block[any(16) % 8] = std::uint8_t(any(8));
+            break;
+        }
+        const std::string path = Write("damaged.ked", r);
+        SCOPED_TRACE("round " + std::to_string(round));
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"compute", path}, {"compute", path, "--cursor", std::to_string(any(16) % 620)}}) {
+            const CliRun run = Cli(args);
+            ASSERT_TRUE(run.code == kExitOk || run.code == kExitFailure) << run.err;
+            if (run.code == kExitFailure) {
+                EXPECT_FALSE(run.err.empty());
+                continue;
+            }
+            const json j = json::parse(run.out);
+            for (const auto& v : j["displayTrace"])
+                ASSERT_LE(v.get<int>(), 179);
+            EXPECT_LT(j["cursorColumn"].get<int>(), 620);
+        }
+        EXPECT_EQ(Cli({"info", path}).code, kExitOk);
+        EXPECT_EQ(Cli({"decode", path}).code, kExitOk);
+    }
+    // Cut short anywhere: the file layer keeps what it read; a cut inside the version word is refused.
+    std::ifstream in(path_, std::ios::binary);
+    const std::vector<char> whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(500), std::size_t(7000)}) {
+        const std::string cut = (dir_ / "cut.ked").string();
+        fs::remove(cut);
+        std::ofstream(cut, std::ios::binary).write(whole.data(), std::streamsize(size));
+        const CliRun run = Cli({"compute", cut});
+        EXPECT_EQ(run.code, size < 2 ? kExitFailure : (size < 520 ? kExitFailure : kExitOk)) << size << run.err;
+    }
 }
 
 // A subcommand added through the registration interface gets its arguments and its exit code.
