@@ -104,6 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
         PlantedCase{"PlasticFiveSegmentsTwoSidePairs",
                     {{kMdpe, 100, 90}, {kHdpe, 120, 125}, {kPvc, 100, 100}, {kMdpe, 90, 90}, {kPvc, 90, 100}},
                     380, 2},
+        // Lags beyond the centre window: the leak lies in a side window (blocks 1 and 3, then 0 and 4).
+        PlantedCase{"PlasticLeakInTheFirstSideWindow", {{kPvc, 300, 110}}, 290, 1},
+        PlantedCase{"PlasticLeakInTheOppositeSideWindow", {{kPvc, 300, 110}}, 12, 1},
+        PlantedCase{"PlasticLeakInTheOuterSideWindow", {{kMdpe, 720, 90}}, 710, 2},
         PlantedCase{"PlasticShortBlocksOtherRate", {{kPvc, 40, 110}, {kMdpe, 30, 90}}, 55, 0, 2, 4096, 4882.8125f}),
     [](const ::testing::TestParamInfo<PlantedCase>& info) { return std::string(info.param.name); });
 
