@@ -667,4 +667,19 @@ TEST_F(MainWindowTest, AboutBoxNamesTheProgram) {
     EXPECT_TRUE(box->grab().save(QDir(QCoreApplication::applicationDirPath()).filePath("../about-box.png")));
 }
 
+TEST_F(MainWindowTest, AcceleratorsReachTheirCommands) {
+    nextPath_.clear();
+    QTest::keyClick(frame_.get(), Qt::Key_S, Qt::ControlModifier);  // Save: disabled without a file
+    EXPECT_EQ(dialogsShown_, 0);
+    nextPath_ = oneSegment_;
+    QTest::keyClick(frame_.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(dialogsShown_, 1);
+    EXPECT_EQ(lastDialog_, CMainFrame::FileDialog::Open);
+    EXPECT_TRUE(doc_->fileLoaded());
+    Type(idc::kLength, "75");
+    QTest::keyClick(frame_.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(doc_->IsModified());
+    EXPECT_EQ(dialogsShown_, 1);  // Save writes to the file's own path without asking
+}
+
 }  // namespace
