@@ -40,7 +40,12 @@ QString ToolTipFor(const QString& menuText) {
 }  // namespace
 
 CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings, QWidget* parent)
-    : QMainWindow(parent), doc_(document), adapter_(document), prompt_(prompt), settings_(settings) {
+    : CMainFrame(document, prompt, settings, nullptr, parent) {}
+
+CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings,
+                       std::function<bool(const std::string&)> portTester, QWidget* parent)
+    : QMainWindow(parent), doc_(document), adapter_(document), prompt_(prompt), settings_(settings),
+      testPort_(std::move(portTester)) {
     setObjectName("CMainFrame");
     // The caption is the application title alone, never the document's name.
     setWindowTitle(LoadString(kApplicationTitle));

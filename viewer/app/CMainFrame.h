@@ -31,6 +31,9 @@ public:
     static constexpr int kHeight = kMainWindowHeight;
 
     CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings, QWidget* parent = nullptr);
+    // With a port tester the stored port is tested as the window is set up.
+    CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings,
+               std::function<bool(const std::string&)> portTester, QWidget* parent = nullptr);
 
     CVexlanDoc& document() { return doc_; }
     IViewDocument& viewDocument() { return adapter_; }

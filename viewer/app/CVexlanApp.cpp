@@ -39,7 +39,10 @@ bool CVexlanApp::InitInstance() {
     }
 
     doc_ = std::make_unique<CVexlanDoc>(prompt_);
-    frame_ = std::make_unique<CMainFrame>(*doc_, prompt_, settings_);
+    // The stored port is tested through the instrument session as the window is set up.
+    instrument_ = std::make_unique<InstrumentCommands>(prompt_, settings_);
+    frame_ = std::make_unique<CMainFrame>(*doc_, prompt_, settings_, instrument_->PortTester());
+    instrument_->Install(*frame_);
     prompt_.SetParent(frame_.get());
     // A file on the command line goes through the framework's open-by-name: the document records
     // the path and the view loads it at its initial update.

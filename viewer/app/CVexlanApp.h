@@ -6,6 +6,7 @@
 
 #include "CMainFrame.h"
 #include "CVexlanDoc.h"
+#include "InstrumentCommands.h"
 #include "QtPrompt.h"
 #include "QtSettingsStore.h"
 
@@ -28,6 +29,7 @@ public:
 private:
     QtPrompt prompt_;
     QtSettingsStore settings_;
+    std::unique_ptr<InstrumentCommands> instrument_;
     std::unique_ptr<CVexlanDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     QString screenshotPath_;

@@ -1,0 +1,185 @@
+#include "InstrumentCommands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "CDownloadDlg.h"
+#include "CMainFrame.h"
+#include "DownloadProgressDlg.h"
+#include "FrameCommands.h"
+#include "StringTable.h"
+
+namespace vexlan {
+namespace {
+
+constexpr int kPortDevicesTitle = 62180;
+constexpr int kPortDevicesHeading = 62181;
+constexpr int kPortDevicesDefault = 62182;
+constexpr const char* kFileFilter = "Correlation Files (*.ked)";
+
+void BeginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void EndBusy() { QApplication::restoreOverrideCursor(); }
+
+QString PortMenuText(int number, const std::string& device) {
+    return QStringLiteral("COM&%1\t%2").arg(number).arg(QString::fromStdString(device));
+}
+
+QMenu* MenuHolding(QAction* action) {
+    for (QObject* holder : action->associatedObjects())
+        if (auto* menu = qobject_cast<QMenu*>(holder)) return menu;
+    return nullptr;
+}
+
+}  // namespace
+
+PromptAnswer ArrowCursorPrompt::Ask(const std::string& text, PromptIcon icon, PromptButtons buttons) {
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const PromptAnswer answer = prompt_.Ask(text, icon, buttons);
+    if (busy) QApplication::restoreOverrideCursor();
+    return answer;
+}
+
+InstrumentCommands::InstrumentCommands(IPrompt& prompt, ISettingsStore& settings, SessionTiming timing)
+    : prompt_(prompt), settings_(settings), devices_(settings), link_(prompt_, devices_, timing) {
+    link_.beginBusy = BeginBusy;
+    link_.endBusy = EndBusy;
+}
+
+InstrumentCommands::~InstrumentCommands() = default;
+
+std::function<bool(const std::string&)> InstrumentCommands::PortTester() {
+    return [this](const std::string& port) { return link_.TestPort(port); };
+}
+
+void InstrumentCommands::Install(CMainFrame& frame) {
+    frame_ = &frame;
+    frame.SetPortTester(PortTester());
+    frame.SetCommandHandler(cmd::kDownloadFile, [this] { OnDownloadFile(); });
+    frame.SetCommandHandler(cmd::kRestart, [this] { OnRestart(); });
+    if (QMenu* ports = MenuHolding(frame.action(cmd::kCom4))) {
+        ports->addSeparator();
+        QAction* devices = ports->addAction(QStringLiteral("Port &Devices..."));
+        devices->setObjectName(QStringLiteral("PortDevices"));
+        connect(devices, &QAction::triggered, this, [this] { OnPortDevices(); });
+    }
+    UpdatePortMenu();
+}
+
+void InstrumentCommands::UpdatePortMenu() {
+    if (!frame_) return;
+    for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) {
+        if (QAction* action = frame_->action(id))
+            action->setText(PortMenuText(id - cmd::kCom1 + 1, devices_.DeviceFor(PortName(id))));
+    }
+}
+
+DownloadUi InstrumentCommands::MakeUi() {
+    DownloadUi ui;
+    ui.beginBusy = BeginBusy;
+    ui.endBusy = EndBusy;
+    ui.showDialog = [this](const std::vector<std::string>& names) {
+        return RunDownloadDialog(frame_, prompt_, names);
+    };
+    ui.chooseSavePath = [this](const std::string& initial) { return ChooseSavePath(initial); };
+    ui.chooseFolder = [this](const std::string& title) { return ChooseFolder(title); };
+    ui.beginFile = [this](const std::string& name, int number, int count) {
+        if (!progress_) progress_ = new DownloadProgressDlg(frame_);
+        progress_->BeginFile(name, number, count);
+    };
+    ui.fileProgress = [this](uint64_t bytes) {
+        if (progress_) progress_->SetBytes(bytes);
+    };
+    ui.endProgress = [this] {
+        if (progress_) progress_->Finish();
+    };
+    ui.openDownloaded = [this](const std::string& path) {
+        if (!frame_->document().OpenCorrelationFile(path)) return false;
+        frame_->view().ResetForNewFile();
+        frame_->view().EnablePipeControls(true);
+        frame_->EnableFileCommands();
+        return true;
+    };
+    ui.enableRestart = [this] { frame_->SetEnableRestart(true); };
+    return ui;
+}
+
+void InstrumentCommands::OnDownloadFile() {
+    if (!frame_) return;
+    DownloadCommand command(link_, prompt_, MakeUi());
+    command.Run(frame_->comPort());
+}
+
+void InstrumentCommands::OnRestart() {
+    if (!frame_) return;
+    link_.Restart(frame_->comPort());
+    // Cleared whatever the outcome: the question at close is not asked again.
+    frame_->SetEnableRestart(false);
+}
+
+std::string InstrumentCommands::ChooseSavePath(const std::string& initialName) {
+    if (chooseSavePath_) return chooseSavePath_(initialName);
+    // The ordinary pointer over the dialog; the question about replacing a file is the command's.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QFileDialog dialog(frame_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(kFileFilter);
+    dialog.setDefaultSuffix(QStringLiteral("ked"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.selectFile(QString::fromStdString(initialName));
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    QApplication::restoreOverrideCursor();
+    return chosen ? dialog.selectedFiles().first().toStdString() : std::string();
+}
+
+std::string InstrumentCommands::ChooseFolder(const std::string& title) {
+    if (chooseFolder_) return chooseFolder_(title);
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const QString folder = QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(title), QString(),
+                                                             QFileDialog::ShowDirsOnly);
+    QApplication::restoreOverrideCursor();
+    return folder.toStdString();
+}
+
+void InstrumentCommands::OnPortDevices() {
+    QDialog dialog(frame_);
+    dialog.setObjectName(QStringLiteral("PortDevicesDialog"));
+    dialog.setWindowTitle(LoadString(kPortDevicesTitle));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(LoadString(kPortDevicesHeading), &dialog));
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    QLineEdit* edits[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        const std::string port = PortName(cmd::kCom1 + i);
+        edits[i] = new QLineEdit(QString::fromStdString(devices_.StoredDevice(port).value_or("")), &dialog);
+        edits[i]->setObjectName(QString::fromStdString(port));
+        char placeholder[512];
+        std::snprintf(placeholder, sizeof placeholder, LoadString(kPortDevicesDefault),
+                      devices_.DefaultDevice(port).c_str());
+        edits[i]->setPlaceholderText(QString::fromLocal8Bit(placeholder));
+        edits[i]->setMinimumWidth(240);
+        form->addRow(QString::fromStdString(port), edits[i]);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::vector<std::string> entered;
+    for (QLineEdit* edit : edits) entered.push_back(edit->text().trimmed().toStdString());
+    StoreDeviceEdits(devices_, entered, prompt_);
+    UpdatePortMenu();
+}
+
+}  // namespace vexlan

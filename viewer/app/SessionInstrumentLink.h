@@ -1,0 +1,36 @@
+#pragma once
+// The instrument as the Download, Restart and port commands reach it: one instrument session per
+// call over the device behind the port name, its message shown when the call fails. Qt-free.
+
+#include <functional>
+
+#include "CInstrumentSession.h"
+#include "ComPortDevices.h"
+#include "DownloadLink.h"
+#include "Prompt.h"
+
+namespace vexlan {
+
+class SessionInstrumentLink : public IInstrumentLink {
+public:
+    SessionInstrumentLink(IPrompt& prompt, const ComPortDevices& devices, SessionTiming timing = {});
+
+    bool ListFiles(const std::string& port, std::vector<std::string>& list) override;
+    bool DownloadFile(const std::string& port, const std::string& name, const std::string& path,
+                      const std::function<void(uint64_t)>& bytesSoFar) override;
+    bool Restart(const std::string& port) override;
+    bool TestPort(const std::string& port) override;
+
+    // Around every conversation (the busy cursor); the failure message comes after endBusy.
+    std::function<void()> beginBusy, endBusy;
+
+private:
+    template <typename Operation>
+    bool Run(Operation operation);
+
+    IPrompt& prompt_;
+    const ComPortDevices& devices_;
+    SessionTiming timing_;
+};
+
+}  // namespace vexlan
