@@ -11,5 +11,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     const int code = vexlan::cli::RunVexlanCli(args, std::cout, std::cerr);
     std::cout.flush();
-    return std::cout.good() ? code : vexlan::cli::kExitFailure;
+    if (!std::cout.good()) {
+        // A full disk or a closed pipe: the output is incomplete, so do not report success.
+        std::cerr << "vexlan-cli: could not write the output\n";
+        return vexlan::cli::kExitFailure;
+    }
+    return code;
 }
