@@ -251,3 +251,27 @@ TEST_F(ReportCommandsTest, ModifyOpensTheFilterDialogAndOkRecomputesTheView) {
 }
 
 }  // namespace
+
+namespace {
+
+// With VEXLAN_SCREENSHOT_DIR set, saves a picture of the print preview there for a look by eye;
+// either way the preview ends when the window is asked to close, and the window stays open.
+TEST_F(ReportCommandsTest, PreviewShowsThePageAndClosingEndsOnlyThePreview) {
+    const QByteArray dir = qgetenv("VEXLAN_SCREENSHOT_DIR");
+    bool wasShowing = false;
+    WhenModal([&](QWidget* preview) {
+        ASSERT_NE(preview, nullptr);
+        wasShowing = commands->PreviewShowing();
+        preview->resize(1100, 800);
+        QTest::qWait(200);
+        if (!dir.isEmpty()) preview->grab().save(QString::fromUtf8(dir) + "/print-preview.png");
+        frame->close();
+    });
+    Trigger(cmd::kPrintPreview);
+    EXPECT_TRUE(wasShowing);
+    EXPECT_FALSE(commands->PreviewShowing());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(prompt.asked().empty());
+}
+
+}  // namespace
