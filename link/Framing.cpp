@@ -136,10 +136,21 @@ bool StoreData(const uint8_t* data, uint16_t d, bool last) {
     return true;
 }
 
-// Drops the oldest queued frames whose numbers lie among n-15 .. n.
+uint8_t OldestControl() { return linkState.txRing[Wrap(linkState.txHead + 1u)]; }
+
+// Our link reset request has not been answered yet. Until it is, the peer's numbering is not
+// ours: its data frames are leftovers from before the reset, and its acknowledgements refer to
+// frames of the old numbering.
+bool ResetUnanswered() {
+    return linkState.txHead != linkState.txTail && (OldestControl() >> 5) == FRAME_RESET_REQUEST;
+}
+
+// Drops the oldest queued frames whose numbers lie among n-15 .. n. A link reset request goes
+// only with the acknowledgement of its own number, and nothing behind it goes before it.
 void ReleaseUpTo(uint8_t n) {
     while (linkState.txHead != linkState.txTail) {
-        const uint8_t control = linkState.txRing[Wrap(linkState.txHead + 1u)];
+        const uint8_t control = OldestControl();
+        if ((control >> 5) == FRAME_RESET_REQUEST && (control & kSequenceMask) != n) break;
         if ((((control & kSequenceMask) - n + 15) & kSequenceMask) >= 16) break;
         linkState.txHead = Wrap(linkState.txHead + 1u + linkState.txRing[linkState.txHead]);
     }
@@ -186,7 +197,7 @@ void HandleFrame(const uint8_t* frame) {
     case FRAME_ACK:
         linkState.lastTransmit = Now();
         ReleaseUpTo(n);
-        if (length != 2) StoreData(data, dataLength, true);
+        if (length != 2 && !ResetUnanswered()) StoreData(data, dataLength, true);
         linkState.retryCount = 0;
         break;
     case FRAME_RESET:
@@ -195,9 +206,14 @@ void HandleFrame(const uint8_t* frame) {
     case FRAME_NAK:
     case FRAME_REJECT:
         ReleaseUpTo(Previous(n));
-        RetransmissionPass();
+        // With nothing waiting for an acknowledgement there is nothing to send again: a damaged
+        // acknowledgement of ours, refused by the peer, must not count towards link failed.
+        if (linkState.txHead != linkState.txTail) RetransmissionPass();
         break;
     default: {  // DATA_MORE, DATA_LAST, POLL
+        // Dropped without a reply: the peer sends again whatever it still has once it has
+        // answered the reset.
+        if (ResetUnanswered()) break;
         const uint8_t ahead = static_cast<uint8_t>((n - e) & kSequenceMask);
         if (ahead == 0) {
             if (type == FRAME_POLL || StoreData(data, dataLength, type == FRAME_DATA_LAST)) {

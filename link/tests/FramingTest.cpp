@@ -66,6 +66,34 @@ TEST_F(FramingTest, ResetRequestAndItsAnswerOnTheWire) {
     EXPECT_EQ(out[0], 0x42);
 }
 
+TEST_F(FramingTest, UntilTheResetIsAnsweredThePeersFramesAreOld) {
+    ASSERT_EQ(comm_open_str("/dev/fake", 115200), 0);
+    const uint8_t request = 2;
+    ASSERT_EQ(put_message(&request, 1), 0);
+    line->TakeWritten();
+    // The peer never saw the reset: it acknowledges with its old numbers and sends old frames.
+    Feed(Frame(0x06));
+    Feed(Frame(0xC0, {0x99}));
+    Feed(Frame(0x00, {0x98}));
+    EXPECT_TRUE(line->TakeWritten().empty());
+    EXPECT_EQ(get_message_size(), 0xFFFF);
+    Tick(2);  // both frames again
+    Bytes again{0x24, 0x02, 0xBF, 0x41};
+    const Bytes data = Frame(0xC0, {2});
+    again.insert(again.end(), data.begin(), data.end());
+    EXPECT_EQ(line->TakeWritten(), again);
+    // The answer releases the reset request alone; then the new numbering holds.
+    Feed(Frame(0x1F));
+    EXPECT_EQ(get_status() & STATUS_TX_PENDING, STATUS_TX_PENDING);
+    Feed(Frame(0x00));
+    EXPECT_EQ(get_status() & STATUS_TX_PENDING, 0);
+    Feed(Frame(0xC0, {0x77}));
+    EXPECT_EQ(line->TakeWritten(), Frame(0x00));
+    uint8_t out[2];
+    EXPECT_EQ(get_message(out, 2), 1);
+    EXPECT_EQ(out[0], 0x77);
+}
+
 TEST_F(FramingTest, MessagesAreCutInto252ByteFrames) {
     OpenLinked();
     EXPECT_EQ(put_message(nullptr, 0), 0);
@@ -381,6 +409,15 @@ TEST_F(FramingTest, NakAndRejectReleaseThenRetransmit) {
     Feed(Frame(0x62));  // REJECT 2: frames 0..1 taken, 2 again
     EXPECT_EQ(line->TakeWritten(), third);
     EXPECT_EQ(Stats().retransmissions, 2u);
+}
+
+TEST_F(FramingTest, RefusalsWithNothingQueuedAreNoRetransmission) {
+    OpenLinked();
+    for (int i = 0; i < 4; ++i) Feed(Frame(0x7F));  // REJECT 31, e.g. of a damaged ACK of ours
+    Feed(Frame(0x5F));
+    EXPECT_TRUE(line->TakeWritten().empty());
+    EXPECT_EQ(Stats().retransmissions, 0u);
+    EXPECT_EQ(get_status() & STATUS_LINK_FAILED, 0);
 }
 
 TEST_F(FramingTest, PeerResetMakesUsResetTheLink) {

@@ -16,6 +16,8 @@ protected:
     void SetUp() override {
         line = &faketest::Install();
         ASSERT_EQ(comm_open_str("/dev/fake", 115200), 0);
+        line->Receive(faketest::Frame(0x1F));  // the peer answers the reset
+        read_buffer();
     }
     void TearDown() override { faketest::Uninstall(); }
 
