@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -407,6 +408,59 @@ TEST_F(InstrumentWindowTest, TheDialogNeedsASelectionForFileAndPicturesOnRequest
     EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032), LoadString(62052)}));
     EXPECT_EQ(prompt_.asked()[1].icon, PromptIcon::Question);
     EXPECT_EQ(sim_.LogLines("open \"").size(), 0u);
+
+    const QByteArray dir = qgetenv("VEXLAN_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+        DownloadProgressDlg progress(frame_.get());
+        progress.BeginFile("RUN1.KED", 2, 5);
+        progress.SetBytes(8192);
+        EXPECT_EQ(progress.fileText(), "Downloading RUN1.KED (file 2 of 5)");
+        EXPECT_TRUE(progress.grab().save(QString::fromUtf8(dir) + "/download-progress.png"));
+        progress.Finish();
+        for (QObject* holder : frame_->action(cmd::kCom1)->associatedObjects()) {
+            if (auto* menu = qobject_cast<QMenu*>(holder)) {
+                menu->popup(frame_->mapToGlobal(QPoint(100, 40)));
+                EXPECT_TRUE(menu->grab().save(QString::fromUtf8(dir) + "/port-menu.png"));
+                menu->hide();
+            }
+        }
+    }
+}
+
+TEST_F(InstrumentWindowTest, PortDevicesPointANameAtAnotherDevice) {
+    StartSimulator();
+    store_.values["Devices/COM3"] = "/dev/ttyUSB3";
+    CreateWindow();
+    prompt_.Clear();
+    QAction* item = frame_->findChild<QAction*>("PortDevices");
+    ASSERT_NE(item, nullptr);
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* com2 = dialog->findChild<QLineEdit*>("COM2");
+        auto* com3 = dialog->findChild<QLineEdit*>("COM3");
+        EXPECT_EQ(com3->text(), "/dev/ttyUSB3");
+        EXPECT_EQ(com2->placeholderText(), "Default: /dev/ttyS1");
+        com2->setText("  /dev/ttyUSB0 ");
+        com3->clear();
+        const QByteArray dir = qgetenv("VEXLAN_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            EXPECT_TRUE(dialog->grab().save(QString::fromUtf8(dir) + "/port-devices.png"));
+        }
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            if (button->text().remove('&') == "OK") button->click();
+    });
+    item->trigger();
+    EXPECT_TRUE(prompt_.asked().empty());
+    EXPECT_EQ(store_.values["Devices/COM2"], "/dev/ttyUSB0");
+    EXPECT_EQ(store_.values["Devices/COM3"], "");
+    EXPECT_EQ(frame_->action(cmd::kCom2)->text(), "COM&2\t/dev/ttyUSB0");
+    EXPECT_EQ(frame_->action(cmd::kCom3)->text(), "COM&3\t/dev/ttyS2");
+    // The selected port keeps its check mark; the next test of a name uses its new device.
+    EXPECT_TRUE(frame_->action(cmd::kCom1)->isChecked());
+    Trigger(cmd::kCom2);
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62006)}));
+    EXPECT_EQ(frame_->comPort(), "COM1");
 }
 
 }  // namespace
