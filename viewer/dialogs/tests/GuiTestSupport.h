@@ -23,8 +23,10 @@ inline QApplication& App() {
     static char name[] = "vexlan-tests";
     static char* argv[] = {name, nullptr};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: a static QApplication would be torn down after the platform's own
+    // input devices at exit and crash the test binary after every test has passed.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Two steel segments with the noise source 30 m from sensor 1 and a notch-worthy band.
