@@ -95,3 +95,22 @@ TEST(CorrelationFile, SaveAsCreatesAndSaveDoesNot) {
     EXPECT_EQ(failed, TempPath("no-such-dir/x.ked"));
     EXPECT_EQ(f.lastError(), kErrorOpenFile);
 }
+
+TEST(CorrelationFile, ReadAndWriteFailuresAfterTheOpenGetTheirOwnMessages) {
+    CCorrelationFile f;
+    CorrelationRecord r;
+    r.sampleCount = 77;
+    // A folder opens for reading but cannot be read.
+    EXPECT_FALSE(f.ReadCorrelationFile(::testing::TempDir(), r));
+    EXPECT_EQ(f.lastError(), kErrorReadFile);
+    EXPECT_EQ(r.sampleCount, 77);
+    // A device that takes no data opens for writing but the write fails.
+    if (std::FILE* full = std::fopen("/dev/full", "r+b")) {
+        std::fclose(full);
+        EXPECT_FALSE(f.WriteCorrelationFile("/dev/full", r));
+        EXPECT_EQ(f.lastError(), kErrorWriteFile);
+        std::string out;
+        EXPECT_FALSE(f.WriteCorrelationFileAs("/dev/full", r, out));
+        EXPECT_EQ(f.lastError(), kErrorWriteFile);
+    }
+}
