@@ -44,6 +44,9 @@ std::string ScratchFile()
     if (fd < 0)
         Fail("cannot create a scratch file");
     ::close(fd);
+    static std::string made;
+    made = path;
+    std::atexit([] { std::remove(made.c_str()); });
     return path;
 }
 

@@ -36,6 +36,12 @@ std::string ScratchFolder()
     char path[] = "/tmp/vexlan-material-fuzz-XXXXXX";
     if (!::mkdtemp(path))
         Fail("cannot create a scratch folder");
+    static std::string made;
+    made = path;
+    std::atexit([] {
+        std::error_code error;
+        fs::remove_all(made, error);
+    });
     return std::string(path) + "/";
 }
 
