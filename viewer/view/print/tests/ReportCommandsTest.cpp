@@ -275,3 +275,22 @@ TEST_F(ReportCommandsTest, PreviewShowsThePageAndClosingEndsOnlyThePreview) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ReportCommandsTest, PrintSetupStartsLandscapeAndCancelKeepsIt) {
+    bool shown = false;
+    WhenModal([&](QWidget* setup) {
+        shown = setup != nullptr;
+        if (setup) setup->close();
+    });
+    Trigger(cmd::kPrintSetup);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(commands->printer().pageLayout().orientation(), QPageLayout::Landscape);
+    // The layout reaches 263 mm across and 200 mm down; it has to fit inside the margins.
+    const QRectF paint = commands->printer().pageLayout().paintRect(QPageLayout::Millimeter);
+    EXPECT_GE(paint.width(), 263.0);
+    EXPECT_GE(paint.height(), 200.0);
+}
+
+}  // namespace
