@@ -40,8 +40,10 @@ QApplication& App() {
     static char name[] = "instrument_window_tests";
     static char* argv[] = {name, nullptr};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: a static QApplication would be torn down after the platform's own
+    // input devices at exit and crash the test binary after every test has passed.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 struct MemoryStore : ISettingsStore {
@@ -145,16 +147,15 @@ TEST_F(InstrumentWindowTest, StartUpTestsTheStoredPortOnItsDeviceAndTheMenuShows
     EXPECT_TRUE(prompt_.asked().empty());
     EXPECT_EQ(frame_->comPort(), "COM1");
     EXPECT_TRUE(frame_->action(cmd::kCom1)->isChecked());
-    // The test opened the line at 57600 baud: the simulator saw the link reset request.
-    EXPECT_EQ(sim_.BytesReceivedAt(57600), "24 02 BF 41");
     EXPECT_EQ(frame_->action(cmd::kCom1)->text().toStdString(), "COM&1\t" + sim_.device());
     EXPECT_EQ(frame_->action(cmd::kCom3)->text(), "COM&3\t/dev/ttyUSB7");
     EXPECT_TRUE(frame_->action(cmd::kCom2)->text().startsWith("COM&2\t"));
     EXPECT_FALSE(frame_->action(cmd::kRestart)->isEnabled());
 
-    // Selecting the selected port again leaves the line alone.
+    // Selecting the selected port again does not open anything: a device that is gone is not noticed.
+    store_.values["Devices/COM1"] = "/dev/vexlan-no-such-device";
     Trigger(cmd::kCom1);
-    EXPECT_EQ(sim_.BytesReceivedAt(57600), "24 02 BF 41");
+    EXPECT_TRUE(prompt_.asked().empty());
     EXPECT_TRUE(frame_->action(cmd::kCom1)->isChecked());
     EXPECT_EQ(comm_is_open(), 0);
 }
