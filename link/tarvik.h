@@ -14,6 +14,11 @@
  * from it and calls windll_link_timer() once per readable event. A host without an event loop
  * (a command-line tool, a busy wait) calls read_buffer() and link_timer() itself.
  *
+ * Recovery. A frame that arrives ahead of sequence or damaged is answered with one NAK or
+ * REJECT per gap and second, not one per frame behind it. Until the peer answers our link reset
+ * request with the acknowledgement of its number, its data frames are taken as leftovers of the
+ * old numbering and dropped unanswered; it sends them again after the reset.
+ *
  * Port numbers. comm_open(n, baud) opens COM n, which is the device /dev/ttyS{n-1} unless the
  * environment variable TARVIK_COM<n> names another device (e.g. TARVIK_COM1=/dev/ttyUSB0).
  * comm_open_str() takes any device path ("COM1".."COM9" are mapped the same way).
