@@ -6,27 +6,26 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "SensorArt.h"
 #include "QtPixels.h"
+#include "SensorArt.h"
+#include "StringTable.h"
 
 namespace vexlan {
 namespace {
 
-constexpr const char* kTitle = "About Vexlan";
-constexpr const char* kVersion = "Vexlan Version 1.0";
-constexpr const char* kCopyright = "Copyright (C) Norvane Instruments";
+const char* AboutText(int item) { return LoadResourceText(resource::kAboutDialog, item); }
 
 }  // namespace
 
 QDialog* CreateAboutBox(QWidget* parent) {
     auto* box = new QDialog(parent);
     box->setObjectName("AboutBox");
-    box->setWindowTitle(kTitle);
+    box->setWindowTitle(AboutText(about::kCaption));
     auto* picture = new QLabel(box);
     picture->setPixmap(ToPixmap(DrawSensorPicture(SensorKind::Handset)));
     auto* texts = new QVBoxLayout;
-    texts->addWidget(new QLabel(kVersion, box));
-    texts->addWidget(new QLabel(kCopyright, box));
+    texts->addWidget(new QLabel(AboutText(about::kVersion), box));
+    texts->addWidget(new QLabel(AboutText(about::kCopyright), box));
     auto* row = new QHBoxLayout;
     row->addWidget(picture);
     row->addLayout(texts, 1);

@@ -22,7 +22,6 @@ namespace {
 constexpr int kMsgRestartInstrument = 62036;
 constexpr int kMsgComPortNotStored = 62033;
 constexpr int kMsgScreenTooSmall = 62072;
-constexpr const char* kFileFilter = "Correlation Files (*.ked)";
 constexpr const char* kDefaultSuffix = "ked";
 constexpr int kApplicationTitle = 57344;
 constexpr int kIdleMessage = 57345;
@@ -77,18 +76,18 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
 }
 
 void CMainFrame::CreateMenus() {
-    std::map<QString, QMenu*> menus;
-    std::map<QString, QMenu*> submenus;
+    std::map<int, QMenu*> menus;
+    std::map<int, QMenu*> submenus;
     int count = 0;
     const MenuEntry* entries = MainMenu(count);
     for (int i = 0; i < count; ++i) {
         const MenuEntry& e = entries[i];
         QMenu*& menu = menus[e.menu];
-        if (!menu) menu = menuBar()->addMenu(e.menu);
+        if (!menu) menu = menuBar()->addMenu(MenuText(e.menu));
         QMenu* target = menu;
-        if (e.submenu) {
+        if (e.submenu != popup::kNone) {
             QMenu*& sub = submenus[e.submenu];
-            if (!sub) sub = menu->addMenu(e.submenu);
+            if (!sub) sub = menu->addMenu(MenuText(e.submenu));
             target = sub;
         }
         if (e.id == cmd::kSeparator) {
@@ -96,7 +95,7 @@ void CMainFrame::CreateMenus() {
             continue;
         }
         // The shortcut text after the tab is shown by the menu itself.
-        QAction* action = target->addAction(e.text);
+        QAction* action = target->addAction(MenuText(e.id));
         action->setObjectName(ActionName(e.id));
         action->setData(e.id);
         if (e.shortcut) action->setShortcut(QKeySequence(e.shortcut));
@@ -115,7 +114,7 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-    toolBar_ = new QToolBar("Standard", this);
+    toolBar_ = new QToolBar(LoadString(kToolBarTitle), this);
     toolBar_->setObjectName("ToolBar");
     toolBar_->setIconSize(QSize(16, 15));
     toolBar_->setMovable(true);
@@ -145,15 +144,13 @@ void CMainFrame::CreateStatusBar() {
     auto* message = new QLabel(LoadString(kIdleMessage), bar);
     message->setObjectName("MessagePane");
     bar->addWidget(message, 1);
-    const std::pair<int, const char*> indicators[] = {
-        {pane::kCapsLock, "CAP"}, {pane::kNumLock, "NUM"}, {pane::kScrollLock, "SCRL"}};
-    for (auto [id, text] : indicators) {
-        auto* label = new QLabel(text, bar);
+    for (int id : {pane::kCapsLock, pane::kNumLock, pane::kScrollLock}) {
+        auto* label = new QLabel(LoadString(id), bar);
         label->setObjectName(ActionName(id));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance("SCRL") + 12);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(LoadString(pane::kScrollLock)) + 12);
         // The key lock states cannot be read portably; the indicators show as off.
         label->setEnabled(false);
         bar->addPermanentWidget(label);
@@ -216,7 +213,7 @@ void CMainFrame::RunCommand(int id) {
 std::string CMainFrame::ChooseFile(FileDialog kind) {
     if (chooseFile_) return chooseFile_(kind);
     QFileDialog dialog(this);
-    dialog.setNameFilter(kFileFilter);
+    dialog.setNameFilter(QString::fromStdString(LoadDocTemplateField(DocTemplateField::FilterName)));
     dialog.setDefaultSuffix(kDefaultSuffix);
     if (kind == FileDialog::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);

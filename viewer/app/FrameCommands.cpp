@@ -3,28 +3,30 @@
 namespace vexlan {
 namespace {
 
+using namespace popup;
+
 constexpr MenuEntry kMenu[] = {
-    {"&File", nullptr, "&Open...\tCtrl+O", cmd::kOpen, "Ctrl+O"},
-    {"&File", nullptr, "&Save..\tCtrl+S", cmd::kSave, "Ctrl+S"},
-    {"&File", nullptr, "Save &As", cmd::kSaveAs, nullptr},
-    {"&File", nullptr, nullptr, cmd::kSeparator, nullptr},
-    {"&File", nullptr, "&Print...\tCtrl+P", cmd::kPrint, "Ctrl+P"},
-    {"&File", nullptr, "Print Pre&view", cmd::kPrintPreview, nullptr},
-    {"&File", nullptr, "P&rint Setup...", cmd::kPrintSetup, nullptr},
-    {"&File", nullptr, nullptr, cmd::kSeparator, nullptr},
-    {"&File", nullptr, "E&xit", cmd::kExit, nullptr},
-    {"&Edit", nullptr, "Copy &Text", cmd::kCopyText, nullptr},
-    {"&Edit", nullptr, "Copy &Graph", cmd::kCopyGraph, nullptr},
-    {"&View", nullptr, "&Toolbar", cmd::kToolbar, nullptr},
-    {"&View", nullptr, "&Status Bar", cmd::kStatusBar, nullptr},
-    {"&Options", nullptr, "File Information", cmd::kFileInformation, nullptr},
-    {"&Options", nullptr, "Download File", cmd::kDownloadFile, nullptr},
-    {"&Options", nullptr, "Restart Halcyra Digital", cmd::kRestart, nullptr},
-    {"&Options", "Change COM Port", "COM&1", cmd::kCom1, nullptr},
-    {"&Options", "Change COM Port", "COM&2", cmd::kCom2, nullptr},
-    {"&Options", "Change COM Port", "COM&3", cmd::kCom3, nullptr},
-    {"&Options", "Change COM Port", "COM&4", cmd::kCom4, nullptr},
-    {"&Help", nullptr, "&About Vexlan...", cmd::kAbout, nullptr},
+    {kFile, kNone, cmd::kOpen, "Ctrl+O"},
+    {kFile, kNone, cmd::kSave, "Ctrl+S"},
+    {kFile, kNone, cmd::kSaveAs, nullptr},
+    {kFile, kNone, cmd::kSeparator, nullptr},
+    {kFile, kNone, cmd::kPrint, "Ctrl+P"},
+    {kFile, kNone, cmd::kPrintPreview, nullptr},
+    {kFile, kNone, cmd::kPrintSetup, nullptr},
+    {kFile, kNone, cmd::kSeparator, nullptr},
+    {kFile, kNone, cmd::kExit, nullptr},
+    {kEdit, kNone, cmd::kCopyText, nullptr},
+    {kEdit, kNone, cmd::kCopyGraph, nullptr},
+    {kView, kNone, cmd::kToolbar, nullptr},
+    {kView, kNone, cmd::kStatusBar, nullptr},
+    {kOptions, kNone, cmd::kFileInformation, nullptr},
+    {kOptions, kNone, cmd::kDownloadFile, nullptr},
+    {kOptions, kNone, cmd::kRestart, nullptr},
+    {kOptions, kChangeComPort, cmd::kCom1, nullptr},
+    {kOptions, kChangeComPort, cmd::kCom2, nullptr},
+    {kOptions, kChangeComPort, cmd::kCom3, nullptr},
+    {kOptions, kChangeComPort, cmd::kCom4, nullptr},
+    {kHelp, kNone, cmd::kAbout, nullptr},
 };
 
 constexpr int kToolBar[] = {cmd::kOpen, cmd::kSave, cmd::kSeparator, cmd::kPrint, cmd::kSeparator, cmd::kAbout};
@@ -37,6 +39,8 @@ const MenuEntry* MainMenu(int& count) {
     count = static_cast<int>(sizeof kMenu / sizeof kMenu[0]);
     return kMenu;
 }
+
+const char* MenuText(int popupOrCommandId) { return LoadResourceText(resource::kMainMenu, popupOrCommandId); }
 
 const int* ToolBarButtons(int& count) {
     count = static_cast<int>(sizeof kToolBar / sizeof kToolBar[0]);

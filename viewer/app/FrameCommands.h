@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "StringTable.h"
+
 namespace vexlan {
 
 namespace cmd {
@@ -22,15 +24,24 @@ namespace pane {
 constexpr int kCapsLock = 59137, kNumLock = 59138, kScrollLock = 59139;
 }
 
+// The popups of the main menu, keyed apart from the command ids in the string table.
+namespace popup {
+constexpr int kNone = 0;
+constexpr int kFile = 1, kEdit = 2, kView = 3, kOptions = 4, kChangeComPort = 5, kHelp = 6;
+}  // namespace popup
+
 struct MenuEntry {
-    const char* menu;     // top-level menu title
-    const char* submenu;  // nullptr, or the title of the submenu the item sits in
-    const char* text;     // item text; a tab separates the shortcut shown beside it
+    int menu;             // popup id of the top-level menu
+    int submenu;          // popup::kNone, or the popup id of the submenu the item sits in
     int id;               // cmd::kSeparator for a separator
     const char* shortcut; // accelerator, or nullptr
 };
 
 const MenuEntry* MainMenu(int& count);
+
+// The text of a popup or command of the main menu; an item's text has a tab before the
+// shortcut shown beside it.
+const char* MenuText(int popupOrCommandId);
 
 // Tool bar buttons in order, cmd::kSeparator for a gap.
 const int* ToolBarButtons(int& count);

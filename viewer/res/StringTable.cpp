@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 namespace vexlan {
 namespace {
@@ -13,8 +14,13 @@ struct Entry {
 
 // Sorted by id. Labels of the displays and the report (62112 and up) sit with their users' ids.
 constexpr Entry kStrings[] = {
+    {128, "Vexlan\n\nVexlan\nCorrelation Files (*.ked)\n.ked\nVexlan.Document\nCorrelation File"},
     {57344, "Vexlan"},
     {57345, "Ready"},
+    // Status bar indicators, under their pane ids.
+    {59137, "CAP"},
+    {59138, "NUM"},
+    {59139, "SCRL"},
     {61715, "Please enter a number."},
     {61716, "Please enter a number between 0 and %g."},
     {62000, "Could not communicate with the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra Digital is switched on. "},
@@ -106,6 +112,16 @@ constexpr Entry kStrings[] = {
     {62140, "Notch 4 "},
     {62141, "Notch 5 "},
     {62142, "OUT OF BRACKET"},
+    // Units beside the values: metric and imperial lengths, diameters, velocities; seconds.
+    {62144, "m"},
+    {62145, "ft"},
+    {62146, "mm"},
+    {62147, "ins"},
+    {62148, "m /"},
+    {62149, "ft /"},
+    {62150, "s"},
+    {62151, "ms"},
+    {62152, "Standard"},
     // Output of the report, the printed page and the graph picture.
     {62160, "Could not write the output file.\n\nPlease check that the folder exists and that you may write to it."},
     {62161, "There is no printer to print to.\n\nPlease set up a printer, or print to a PDF file."},
@@ -122,9 +138,97 @@ constexpr Entry kStrings[] = {
     {62182, "Default: %s"},
 };
 
-static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),
-                             [](const Entry& a, const Entry& b) { return a.id < b.id; }),
-              "the string table must stay sorted by id");
+constexpr bool StrictlyIncreasing(const Entry* first, const Entry* last) {
+    return std::adjacent_find(first, last, [](const Entry& a, const Entry& b) { return a.id >= b.id; }) == last;
+}
+static_assert(StrictlyIncreasing(std::begin(kStrings), std::end(kStrings)),
+              "the string ids must stay sorted and unique");
+
+struct ResourceEntry {
+    int resourceId;
+    int itemId;
+    const char* text;
+};
+
+using resource::kAboutDialog;
+using resource::kFormTemplate;
+using resource::kMainMenu;
+
+// Sorted by resource, then item.
+constexpr ResourceEntry kResourceTexts[] = {
+    // The About box: caption, version line, copyright line.
+    {kAboutDialog, 0, "About Vexlan"},
+    {kAboutDialog, 1, "Vexlan Version 1.0"},
+    {kAboutDialog, 2, "Copyright (C) Norvane Instruments"},
+    // The main form, by control id.
+    {kFormTemplate, 1000, "Correlation Result"},
+    {kFormTemplate, 1001, "Pipe Details"},
+    {kFormTemplate, 1002, "Filter Settings"},
+    {kFormTemplate, 1003, "Remove"},
+    {kFormTemplate, 1004, "File Information"},
+    {kFormTemplate, 1021, "Segment"},
+    {kFormTemplate, 1022, "Key"},
+    {kFormTemplate, 1023, "Material"},
+    {kFormTemplate, 1024, "Length"},
+    {kFormTemplate, 1025, "Diameter"},
+    {kFormTemplate, 1026, "Velocity"},
+    {kFormTemplate, 1033, "Length"},
+    {kFormTemplate, 1034, "Time"},
+    {kFormTemplate, 1035, "Metric"},
+    {kFormTemplate, 1036, "Imperial"},
+    {kFormTemplate, 1037, "Seconds"},
+    {kFormTemplate, 1038, "Milliseconds"},
+    {kFormTemplate, 1039, "FileName"},
+    {kFormTemplate, 1042, "Date Created"},
+    {kFormTemplate, 1044, "mm"},
+    {kFormTemplate, 1045, "m"},
+    {kFormTemplate, 1047, "m /"},
+    {kFormTemplate, 1048, "s"},
+    {kFormTemplate, 1060, "Modify"},
+    {kFormTemplate, 1061, "Low cut-off"},
+    {kFormTemplate, 1062, "High cut-off"},
+    {kFormTemplate, 1063, "Auto Filter"},
+    {kFormTemplate, 1064, "Notch Filter"},
+    {kFormTemplate, 1065, "Hz"},
+    {kFormTemplate, 1070, "Hz"},
+    {kFormTemplate, 1121, "Time Delay"},
+    {kFormTemplate, 1122, "sec"},
+    {kFormTemplate, 1156, "Set Start Point"},
+    {kFormTemplate, 1157, "Peak Suppression"},
+    // The main menu: popups by their popup id, then items by command id.
+    {kMainMenu, 1, "&File"},
+    {kMainMenu, 2, "&Edit"},
+    {kMainMenu, 3, "&View"},
+    {kMainMenu, 4, "&Options"},
+    {kMainMenu, 5, "Change COM Port"},
+    {kMainMenu, 6, "&Help"},
+    {kMainMenu, 32773, "Download File"},
+    {kMainMenu, 32778, "Restart Halcyra Digital"},
+    {kMainMenu, 32786, "COM&1"},
+    {kMainMenu, 32787, "COM&2"},
+    {kMainMenu, 32788, "COM&3"},
+    {kMainMenu, 32789, "COM&4"},
+    {kMainMenu, 32791, "&Save..\tCtrl+S"},
+    {kMainMenu, 32792, "Save &As"},
+    {kMainMenu, 32796, "Copy &Text"},
+    {kMainMenu, 32797, "Copy &Graph"},
+    {kMainMenu, 32798, "File Information"},
+    {kMainMenu, 57601, "&Open...\tCtrl+O"},
+    {kMainMenu, 57606, "P&rint Setup..."},
+    {kMainMenu, 57607, "&Print...\tCtrl+P"},
+    {kMainMenu, 57609, "Print Pre&view"},
+    {kMainMenu, 57664, "&About Vexlan..."},
+    {kMainMenu, 57665, "E&xit"},
+    {kMainMenu, 59392, "&Toolbar"},
+    {kMainMenu, 59393, "&Status Bar"},
+};
+
+constexpr auto Key(const ResourceEntry& e) { return std::tuple(e.resourceId, e.itemId); }
+
+static_assert(std::adjacent_find(std::begin(kResourceTexts), std::end(kResourceTexts),
+                                 [](const ResourceEntry& a, const ResourceEntry& b) { return Key(a) >= Key(b); }) ==
+                  std::end(kResourceTexts),
+              "the resource texts must stay sorted by resource and item, each key once");
 
 }  // namespace
 
@@ -133,6 +237,32 @@ const char* LoadString(int id) {
                                [](const Entry& e, int key) { return e.id < key; });
     if (it == std::end(kStrings) || it->id != id) return "";
     return it->text;
+}
+
+const char* LoadResourceText(int resourceId, int itemId) {
+    const auto key = std::tuple(resourceId, itemId);
+    auto it = std::lower_bound(std::begin(kResourceTexts), std::end(kResourceTexts), key,
+                               [](const ResourceEntry& e, const auto& k) { return Key(e) < k; });
+    if (it == std::end(kResourceTexts) || Key(*it) != key) return "";
+    return it->text;
+}
+
+std::vector<StringKey> AllStringKeys() {
+    std::vector<StringKey> keys;
+    for (const Entry& e : kStrings) keys.push_back({kPlainStrings, e.id});
+    for (const ResourceEntry& e : kResourceTexts) keys.push_back({e.resourceId, e.itemId});
+    return keys;
+}
+
+std::string LoadDocTemplateField(DocTemplateField field) {
+    const std::string all = LoadString(kDocTemplateString);
+    std::size_t start = 0;
+    for (int i = 0; i < static_cast<int>(field); ++i) {
+        start = all.find('\n', start);
+        if (start == std::string::npos) return {};
+        ++start;
+    }
+    return all.substr(start, all.find('\n', start) - start);
 }
 
 }  // namespace vexlan

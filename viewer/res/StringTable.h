@@ -1,7 +1,11 @@
 #pragma once
-// The program's one string table: every text the user sees is looked up here by its id.
+// The program's one string table: every text the user sees is looked up here.
+// Two sections share it: plain strings keyed by a string id, and the texts of menus and dialog
+// templates keyed by (resource id, item id). Item id 0 is the resource's own caption; menu items
+// use their command id and popups the popup id the menu gives them.
 
 #include <string>
+#include <vector>
 
 namespace vexlan {
 
@@ -12,8 +16,38 @@ const char* LoadString(int id);
 // Convenience for building texts.
 inline std::string LoadStdString(int id) { return LoadString(id); }
 
+// The text of an item of a menu or dialog template, or an empty string when there is none.
+const char* LoadResourceText(int resourceId, int itemId);
+
+// The menus and dialog templates whose texts the table holds.
+namespace resource {
+constexpr int kAboutDialog = 100, kFormTemplate = 101, kMainMenu = 128;
+}
+
+// Every key of the table; plain strings carry resourceId kPlainStrings. For checking the table.
+constexpr int kPlainStrings = 0;
+struct StringKey {
+    int resourceId;
+    int itemId;
+    friend bool operator==(const StringKey&, const StringKey&) = default;
+};
+std::vector<StringKey> AllStringKeys();
+
 // Material display names occupy 62080 + material index for indices 0..19.
 constexpr int kMaterialNameBase = 62080;
 constexpr int kMaterialCount = 20;
+
+// The document template string: newline-separated fields in this order.
+constexpr int kDocTemplateString = 128;
+enum class DocTemplateField { WindowTitle, DocName, FileNewName, FilterName, FilterExtension, FileTypeId, FileTypeName };
+std::string LoadDocTemplateField(DocTemplateField field);
+
+// Unit texts beside the values of the form and the report.
+namespace unit_text {
+constexpr int kMetre = 62144, kFoot = 62145, kMillimetre = 62146, kInch = 62147;
+constexpr int kMetrePer = 62148, kFootPer = 62149, kSecond = 62150, kMillisecond = 62151;
+}  // namespace unit_text
+
+constexpr int kToolBarTitle = 62152;
 
 }  // namespace vexlan

@@ -117,7 +117,7 @@ void CVexlanView::CreateControls() {
 
 QWidget* CVexlanView::CreateControl(const ControlTemplate& t) {
     const QRect rect(DuToPixelsX(t.x), DuToPixelsY(t.y), DuToPixelsX(t.width), DuToPixelsY(t.height));
-    const QString text = Q(t.text);
+    const QString text = Q(ControlText(t.id));
     QWidget* w = nullptr;
     switch (t.kind) {
         case ControlKind::GroupBox: w = new QGroupBox(text, this); break;

@@ -1,5 +1,6 @@
 #pragma once
-// The layout of the main form: every control with its id, kind, text and place in dialog units.
+// The layout of the main form: every control with its id, kind, place in dialog units, and
+// whether it has a text; the texts themselves are in the string table.
 // Widgets carry the object name ControlObjectName(id), e.g. "IDC_1015", by which tests find them.
 
 #include <string>
@@ -23,7 +24,7 @@ enum ControlFlags : unsigned {
 struct ControlTemplate {
     int id;
     ControlKind kind;
-    const char* text;
+    bool hasText;  // ControlText(id) gives the text the control starts with
     int x, y, width, height;  // dialog units
     unsigned flags;
 };
@@ -37,6 +38,9 @@ const ControlTemplate* FindControl(int id);
 // Dialog units of the 8-point form font to pixels.
 constexpr int DuToPixelsX(int du) { return du * 6 / 4; }
 constexpr int DuToPixelsY(int du) { return du * 13 / 8; }
+
+// The starting text of a control, "" for a control without one.
+const char* ControlText(int id);
 
 std::string ControlObjectName(int id);
 

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "FormTemplate.h"
 #include "GraphRaster.h"
 #include "PixelBuffer.h"
 #include "Prompt.h"
 #include "SensorArt.h"
+#include "StringTable.h"
 #include "ViewDocument.h"
 
 namespace vexlan {
@@ -23,11 +25,11 @@ struct FormFields {
     float velocityValue = 0;
     float lengthValue = 0;
     int sliderPosition = 0;
-    std::string lengthUnitText = "m";
-    std::string diameterUnitText = "mm";
-    std::string velocityUnitText = "m /";
-    std::string velocityTimeUnitText = "s";
-    std::string timeDelayUnitText = "s";
+    std::string lengthUnitText = LoadString(unit_text::kMetre);
+    std::string diameterUnitText = LoadString(unit_text::kMillimetre);
+    std::string velocityUnitText = LoadString(unit_text::kMetrePer);
+    std::string velocityTimeUnitText = LoadString(unit_text::kSecond);
+    std::string timeDelayUnitText = LoadString(unit_text::kSecond);
     std::string autoFilterText, notchFilterText, dateCreatedText, fileNameText;
     std::string timeDelayText, lowCutText, highCutText;
     std::string sensor1DistanceText, sensor2DistanceText, sensor1WarningText, sensor2WarningText;
@@ -41,7 +43,7 @@ struct FormControlsState {
     int timeUnitChecked = -1;
     std::string lengthText, diameterText, velocityText;
     std::string lengthUnitText, diameterUnitText, velocityUnitText, velocityTimeUnitText;
-    std::string timeDelayUnitText = "sec";
+    std::string timeDelayUnitText = ControlText(idc::kTimeDelayUnit);
     std::string timeDelayText, lowCutText, highCutText, autoFilterText, notchFilterText;
     std::string fileNameText, dateCreatedText;
     std::string sensor1DistanceText, sensor2DistanceText, sensor1WarningText, sensor2WarningText;
@@ -52,7 +54,7 @@ struct FormControlsState {
     std::vector<std::string> materialItems;
     int materialSelection = -1;
     int sliderMinimum = 0, sliderMaximum = 418, sliderValue = 0;
-    std::string setStartPointText = "Set Start Point";
+    std::string setStartPointText = LoadString(62128);
     bool setStartPointEnabled = true, removeEnabled = true, modifyEnabled = true;
     bool segmentEnabled = true, materialEnabled = false;
     bool lengthEnabled = true, diameterEnabled = false, velocityEnabled = true, unitRadiosEnabled = true;

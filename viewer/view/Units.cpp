@@ -53,10 +53,18 @@ float VelocityFromEntry(float entered, int lengthUnit, int timeUnit) {
     return timeUnit == kMilliseconds ? Scaled(v, kPerMillisecondToPerSecond) : v;
 }
 
-const char* LengthUnitText(int lengthUnit) { return lengthUnit == kImperial ? "ft" : "m"; }
-const char* DiameterUnitText(int lengthUnit) { return lengthUnit == kImperial ? "ins" : "mm"; }
-const char* VelocityUnitText(int lengthUnit) { return lengthUnit == kImperial ? "ft /" : "m /"; }
-const char* TimeUnitText(int timeUnit) { return timeUnit == kMilliseconds ? "ms" : "s"; }
+const char* LengthUnitText(int lengthUnit) {
+    return LoadString(lengthUnit == kImperial ? unit_text::kFoot : unit_text::kMetre);
+}
+const char* DiameterUnitText(int lengthUnit) {
+    return LoadString(lengthUnit == kImperial ? unit_text::kInch : unit_text::kMillimetre);
+}
+const char* VelocityUnitText(int lengthUnit) {
+    return LoadString(lengthUnit == kImperial ? unit_text::kFootPer : unit_text::kMetrePer);
+}
+const char* TimeUnitText(int timeUnit) {
+    return LoadString(timeUnit == kMilliseconds ? unit_text::kMillisecond : unit_text::kSecond);
+}
 
 std::string FormatFloatField(float value) { return Printf("%.6g", static_cast<double>(value)); }
 
