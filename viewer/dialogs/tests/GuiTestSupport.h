@@ -2,6 +2,8 @@
 // Shared by the widget tests: one offscreen QApplication, a generated sample opened in a real
 // document, and a way to answer a modal dialog from inside its exec().
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -18,16 +20,26 @@
 
 namespace vexlan::testing {
 
-inline QApplication& App() {
-    static int argc = 1;
-    static char name[] = "vexlan-tests";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: a static QApplication would be torn down after the platform's own
-    // input devices at exit and crash the test binary after every test has passed.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+// The application lives from before the first test to after the last, and is gone before the
+// program's static objects are: a function-level static QApplication outlives parts of Qt.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "vexlan-tests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+inline ::testing::Environment* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+inline QApplication& App() { return *static_cast<QApplication*>(QCoreApplication::instance()); }
 
 // Two steel segments with the noise source 30 m from sensor 1 and a notch-worthy band.
 inline kedgen::GeneratorSettings SampleSettings() {

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <memory>
 
 #include "PagePainter.h"
 
@@ -13,19 +14,26 @@ using namespace vexlan;
 
 namespace {
 
-QGuiApplication& App() {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "page_painter_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
-}
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "page_painter_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 constexpr double kOneUnitPerPixel = 254.0;
 
 QImage Paint(const std::vector<PagePrimitive>& page) {
-    App();
     QImage image(2700, 2100, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
