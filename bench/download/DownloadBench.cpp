@@ -53,7 +53,7 @@ int main() {
     std::printf("ratio download / line limit  %.3f\n", median / limit);
     // What the instrument's replies alone put on the line: every block reply is 4100 bytes,
     // the short last block and the empty one that ends the file included.
-    const size_t replies = (kFileSize / 4096 + 1) * 4100 + 2 * 2;
+    const size_t replies = ((kFileSize + 4095) / 4096 + 1) * 4100 + 2 * 2;
     const double replyTime = replies / kLineBytesPerSecond;
     std::printf("reply bytes on the line      %zu (%.3f s, ratio %.3f of the download)\n", replies, replyTime,
                 median / replyTime);
