@@ -24,13 +24,13 @@ namespace {
 constexpr int kPortDevicesTitle = 62180;
 constexpr int kPortDevicesHeading = 62181;
 constexpr int kPortDevicesDefault = 62182;
-constexpr const char* kFileFilter = "Correlation Files (*.ked)";
+constexpr int kPortDevicesMenuItem = 62183;
 
 void BeginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void EndBusy() { QApplication::restoreOverrideCursor(); }
 
 QString PortMenuText(int number, const std::string& device) {
-    return QStringLiteral("COM&%1\t%2").arg(number).arg(QString::fromStdString(device));
+    return QString(MenuText(cmd::kCom1 + number - 1)) + '\t' + QString::fromStdString(device);
 }
 
 QMenu* MenuHolding(QAction* action) {
@@ -68,7 +68,7 @@ void InstrumentCommands::Install(CMainFrame& frame) {
     frame.SetCommandHandler(cmd::kRestart, [this] { OnRestart(); });
     if (QMenu* ports = MenuHolding(frame.action(cmd::kCom4))) {
         ports->addSeparator();
-        QAction* devices = ports->addAction(QStringLiteral("Port &Devices..."));
+        QAction* devices = ports->addAction(LoadString(kPortDevicesMenuItem));
         devices->setObjectName(QStringLiteral("PortDevices"));
         connect(devices, &QAction::triggered, this, [this] { OnPortDevices(); });
     }
@@ -133,7 +133,7 @@ std::string InstrumentCommands::ChooseSavePath(const std::string& initialName) {
     QFileDialog dialog(frame_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(kFileFilter);
+    dialog.setNameFilter(QString::fromStdString(LoadDocTemplateField(DocTemplateField::FilterName)));
     dialog.setDefaultSuffix(QStringLiteral("ked"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.selectFile(QString::fromStdString(initialName));

@@ -121,6 +121,7 @@ constexpr Entry kStrings[] = {
     {62149, "ft /"},
     {62150, "s"},
     {62151, "ms"},
+    // The tool bar's title.
     {62152, "Standard"},
     // Output of the report, the printed page and the graph picture.
     {62160, "Could not write the output file.\n\nPlease check that the folder exists and that you may write to it."},
@@ -128,6 +129,11 @@ constexpr Entry kStrings[] = {
     {62162, "The printer could not start the page.\n\nPlease check the printer and retry the operation."},
     {62163, "The clipboard could not be used.\n\nPlease retry the operation."},
     {62164, "There is no correlation file loaded."},
+    // Checks of the filter and file information dialogs beyond the instrument's own.
+    {62165, "Notch filters cannot overlap\n\nPlease choose an edge outside the other notch filters"},
+    {62166, "Please enter a frequency from 0.0 to 1220.0 Hz"},
+    {62167, "Please enter no more than %u characters."},
+    {62168, "This text needs more room than its field has.\nPlease shorten it."},
     // Downloading from the instrument and the serial devices behind the port names.
     {62176, "%s already exists.\n\nDo you want to replace it?"},
     {62177, "Downloading %s (file %d of %d)"},
@@ -136,6 +142,7 @@ constexpr Entry kStrings[] = {
     {62180, "Port Devices"},
     {62181, "Serial device used for each port name:"},
     {62182, "Default: %s"},
+    {62183, "Port &Devices..."},
 };
 
 constexpr bool StrictlyIncreasing(const Entry* first, const Entry* last) {
