@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <fcntl.h>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -242,7 +243,9 @@ TEST_F(InstrumentWindowTest, OneFileIsDownloadedOpenedAndIdenticalToTheServedOne
 
 TEST_F(InstrumentWindowTest, ADownloadedCorrelationFileOpensAtOnce) {
     // A real correlation file from the bundled samples, served by the instrument.
-    const std::string sample = std::string(std::getenv("VEXLAN_SOURCE_DIR")) + "/samples/metal-one-segment.ked";
+    const char* source = std::getenv("VEXLAN_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "VEXLAN_SOURCE_DIR names the source tree";
+    const std::string sample = std::string(source) + "/samples/metal-one-segment.ked";
     bool exists = false;
     const Bytes served = ReadWholeFile(sample, &exists);
     ASSERT_TRUE(exists);
