@@ -3,8 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "StringTable.h"
+
 namespace vexlan {
 namespace {
+
+constexpr int kMsgTooManyCharacters = 62167;
+constexpr int kMsgTooManyBytes = 62168;
 
 // Length of the UTF-8 sequence at text[i], or 0 when the bytes there are not one.
 std::size_t SequenceLength(const std::string& text, std::size_t i) {
@@ -149,10 +154,9 @@ bool FileInformationLogic::FindTooLong(InfoField& field, std::string& message) c
         const std::string& t = texts_[static_cast<int>(s.field)];
         char text[128];
         if (Utf8Length(t) > s.maxChars) {
-            std::snprintf(text, sizeof text, "Please enter no more than %zu characters.", s.maxChars);
+            std::snprintf(text, sizeof text, LoadString(kMsgTooManyCharacters), static_cast<unsigned>(s.maxChars));
         } else if (t.size() > s.width - 1) {
-            std::snprintf(text, sizeof text,
-                          "This text needs more room than its field has.\nPlease shorten it.");
+            std::snprintf(text, sizeof text, "%s", LoadString(kMsgTooManyBytes));
         } else {
             continue;
         }

@@ -9,9 +9,6 @@
 
 namespace vexlan {
 
-const char* const kNotchOverlapMessage =
-    "Notch filters cannot overlap\n\nPlease choose an edge outside the other notch filters";
-const char* const kFrequencyEntryMessage = "Please enter a frequency from 0.0 to 1220.0 Hz";
 
 namespace {
 
@@ -95,7 +92,7 @@ bool FilterSettingsLogic::OnCursorEntered(const std::string& text) {
     bool number = end != begin && (*begin == '.' || (*begin >= '0' && *begin <= '9'));
     while (number && (*end == ' ' || *end == '\t')) ++end;
     if (!number || *end != '\0' || !(hertz >= 0) || hertz > PositionFrequency(kSliderMaximum)) {
-        prompt_.Ask(kFrequencyEntryMessage, PromptIcon::Warning, PromptButtons::Ok);
+        Warn(kMsgFrequencyEntry);
         return false;
     }
     OnSliderMoved(static_cast<int>(std::lround(hertz / static_cast<double>(kHertzPerPosition))));
@@ -172,8 +169,7 @@ void FilterSettingsLogic::OnSetNotchLow() {
     float high = IsSet(n.notchEnd) ? n.notchEnd : 0.0f;
     if (f > high) return Warn(kMsgLowAboveHigh);
     if (IsSet(f) && OverlapsAnotherNotch(selected_, f, high)) {
-        prompt_.Ask(kNotchOverlapMessage, PromptIcon::Warning, PromptButtons::Ok);
-        return;
+        return Warn(kMsgNotchOverlap);
     }
     n.notchStart = f;
     ShowNotch(selected_);
@@ -186,8 +182,7 @@ void FilterSettingsLogic::OnSetNotchHigh() {
     float f = PositionFrequency(controls_.sliderPos);
     if (IsSet(n.notchStart) && f < n.notchStart) return Warn(kMsgHighBelowLow);
     if (IsSet(n.notchStart) && OverlapsAnotherNotch(selected_, n.notchStart, f)) {
-        prompt_.Ask(kNotchOverlapMessage, PromptIcon::Warning, PromptButtons::Ok);
-        return;
+        return Warn(kMsgNotchOverlap);
     }
     n.notchEnd = f;
     ShowNotch(selected_);

@@ -88,8 +88,8 @@ private:
     unsigned graphGeneration_ = 0;
 };
 
-// Texts of the checks this program adds to the dialog's own.
-extern const char* const kNotchOverlapMessage;
-extern const char* const kFrequencyEntryMessage;
+// Messages of the checks this program adds to the dialog's own.
+constexpr int kMsgNotchOverlap = 62165;
+constexpr int kMsgFrequencyEntry = 62166;
 
 }  // namespace vexlan

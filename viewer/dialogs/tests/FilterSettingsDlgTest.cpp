@@ -107,7 +107,7 @@ TEST_F(FilterDialog, TypedFrequencyMovesTheSliderAndLettersAreRefused) {
     cursor->selectAll();
     QTest::keyClicks(cursor, "abc");
     QTest::keyClick(cursor, Qt::Key_Return);
-    EXPECT_EQ(LastMessage(), kFrequencyEntryMessage);
+    EXPECT_EQ(LastMessage(), LoadString(kMsgFrequencyEntry));
     EXPECT_EQ(Control<QSlider>(1112)->value(), 207);
     cursor->selectAll();
     QTest::keyClicks(cursor, "-5");

@@ -218,14 +218,14 @@ TEST_F(FilterLogic, OverlappingNotchEdgesAreRefused) {
     logic.OnAddNotch();
     At(120, &FilterSettingsLogic::OnSetNotchHigh);  // high edge alone filters nothing yet
     At(110, &FilterSettingsLogic::OnSetNotchLow);
-    EXPECT_EQ(LastMessage(), kNotchOverlapMessage);
+    EXPECT_EQ(LastMessage(), LoadString(kMsgNotchOverlap));
     EXPECT_EQ(logic.Filter().notches[1].notchStart, 0.0f);
     At(200, &FilterSettingsLogic::OnSetNotchHigh);
     At(150, &FilterSettingsLogic::OnSetNotchLow);  // touching the first notch is fine
     EXPECT_EQ(logic.Filter().notches[1].notchStart, PositionFrequency(150));
     logic.OnSelectNotch(0);
     At(160, &FilterSettingsLogic::OnSetNotchHigh);
-    EXPECT_EQ(LastMessage(), kNotchOverlapMessage);
+    EXPECT_EQ(LastMessage(), LoadString(kMsgNotchOverlap));
     EXPECT_EQ(logic.Filter().notches[0].notchEnd, PositionFrequency(150));
     EXPECT_EQ(Messages(), 2u);
 }
@@ -240,7 +240,7 @@ TEST_F(FilterLogic, TypedFrequenciesMoveTheSliderOrAreRefused) {
         EXPECT_EQ(logic.Controls().sliderPos, 62) << bad;
     }
     EXPECT_EQ(Messages(), 8u);
-    EXPECT_EQ(LastMessage(), kFrequencyEntryMessage);
+    EXPECT_EQ(LastMessage(), LoadString(kMsgFrequencyEntry));
     EXPECT_TRUE(logic.OnCursorEntered("1220"));
     EXPECT_EQ(logic.Controls().sliderPos, 504);
 }
