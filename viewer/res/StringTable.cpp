@@ -123,6 +123,8 @@ constexpr Entry kStrings[] = {
     {62151, "ms"},
     // The tool bar's title.
     {62152, "Standard"},
+    // Frequencies on the printed page.
+    {62153, "Hz"},
     // Output of the report, the printed page and the graph picture.
     {62160, "Could not write the output file.\n\nPlease check that the folder exists and that you may write to it."},
     {62161, "There is no printer to print to.\n\nPlease set up a printer, or print to a PDF file."},
@@ -143,6 +145,11 @@ constexpr Entry kStrings[] = {
     {62181, "Serial device used for each port name:"},
     {62182, "Default: %s"},
     {62183, "Port &Devices..."},
+    // Why a record's correlation cannot be recomputed, in order of the engine's problems.
+    {63000, "the sample count is not a power of two from 2 to 8192"},
+    {63001, "the sample rate is not a positive number"},
+    {63002, "a pipe segment has a length or velocity that is not a number"},
+    {63003, "a filter frequency is not a number"},
 };
 
 constexpr bool StrictlyIncreasing(const Entry* first, const Entry* last) {

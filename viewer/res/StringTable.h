@@ -46,6 +46,7 @@ std::string LoadDocTemplateField(DocTemplateField field);
 namespace unit_text {
 constexpr int kMetre = 62144, kFoot = 62145, kMillimetre = 62146, kInch = 62147;
 constexpr int kMetrePer = 62148, kFootPer = 62149, kSecond = 62150, kMillisecond = 62151;
+constexpr int kHertz = 62153;
 }  // namespace unit_text
 
 constexpr int kToolBarTitle = 62152;

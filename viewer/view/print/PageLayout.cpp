@@ -49,7 +49,12 @@ std::string Format(const char* format, double value) {
     return text;
 }
 
-std::string Hertz(float value) { return Format("%.2f  Hz", static_cast<double>(value)); }
+std::string Hertz(float value) {
+    return Format("%.2f", static_cast<double>(value)) + "  " + LoadString(unit_text::kHertz);
+}
+
+// A unit in brackets, as the page's row and readout labels show it.
+std::string Bracketed(const std::string& unit) { return "(" + unit + ")"; }
 
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -101,9 +106,11 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     // 2. The pipe table: row labels, units, separators and column heads.
     const int rowY[] = {-1275, -1350, -1425, -1500, -1575};
     for (int r = 0; r < 5; ++r) b.Text(55, rowY[r], kSmall, LoadString(62116 + r));
-    b.Text(180, -1425, kSmall, imperial ? "(ft)" : "(m)");
-    b.Text(180, -1500, kSmall, imperial ? "(ins)" : "(mm)");
-    b.Text(180, -1575, kSmall, std::string(imperial ? "(ft/" : "(m/") + (millis ? "ms)" : "s)"));
+    const std::string lengthText = Bracketed(LengthUnitText(lengthUnit));
+    const std::string timeText = Bracketed(TimeUnitText(timeUnit));
+    b.Text(180, -1425, kSmall, lengthText);
+    b.Text(180, -1500, kSmall, Bracketed(DiameterUnitText(lengthUnit)));
+    b.Text(180, -1575, kSmall, Bracketed(std::string(LengthUnitText(lengthUnit)) + "/" + TimeUnitText(timeUnit)));
     b.Line(270, -1275, 270, -1625);
     for (int i = 1; i <= kSegmentCount; ++i)
         b.Text(400 + 240 * (i - 1), -1275, kSmall, std::to_string(i), TextAlign::Centre);
@@ -114,13 +121,12 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     for (int r = 0; r < 4; ++r) b.Text(2275, filterY[r], kSmall, LoadString(62121 + r));
 
     // 4. Readout labels.
-    const char* lengthText = imperial ? "(ft)" : "(m)";
     b.Text(130, -1100, kSmall, LoadString(62114));
     b.Text(435, -1100, kSmall, lengthText);
     b.Text(2550, -1100, kSmall, LoadString(62115), TextAlign::Right);
     b.Text(2600, -1100, kSmall, lengthText, TextAlign::Right);
     b.Text(1355, -1100, kSmall, LoadString(62113), TextAlign::Centre);
-    b.Text(1460, -1100, kSmall, millis ? "(ms)" : "(s)", TextAlign::Centre);
+    b.Text(1460, -1100, kSmall, timeText, TextAlign::Centre);
 
     // 5. File labels.
     b.Text(95, -110, kMedium, LoadString(62134));
