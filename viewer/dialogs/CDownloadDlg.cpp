@@ -7,16 +7,22 @@
 #include <QPushButton>
 
 #include "DialogControls.h"
+#include "StringTable.h"
 
 namespace vexlan {
+namespace {
+
+QString Text(int item) { return LoadResourceText(resource::kDownloadDialog, item); }
+
+}  // namespace
 
 CDownloadDlg::CDownloadDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
-    setWindowTitle(QStringLiteral("Download File"));
+    setWindowTitle(Text(0));
     setObjectName(QStringLiteral("IDD_144"));
     setFixedSize(DialogX(233), DialogY(81));
 
-    PlaceDu(new QLabel(QStringLiteral("File To Download"), this), 1057, 7, 7, 159, 8);
-    PlaceDu(new QGroupBox(QStringLiteral("Download"), this), 1174, 7, 38, 158, 35);
+    PlaceDu(new QLabel(Text(1057), this), 1057, 7, 7, 159, 8);
+    PlaceDu(new QGroupBox(Text(1174), this), 1174, 7, 38, 158, 35);
     // The drop-down list is part of the control's height in dialog units; only the edit field shows.
     fileCombo_ = PlaceDu(new QComboBox(this), kComboId, 7, 18, 157, 14);
     fileCombo_->setEditable(true);
@@ -27,9 +33,9 @@ CDownloadDlg::CDownloadDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), 
     connect(fileCombo_, &QComboBox::currentIndexChanged, this, [this](int index) { selectedIndex_ = index; });
     connect(fileCombo_->lineEdit(), &QLineEdit::textEdited, this, [this] { selectedIndex_ = -1; });
 
-    auto* file = PlaceDu(new QPushButton(QStringLiteral("File"), this), kFileButtonId, 27, 51, 50, 14);
-    auto* all = PlaceDu(new QPushButton(QStringLiteral("All"), this), kAllButtonId, 95, 51, 50, 14);
-    auto* cancel = PlaceDu(new QPushButton(QStringLiteral("Cancel"), this), 2, 174, 51, 50, 14);
+    auto* file = PlaceDu(new QPushButton(Text(kFileButtonId), this), kFileButtonId, 27, 51, 50, 14);
+    auto* all = PlaceDu(new QPushButton(Text(kAllButtonId), this), kAllButtonId, 95, 51, 50, 14);
+    auto* cancel = PlaceDu(new QPushButton(Text(2), this), 2, 174, 51, 50, 14);
     for (QPushButton* button : {file, all, cancel}) button->setAutoDefault(false);
     connect(file, &QPushButton::clicked, this, &CDownloadDlg::OnFile);
     connect(all, &QPushButton::clicked, this, &CDownloadDlg::OnAll);

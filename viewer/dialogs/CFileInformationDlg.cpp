@@ -6,6 +6,7 @@
 
 #include "CVexlanDoc.h"
 #include "DialogControls.h"
+#include "StringTable.h"
 
 namespace vexlan {
 namespace {
@@ -27,10 +28,12 @@ constexpr EditPlace kEdits[] = {
 
 int Index(InfoField field) { return static_cast<int>(field); }
 
+QString Text(int item) { return LoadResourceText(resource::kFileInformationDialog, item); }
+
 }  // namespace
 
 CFileInformationDlg::CFileInformationDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
-    setWindowTitle(QStringLiteral("File Information"));
+    setWindowTitle(Text(0));
     setObjectName(QStringLiteral("IDD_175"));
     setFixedSize(DialogX(282), DialogY(166));
     CreateControls();
@@ -39,16 +42,13 @@ CFileInformationDlg::CFileInformationDlg(IPrompt& prompt, QWidget* parent) : QDi
 void CFileInformationDlg::CreateControls() {
     struct LabelPlace {
         int id;
-        const char* text;
         int x, y, width, height;
     };
     const LabelPlace labels[] = {
-        {1169, "Title", 18, 12, 247, 8},          {1170, "Comment", 18, 45, 246, 8},
-        {1171, "User Reference", 18, 107, 87, 8}, {1172, "Date Created", 133, 107, 67, 8},
-        {1173, "Time Created", 210, 107, 57, 8},
+        {1169, 18, 12, 247, 8},   {1170, 18, 45, 246, 8},  {1171, 18, 107, 87, 8},
+        {1172, 133, 107, 67, 8},  {1173, 210, 107, 57, 8},
     };
-    for (const LabelPlace& l : labels)
-        PlaceDu(new QLabel(QString::fromUtf8(l.text), this), l.id, l.x, l.y, l.width, l.height);
+    for (const LabelPlace& l : labels) PlaceDu(new QLabel(Text(l.id), this), l.id, l.x, l.y, l.width, l.height);
 
     for (const EditPlace& e : kEdits) {
         const InfoFieldSpec& spec = FieldSpec(e.field);
@@ -63,10 +63,10 @@ void CFileInformationDlg::CreateControls() {
         edits_[Index(e.field)] = edit;
     }
 
-    auto* ok = PlaceDu(new QPushButton(QStringLiteral("OK"), this), 1, 150, 140, 50, 14);
+    auto* ok = PlaceDu(new QPushButton(Text(1), this), 1, 150, 140, 50, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CFileInformationDlg::accept);
-    auto* cancel = PlaceDu(new QPushButton(QStringLiteral("Cancel"), this), 2, 216, 140, 50, 14);
+    auto* cancel = PlaceDu(new QPushButton(Text(2), this), 2, 216, 140, 50, 14);
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }

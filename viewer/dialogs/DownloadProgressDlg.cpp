@@ -28,7 +28,7 @@ QString Formatted(int id, const std::string& name, int number, int count) {
 
 DownloadProgressDlg::DownloadProgressDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DownloadProgress"));
-    setWindowTitle(QStringLiteral("Download File"));
+    setWindowTitle(LoadResourceText(resource::kDownloadDialog, 0));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
     auto* layout = new QVBoxLayout(this);

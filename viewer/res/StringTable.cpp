@@ -165,6 +165,8 @@ struct ResourceEntry {
 };
 
 using resource::kAboutDialog;
+using resource::kDownloadDialog;
+using resource::kFileInformationDialog;
 using resource::kFormTemplate;
 using resource::kMainMenu;
 
@@ -235,6 +237,22 @@ constexpr ResourceEntry kResourceTexts[] = {
     {kMainMenu, 57665, "E&xit"},
     {kMainMenu, 59392, "&Toolbar"},
     {kMainMenu, 59393, "&Status Bar"},
+    // The Download File dialog.
+    {kDownloadDialog, 0, "Download File"},
+    {kDownloadDialog, 2, "Cancel"},
+    {kDownloadDialog, 1057, "File To Download"},
+    {kDownloadDialog, 1117, "File"},
+    {kDownloadDialog, 1118, "All"},
+    {kDownloadDialog, 1174, "Download"},
+    // The File Information dialog.
+    {kFileInformationDialog, 0, "File Information"},
+    {kFileInformationDialog, 1, "OK"},
+    {kFileInformationDialog, 2, "Cancel"},
+    {kFileInformationDialog, 1169, "Title"},
+    {kFileInformationDialog, 1170, "Comment"},
+    {kFileInformationDialog, 1171, "User Reference"},
+    {kFileInformationDialog, 1172, "Date Created"},
+    {kFileInformationDialog, 1173, "Time Created"},
 };
 
 constexpr auto Key(const ResourceEntry& e) { return std::tuple(e.resourceId, e.itemId); }

@@ -22,6 +22,7 @@ const char* LoadResourceText(int resourceId, int itemId);
 // The menus and dialog templates whose texts the table holds.
 namespace resource {
 constexpr int kAboutDialog = 100, kFormTemplate = 101, kMainMenu = 128;
+constexpr int kDownloadDialog = 144, kFilterSettingsDialog = 148, kFileInformationDialog = 175;
 }
 
 // Every key of the table; plain strings carry resourceId kPlainStrings. For checking the table.
