@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "StringTable.h"
+
 namespace vexlan {
 
 namespace {
@@ -79,10 +81,10 @@ const char* DescribeComputeProblem(ComputeProblem problem)
 {
     switch (problem) {
     case ComputeProblem::None: return "";
-    case ComputeProblem::BadSampleCount: return "the sample count is not a power of two from 2 to 8192";
-    case ComputeProblem::BadSampleRate: return "the sample rate is not a positive number";
-    case ComputeProblem::BadPipeValue: return "a pipe segment has a length or velocity that is not a number";
-    case ComputeProblem::BadFilterValue: return "a filter frequency is not a number";
+    case ComputeProblem::BadSampleCount: return LoadString(63000);
+    case ComputeProblem::BadSampleRate: return LoadString(63001);
+    case ComputeProblem::BadPipeValue: return LoadString(63002);
+    case ComputeProblem::BadFilterValue: return LoadString(63003);
     }
     return "";
 }

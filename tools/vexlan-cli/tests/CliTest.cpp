@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "BlockDecoder.h"
 #include "CCorrelationEngine.h"
 #include "CCorrelationFile.h"
+#include "CliTestSupport.h"
 #include "KedGenerator.h"
 #include "RecordCodec.h"
 #include "StringTable.h"
@@ -28,18 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 
-struct CliRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int code = RunVexlanCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using test_support::Cli;
+using test_support::CliRun;
 
 std::vector<std::string> Keys(const json& object)
 {
@@ -211,6 +203,23 @@ TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne)
     bad = record_;
     bad.sampleCount = 3000;
     EXPECT_EQ(Cli({"compute", Write("n.ked", bad)}).code, kExitFailure);
+}
+
+TEST(ComputeProblemText, EveryProblemIsDescribedByItsOwnEntryOfTheStringTable)
+{
+    EXPECT_STREQ(DescribeComputeProblem(ComputeProblem::None), "");
+    std::vector<std::string> seen;
+    for (ComputeProblem p : {ComputeProblem::BadSampleCount, ComputeProblem::BadSampleRate,
+                             ComputeProblem::BadPipeValue, ComputeProblem::BadFilterValue}) {
+        const std::string text = DescribeComputeProblem(p);
+        EXPECT_FALSE(text.empty()) << static_cast<int>(p);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), text), 0) << text;
+        seen.push_back(text);
+        bool inTable = false;
+        for (const StringKey& k : AllStringKeys())
+            inTable = inTable || (k.resourceId == kPlainStrings && text == LoadString(k.itemId));
+        EXPECT_TRUE(inTable) << text;
+    }
 }
 
 TEST_F(CliTest, WrongUsageExitsTwo)

@@ -5,35 +5,21 @@
 
 #include <QImage>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
-#include "Subcommand.h"
+#include "CliTestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string SamplePath(const std::string& name) {
-    const char* root = std::getenv("VEXLAN_SOURCE_DIR");
-    return std::string(root ? root : ".") + "/samples/" + name;
-}
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = vexlan::cli::RunVexlanCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using vexlan::cli::test_support::Cli;
+using vexlan::cli::test_support::CliRun;
+using vexlan::cli::test_support::SamplePath;
 
 std::string Shell(const std::string& command) {
     std::string output;

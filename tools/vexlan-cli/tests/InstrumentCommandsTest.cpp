@@ -2,27 +2,18 @@
 
 #include "SimulatedInstrument.h"
 #include "StringTable.h"
-#include "Subcommand.h"
+#include "CliTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace {
 
 using vexlan::testing::ReadWholeFile;
 using vexlan::testing::SimulatedInstrument;
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = vexlan::cli::RunVexlanCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using vexlan::cli::test_support::Cli;
+using vexlan::cli::test_support::CliRun;
 
 TEST(InstrumentCommandsTest, ListAndDownloadEverything) {
     SimulatedInstrument sim;
@@ -31,11 +22,11 @@ TEST(InstrumentCommandsTest, ListAndDownloadEverything) {
     sim.AddFile("other.txt", 3);
     ASSERT_TRUE(sim.Start());
 
-    const Result list = Cli({"instrument-list", "--port", sim.device()});
+    const CliRun list = Cli({"instrument-list", "--port", sim.device()});
     EXPECT_EQ(list.code, 0) << list.err;
     EXPECT_EQ(list.out, "A.KED\nB.KED\n");
 
-    const Result all = Cli({"download", "--port", sim.device(), "--all", "--out", sim.outFolder()});
+    const CliRun all = Cli({"download", "--port", sim.device(), "--all", "--out", sim.outFolder()});
     ASSERT_EQ(all.code, 0) << all.err;
     bool exists = false;
     EXPECT_EQ(ReadWholeFile(sim.outFolder() + "/A.KED", &exists), a);
@@ -49,7 +40,7 @@ TEST(InstrumentCommandsTest, QuietDownloadRestartAndPortTest) {
     SimulatedInstrument sim;
     const auto a = sim.AddFile("A.KED", 5000);
     ASSERT_TRUE(sim.Start());
-    const Result one = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder(), "--quiet"});
+    const CliRun one = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder(), "--quiet"});
     ASSERT_EQ(one.code, 0) << one.err;
     EXPECT_EQ(one.err, "");
     bool exists = false;
@@ -64,14 +55,14 @@ TEST(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
     SimulatedInstrument sim;
     sim.AddFile("A.KED", 10);
     ASSERT_TRUE(sim.Start({"--refuse", "A.KED"}));
-    const Result refused = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder()});
+    const CliRun refused = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder()});
     EXPECT_EQ(refused.code, 1);
     EXPECT_NE(refused.err.find(vexlan::LoadString(62003)), std::string::npos);
 
-    const Result missing = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder() + "/none"});
+    const CliRun missing = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder() + "/none"});
     EXPECT_EQ(missing.code, 1);
 
-    const Result port = Cli({"test-port", "--port", "/nonexistent/tty"});
+    const CliRun port = Cli({"test-port", "--port", "/nonexistent/tty"});
     EXPECT_EQ(port.code, 1);
     EXPECT_EQ(port.err, std::string(vexlan::LoadString(62006)) + "\n");
 }

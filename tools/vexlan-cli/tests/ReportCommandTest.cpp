@@ -6,33 +6,17 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "CCorrelationFile.h"
-#include "Subcommand.h"
+#include "CliTestSupport.h"
 
 namespace {
 
-using vexlan::cli::RunVexlanCli;
-
-std::string SamplePath(const std::string& name) {
-    const char* root = std::getenv("VEXLAN_SOURCE_DIR");
-    return std::string(root ? root : ".") + "/samples/" + name;
-}
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunVexlanCli(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using vexlan::cli::test_support::Cli;
+using vexlan::cli::test_support::CliRun;
+using vexlan::cli::test_support::SamplePath;
 
 std::string Fmt(const char* format, double value) {
     char text[64];
