@@ -11,6 +11,25 @@
 
 namespace vexlan::cli {
 
+void AddFileArgument(CLI::App& app, std::string& path)
+{
+    app.add_option("FILE", path, "Correlation file (.ked)")->required();
+}
+
+void RecordJsonCommand::Configure(CLI::App& app)
+{
+    AddFileArgument(app, path_);
+}
+
+int RecordJsonCommand::Run(CommandStreams& io)
+{
+    CorrelationRecord record;
+    if (!ReadKedFile(path_, record, io))
+        return kExitFailure;
+    PrintJson(io, ToJson(record));
+    return kExitOk;
+}
+
 bool ReadKedFile(const std::string& path, CorrelationRecord& record, CommandStreams& io)
 {
     CCorrelationFile file;

@@ -15,6 +15,22 @@ namespace vexlan::cli {
 // Objects keep their keys in the order they were added: the order of the record's fields.
 using Json = nlohmann::ordered_json;
 
+// Declares the required FILE argument: the correlation file the subcommand reads.
+void AddFileArgument(CLI::App& app, std::string& path);
+
+// A subcommand that reads the one correlation file named by FILE and prints JSON made from it.
+class RecordJsonCommand : public Subcommand {
+public:
+    void Configure(CLI::App& app) override;
+    int Run(CommandStreams& io) override;
+
+protected:
+    virtual Json ToJson(const CorrelationRecord& record) const = 0;
+
+private:
+    std::string path_;
+};
+
 // Reads path into record. On failure prints the file layer's message (string table) on the
 // error stream and returns false.
 bool ReadKedFile(const std::string& path, CorrelationRecord& record, CommandStreams& io);

@@ -41,7 +41,7 @@ class ComputeCommand : public Subcommand {
 public:
     void Configure(CLI::App& app) override
     {
-        app.add_option("FILE", path_, "Correlation file (.ked)")->required();
+        AddFileArgument(app, path_);
         app.add_option("--cursor", cursor_,
                        "Graph column 0..619 to place the cursor on after the computation, as a click would")
             ->check(CLI::Range(0, kGraphColumns - 1));

@@ -1,7 +1,6 @@
 // vexlan-cli decode FILE: every compressed block's decoded values as JSON.
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "BlockDecoder.h"
@@ -20,18 +19,10 @@ Json DecodedBlock(const std::uint8_t* block, int maxCount)
     return Json(values);
 }
 
-class DecodeCommand : public Subcommand {
-public:
-    void Configure(CLI::App& app) override
+class DecodeCommand : public RecordJsonCommand {
+protected:
+    Json ToJson(const CorrelationRecord& r) const override
     {
-        app.add_option("FILE", path_, "Correlation file (.ked)")->required();
-    }
-
-    int Run(CommandStreams& io) override
-    {
-        CorrelationRecord r;
-        if (!ReadKedFile(path_, r, io))
-            return kExitFailure;
         // The sizes the recomputation decodes them with.
         Json j;
         j["spectrum1Block"] = DecodedBlock(r.spectrum1Block, kSpectrumPoints);
@@ -40,12 +31,8 @@ public:
         for (const auto& block : r.correlationBlocks)
             blocks.push_back(DecodedBlock(block, fft::kMaxRealPoints));
         j["correlationBlocks"] = blocks;
-        PrintJson(io, j);
-        return kExitOk;
+        return j;
     }
-
-private:
-    std::string path_;
 };
 
 }  // namespace

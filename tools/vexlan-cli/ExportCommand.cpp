@@ -67,27 +67,22 @@ public:
                 return kExitUsage;
             }
         EnsureGuiApplication();
-        bool failed = false;
-        for (const std::string& path : options_.files) {
-            LoadedReport report;
-            if (!LoadReport(path, options_, io, report)) {
-                failed = true;
-                continue;
-            }
+        bool writeFailed = false;
+        const bool allLoaded = ForEachLoadedReport(options_, io, [&](const std::string& path, const LoadedReport& report) {
             if (!pdf_.empty()) {
                 const std::string target = OutputName(pdf_, path, ".pdf");
                 int errorId = 0;
                 if (!WritePagePdf(target, BuildPage(report.values, options_.lengthUnit(), options_.timeUnit()), errorId))
-                    failed = Report(io, target, errorId);
+                    writeFailed = Report(io, target, errorId);
             }
             if (!png_.empty()) {
                 const std::string target = OutputName(png_, path, ".png");
                 int errorId = 0;
                 if (!WriteImageFile(target, ToQImage(GraphPicture(report.values, report.totalTravelTime)), errorId))
-                    failed = Report(io, target, errorId);
+                    writeFailed = Report(io, target, errorId);
             }
-        }
-        return failed ? kExitFailure : kExitOk;
+        });
+        return allLoaded && !writeFailed ? kExitOk : kExitFailure;
     }
 
 private:

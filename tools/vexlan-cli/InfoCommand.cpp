@@ -1,7 +1,5 @@
 // vexlan-cli info FILE: the record's fields, except the compressed blocks, as JSON.
 
-#include <string>
-
 #include "CliSupport.h"
 
 namespace vexlan::cli {
@@ -19,24 +17,9 @@ Json SegmentJson(const PipeSegment& s)
     return j;
 }
 
-class InfoCommand : public Subcommand {
-public:
-    void Configure(CLI::App& app) override
-    {
-        app.add_option("FILE", path_, "Correlation file (.ked)")->required();
-    }
-
-    int Run(CommandStreams& io) override
-    {
-        CorrelationRecord r;
-        if (!ReadKedFile(path_, r, io))
-            return kExitFailure;
-        PrintJson(io, RecordJson(r));
-        return kExitOk;
-    }
-
-private:
-    static Json RecordJson(const CorrelationRecord& r)
+class InfoCommand : public RecordJsonCommand {
+protected:
+    Json ToJson(const CorrelationRecord& r) const override
     {
         Json j;
         j["createdDate"] = RecordText(r.createdDate);
@@ -69,8 +52,6 @@ private:
         j["sampleRate"] = JsonFloat(r.sampleRate);
         return j;
     }
-
-    std::string path_;
 };
 
 }  // namespace

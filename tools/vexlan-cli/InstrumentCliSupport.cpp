@@ -22,4 +22,12 @@ int FailWithSessionMessage(CommandStreams& io, const CInstrumentSession& session
     return kExitFailure;
 }
 
+void InstrumentCommand::Configure(CLI::App& app) { AddPortOption(app, port_); }
+
+int InstrumentCommand::Run(CommandStreams& io) {
+    CInstrumentSession session;
+    if (!Use(session, port_, io)) return FailWithSessionMessage(io, session);
+    return kExitOk;
+}
+
 }  // namespace vexlan::cli

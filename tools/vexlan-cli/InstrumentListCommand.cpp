@@ -7,20 +7,14 @@
 namespace vexlan::cli {
 namespace {
 
-class InstrumentListCommand : public Subcommand {
-public:
-    void Configure(CLI::App& app) override { AddPortOption(app, port_); }
-
-    int Run(CommandStreams& io) override {
-        CInstrumentSession session;
+class InstrumentListCommand : public InstrumentCommand {
+protected:
+    bool Use(CInstrumentSession& session, const std::string& port, CommandStreams& io) override {
         std::vector<std::string> names;
-        if (!session.ListFiles(port_, names)) return FailWithSessionMessage(io, session);
+        if (!session.ListFiles(port, names)) return false;
         for (const std::string& name : names) io.out << name << '\n';
-        return kExitOk;
+        return true;
     }
-
-private:
-    std::string port_;
 };
 
 }  // namespace

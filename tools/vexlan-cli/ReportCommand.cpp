@@ -15,21 +15,15 @@ public:
     void Configure(CLI::App& app) override { options_.Configure(app); }
 
     int Run(CommandStreams& io) override {
-        bool failed = false;
         bool first = true;
-        for (const std::string& path : options_.files) {
-            LoadedReport report;
-            if (!LoadReport(path, options_, io, report)) {
-                failed = true;
-                continue;
-            }
+        const bool allLoaded = ForEachLoadedReport(options_, io, [&](const std::string&, const LoadedReport& report) {
             // The report itself ends without a line feed; one closes it here, and a blank line
             // stands between the reports of several files.
             if (!first) io.out << '\n';
             io.out << BuildReportText(report.form, report.values) << '\n';
             first = false;
-        }
-        return failed ? kExitFailure : kExitOk;
+        });
+        return allLoaded ? kExitOk : kExitFailure;
     }
 
 private:

@@ -47,4 +47,17 @@ bool LoadReport(const std::string& path, const ReportOptions& options, CommandSt
     return true;
 }
 
+bool ForEachLoadedReport(const ReportOptions& options, CommandStreams& io,
+                         const std::function<void(const std::string& path, const LoadedReport& report)>& use) {
+    bool allLoaded = true;
+    for (const std::string& path : options.files) {
+        LoadedReport report;
+        if (LoadReport(path, options, io, report))
+            use(path, report);
+        else
+            allLoaded = false;
+    }
+    return allLoaded;
+}
+
 }  // namespace vexlan::cli

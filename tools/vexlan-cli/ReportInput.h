@@ -2,6 +2,7 @@
 // file read and recomputed into the values the report and the page are made of.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,5 +31,10 @@ struct LoadedReport {
 
 // Reads and recomputes one file; on failure the system's message is on the error stream.
 bool LoadReport(const std::string& path, const ReportOptions& options, CommandStreams& io, LoadedReport& out);
+
+// Loads each of the options' files in turn and hands it to use; a file that cannot be loaded has
+// its message printed and is passed over. Returns false when any file could not be loaded.
+bool ForEachLoadedReport(const ReportOptions& options, CommandStreams& io,
+                         const std::function<void(const std::string& path, const LoadedReport& report)>& use);
 
 }  // namespace vexlan::cli

@@ -5,18 +5,11 @@
 namespace vexlan::cli {
 namespace {
 
-class RestartCommand : public Subcommand {
-public:
-    void Configure(CLI::App& app) override { AddPortOption(app, port_); }
-
-    int Run(CommandStreams& io) override {
-        CInstrumentSession session;
-        if (!session.RestartInstrument(port_)) return FailWithSessionMessage(io, session);
-        return kExitOk;
+class RestartCommand : public InstrumentCommand {
+protected:
+    bool Use(CInstrumentSession& session, const std::string& port, CommandStreams&) override {
+        return session.RestartInstrument(port);
     }
-
-private:
-    std::string port_;
 };
 
 }  // namespace

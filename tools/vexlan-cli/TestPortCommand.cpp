@@ -5,18 +5,11 @@
 namespace vexlan::cli {
 namespace {
 
-class TestPortCommand : public Subcommand {
-public:
-    void Configure(CLI::App& app) override { AddPortOption(app, port_); }
-
-    int Run(CommandStreams& io) override {
-        CInstrumentSession session;
-        if (!session.TestPort(port_)) return FailWithSessionMessage(io, session);
-        return kExitOk;
+class TestPortCommand : public InstrumentCommand {
+protected:
+    bool Use(CInstrumentSession& session, const std::string& port, CommandStreams&) override {
+        return session.TestPort(port);
     }
-
-private:
-    std::string port_;
 };
 
 }  // namespace
