@@ -14,6 +14,7 @@
 #include "DialogControls.h"
 #include "PixelBuffer.h"
 #include "SpectrumRaster.h"
+#include "StringTable.h"
 
 namespace vexlan {
 namespace {
@@ -27,9 +28,12 @@ QImage ToQImage(const PixelBuffer& buffer) {
     return image;
 }
 
-QLabel* Label(QWidget* parent, int id, const char* text, int x, int y, int w, int h,
-              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* l = PlacePx(new QLabel(QString::fromUtf8(text), parent), id, x, y, w, h);
+constexpr int kCursorHint = 62154;
+
+QString Text(int item) { return LoadResourceText(resource::kFilterSettingsDialog, item); }
+
+QLabel* Label(QWidget* parent, int id, int x, int y, int w, int h, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* l = PlacePx(new QLabel(Text(id), parent), id, x, y, w, h);
     l->setAlignment(align);
     return l;
 }
@@ -41,8 +45,8 @@ QLabel* Display(QWidget* parent, int id, int x, int y, int w, int h) {
     return l;
 }
 
-QPushButton* Button(QWidget* parent, int id, const char* text, int x, int y, int w, int h) {
-    auto* b = PlacePx(new QPushButton(QString::fromUtf8(text), parent), id, x, y, w, h);
+QPushButton* Button(QWidget* parent, int id, int x, int y, int w, int h) {
+    auto* b = PlacePx(new QPushButton(Text(id), parent), id, x, y, w, h);
     b->setAutoDefault(false);
     return b;
 }
@@ -57,14 +61,14 @@ constexpr int kGraphBoxHeight = kSpectrumGraphHeight + 2;
 }  // namespace
 
 CFilterSettingsDlg::CFilterSettingsDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), logic_(prompt) {
-    setWindowTitle(QStringLiteral("Filter Settings"));
+    setWindowTitle(Text(0));
     setObjectName(QStringLiteral("IDD_148"));
     setFixedSize(DialogX(437), DialogY(351));
     CreateControls();
 }
 
 void CFilterSettingsDlg::CreateControls() {
-    auto* psd = PlaceDu(new QGroupBox(QStringLiteral("Power Spectral Density"), this), 1071, 7, 7, 423, 266);
+    auto* psd = PlaceDu(new QGroupBox(Text(1071), this), 1071, 7, 7, 423, 266);
     psd->lower();
     auto graph = [&](int id, int y) {
         auto* g = PlacePx(new QLabel(this), id, kGraphX, y, kGraphBoxWidth, kGraphBoxHeight);
@@ -77,15 +81,14 @@ void CFilterSettingsDlg::CreateControls() {
     };
     upperGraph_ = graph(1109, kUpperGraphY);
     lowerGraph_ = graph(1179, kLowerGraphY);
-    const char* axis[] = {"100", "80", "60", "40", "20", "0"};
     for (int i = 0; i < 6; ++i) {
         int step = (kGraphBoxHeight - 14) * i / 5;
-        Label(this, 1097 + i, axis[i], 48, kUpperGraphY + step, 30, 14, Qt::AlignRight | Qt::AlignVCenter);
-        Label(this, 1103 + i, axis[i], 48, kLowerGraphY + step, 30, 14, Qt::AlignRight | Qt::AlignVCenter);
+        Label(this, 1097 + i, 48, kUpperGraphY + step, 30, 14, Qt::AlignRight | Qt::AlignVCenter);
+        Label(this, 1103 + i, 48, kLowerGraphY + step, 30, 14, Qt::AlignRight | Qt::AlignVCenter);
     }
-    auto* mag = Label(this, 1096, "Mag\n(dB)", 14, 172, 34, 36, Qt::AlignCenter);
+    auto* mag = Label(this, 1096, 14, 172, 34, 36, Qt::AlignCenter);
     mag->setWordWrap(true);
-    Label(this, 1095, "Frequency (Hz)", kGraphX, kLowerGraphY + kGraphBoxHeight + 2, kGraphBoxWidth, 18,
+    Label(this, 1095, kGraphX, kLowerGraphY + kGraphBoxHeight + 2, kGraphBoxWidth, 18,
           Qt::AlignCenter);
 
     // The slider's groove spans the graph columns, one position per column.
@@ -97,62 +100,62 @@ void CFilterSettingsDlg::CreateControls() {
         Sync();
     });
 
-    Label(this, 1092, "Cursor Position", 196, 412, 104, 22, Qt::AlignRight | Qt::AlignVCenter);
+    Label(this, 1092, 196, 412, 104, 22, Qt::AlignRight | Qt::AlignVCenter);
     cursor_ = PlacePx(new QLineEdit(this), 1093, 306, 412, 84, 22);
     cursor_->setAlignment(Qt::AlignCenter);
-    cursor_->setToolTip(QStringLiteral("Type a frequency and press Enter to move the slider there"));
+    cursor_->setToolTip(LoadString(kCursorHint));
     cursor_->installEventFilter(this);
-    Label(this, 1094, "Hz", 394, 412, 24, 22);
+    Label(this, 1094, 394, 412, 24, 22);
 
     PlaceDu(new QGroupBox(this), 1075, 7, 270, 388, 74)->lower();
 
-    PlacePx(new QGroupBox(QStringLiteral("Low Cutoff"), this), 1135, 20, 448, 160, 50);
+    PlacePx(new QGroupBox(Text(1135), this), 1135, 20, 448, 160, 50);
     lowCutoff_ = Display(this, 1133, 30, 468, 70, 22);
-    Label(this, 1130, "Hz", 104, 468, 22, 22);
-    connect(Button(this, 1077, "Set", 128, 467, 44, 24), &QPushButton::clicked, this,
+    Label(this, 1130, 104, 468, 22, 22);
+    connect(Button(this, 1077, 128, 467, 44, 24), &QPushButton::clicked, this,
             [this] { Run(&FilterSettingsLogic::OnSetLowCutoff); });
 
-    PlacePx(new QGroupBox(QStringLiteral("High Cutoff"), this), 1136, 20, 502, 160, 50);
+    PlacePx(new QGroupBox(Text(1136), this), 1136, 20, 502, 160, 50);
     highCutoff_ = Display(this, 1132, 30, 522, 70, 22);
-    Label(this, 1129, "Hz", 104, 522, 22, 22);
-    connect(Button(this, 1074, "Set", 128, 521, 44, 24), &QPushButton::clicked, this,
+    Label(this, 1129, 104, 522, 22, 22);
+    connect(Button(this, 1074, 128, 521, 44, 24), &QPushButton::clicked, this,
             [this] { Run(&FilterSettingsLogic::OnSetHighCutoff); });
 
-    PlacePx(new QGroupBox(QStringLiteral("Notch Filters "), this), 1137, 188, 448, 300, 104);
+    PlacePx(new QGroupBox(Text(1137), this), 1137, 188, 448, 300, 104);
     radioGroup_ = new QButtonGroup(this);
     for (int k = 0; k < kNotchCount; ++k) {
-        radios_[k] = PlacePx(new QRadioButton(QString::number(k + 1), this), 1143 + k, 198 + 40 * k, 466, 38, 20);
+        radios_[k] = PlacePx(new QRadioButton(Text(1143 + k), this), 1143 + k, 198 + 40 * k, 466, 38, 20);
         radioGroup_->addButton(radios_[k], k);
     }
     connect(radioGroup_, &QButtonGroup::idClicked, this, [this](int k) {
         logic_.OnSelectNotch(k);
         Sync();
     });
-    Label(this, 1183, "Low Cutoff", 198, 494, 72, 22);
+    Label(this, 1183, 198, 494, 72, 22);
     notchLow_ = Display(this, 1134, 272, 494, 70, 22);
-    Label(this, 1131, "Hz", 346, 494, 22, 22);
-    setNotchLow_ = Button(this, 1089, "Set", 370, 493, 44, 24);
+    Label(this, 1131, 346, 494, 22, 22);
+    setNotchLow_ = Button(this, 1089, 370, 493, 44, 24);
     connect(setNotchLow_, &QPushButton::clicked, this, [this] { Run(&FilterSettingsLogic::OnSetNotchLow); });
-    Label(this, 1184, "High Cutoff", 198, 522, 72, 22);
+    Label(this, 1184, 198, 522, 72, 22);
     notchHigh_ = Display(this, 1138, 272, 522, 70, 22);
-    Label(this, 1139, "Hz", 346, 522, 22, 22);
-    setNotchHigh_ = Button(this, 1091, "Set ", 370, 521, 44, 24);
+    Label(this, 1139, 346, 522, 22, 22);
+    setNotchHigh_ = Button(this, 1091, 370, 521, 44, 24);
     connect(setNotchHigh_, &QPushButton::clicked, this, [this] { Run(&FilterSettingsLogic::OnSetNotchHigh); });
-    connect(Button(this, 1149, "Add", 424, 464, 56, 24), &QPushButton::clicked, this,
+    connect(Button(this, 1149, 424, 464, 56, 24), &QPushButton::clicked, this,
             [this] { Run(&FilterSettingsLogic::OnAddNotch); });
-    delete_ = Button(this, 1150, "Delete", 424, 493, 56, 24);
+    delete_ = Button(this, 1150, 424, 493, 56, 24);
     connect(delete_, &QPushButton::clicked, this, [this] { Run(&FilterSettingsLogic::OnDeleteNotch); });
 
-    autoFilter_ = PlacePx(new QCheckBox(QStringLiteral("Auto Filter"), this), 1148, 498, 462, 90, 22);
+    autoFilter_ = PlacePx(new QCheckBox(Text(1148), this), 1148, 498, 462, 90, 22);
     autoFilter_->setEnabled(false);
     autoFilter_->setChecked(false);
-    connect(Button(this, 1090, "Clear", 498, 500, 80, 24), &QPushButton::clicked, this,
+    connect(Button(this, 1090, 498, 500, 80, 24), &QPushButton::clicked, this,
             [this] { Run(&FilterSettingsLogic::OnClear); });
 
-    auto* ok = PlacePx(new QPushButton(QStringLiteral("OK"), this), 1, 600, 450, 50, 24);
+    auto* ok = PlacePx(new QPushButton(Text(1), this), 1, 600, 450, 50, 24);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cancel = Button(this, 2, "Cancel", 600, 480, 50, 24);
+    auto* cancel = Button(this, 2, 600, 480, 50, 24);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

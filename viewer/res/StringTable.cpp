@@ -125,6 +125,8 @@ constexpr Entry kStrings[] = {
     {62152, "Standard"},
     // Frequencies on the printed page.
     {62153, "Hz"},
+    // Hints.
+    {62154, "Type a frequency and press Enter to move the slider there"},
     // Output of the report, the printed page and the graph picture.
     {62160, "Could not write the output file.\n\nPlease check that the folder exists and that you may write to it."},
     {62161, "There is no printer to print to.\n\nPlease set up a printer, or print to a PDF file."},
@@ -167,6 +169,7 @@ struct ResourceEntry {
 using resource::kAboutDialog;
 using resource::kDownloadDialog;
 using resource::kFileInformationDialog;
+using resource::kFilterSettingsDialog;
 using resource::kFormTemplate;
 using resource::kMainMenu;
 
@@ -244,6 +247,49 @@ constexpr ResourceEntry kResourceTexts[] = {
     {kDownloadDialog, 1117, "File"},
     {kDownloadDialog, 1118, "All"},
     {kDownloadDialog, 1174, "Download"},
+    // The Filter Settings dialog.
+    {kFilterSettingsDialog, 0, "Filter Settings"},
+    {kFilterSettingsDialog, 1, "OK"},
+    {kFilterSettingsDialog, 2, "Cancel"},
+    {kFilterSettingsDialog, 1071, "Power Spectral Density"},
+    {kFilterSettingsDialog, 1074, "Set"},
+    {kFilterSettingsDialog, 1077, "Set"},
+    {kFilterSettingsDialog, 1089, "Set"},
+    {kFilterSettingsDialog, 1090, "Clear"},
+    {kFilterSettingsDialog, 1091, "Set "},
+    {kFilterSettingsDialog, 1092, "Cursor Position"},
+    {kFilterSettingsDialog, 1094, "Hz"},
+    {kFilterSettingsDialog, 1095, "Frequency (Hz)"},
+    {kFilterSettingsDialog, 1096, "Mag (dB)"},
+    {kFilterSettingsDialog, 1097, "100"},
+    {kFilterSettingsDialog, 1098, "80"},
+    {kFilterSettingsDialog, 1099, "60"},
+    {kFilterSettingsDialog, 1100, "40"},
+    {kFilterSettingsDialog, 1101, "20"},
+    {kFilterSettingsDialog, 1102, "0"},
+    {kFilterSettingsDialog, 1103, "100"},
+    {kFilterSettingsDialog, 1104, "80"},
+    {kFilterSettingsDialog, 1105, "60"},
+    {kFilterSettingsDialog, 1106, "40"},
+    {kFilterSettingsDialog, 1107, "20"},
+    {kFilterSettingsDialog, 1108, "0"},
+    {kFilterSettingsDialog, 1129, "Hz"},
+    {kFilterSettingsDialog, 1130, "Hz"},
+    {kFilterSettingsDialog, 1131, "Hz"},
+    {kFilterSettingsDialog, 1135, "Low Cutoff"},
+    {kFilterSettingsDialog, 1136, "High Cutoff"},
+    {kFilterSettingsDialog, 1137, "Notch Filters "},
+    {kFilterSettingsDialog, 1139, "Hz"},
+    {kFilterSettingsDialog, 1143, "1"},
+    {kFilterSettingsDialog, 1144, "2"},
+    {kFilterSettingsDialog, 1145, "3"},
+    {kFilterSettingsDialog, 1146, "4"},
+    {kFilterSettingsDialog, 1147, "5"},
+    {kFilterSettingsDialog, 1148, "Auto Filter"},
+    {kFilterSettingsDialog, 1149, "Add"},
+    {kFilterSettingsDialog, 1150, "Delete"},
+    {kFilterSettingsDialog, 1183, "Low Cutoff"},
+    {kFilterSettingsDialog, 1184, "High Cutoff"},
     // The File Information dialog.
     {kFileInformationDialog, 0, "File Information"},
     {kFileInformationDialog, 1, "OK"},
