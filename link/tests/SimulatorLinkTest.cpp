@@ -82,30 +82,28 @@ protected:
         EXPECT_EQ(get_message(extra, sizeof extra), 0) << "a message was delivered twice";
     }
 
+    // Echoes the edge sizes and then count random sizes below limit; returns the link's figures.
+    LinkStatistics EchoEdgeAndRandomSizes(unsigned seed, int count, size_t limit) {
+        std::vector<size_t> sizes = {0, 1, 2, 36, 170, 251, 252, 253, 503, 504, 505, 1000, 4100, 7812, 8063};
+        std::mt19937 random(seed);
+        for (int i = 0; i < count; ++i) sizes.push_back(random() % limit);
+        EchoAll(sizes);
+        LinkStatistics s;
+        get_statistics(&s);
+        return s;
+    }
+
     std::unique_ptr<instsim::SimulatorProcess> sim;
 };
 
-const std::vector<size_t> kEdgeSizes = {0, 1, 2, 36, 170, 251, 252, 253, 503, 504, 505, 1000, 4100, 7812, 8063};
-
 TEST_F(SimulatorLinkTest, CleanLineCarriesEverySize) {
     Start({"--echo"});
-    std::vector<size_t> sizes = kEdgeSizes;
-    std::mt19937 random(5);
-    for (int i = 0; i < 40; ++i) sizes.push_back(random() % 8064);
-    EchoAll(sizes);
-    LinkStatistics s;
-    get_statistics(&s);
-    EXPECT_EQ(s.errors, 0u);
+    EXPECT_EQ(EchoEdgeAndRandomSizes(5, 40, 8064).errors, 0u);
 }
 
 TEST_F(SimulatorLinkTest, LossyLineStillDeliversEachMessageOnce) {
     Start({"--echo", "--drop", "0.05", "--corrupt", "0.05", "--duplicate", "0.05", "--seed", "17"});
-    std::vector<size_t> sizes = kEdgeSizes;
-    std::mt19937 random(6);
-    for (int i = 0; i < 25; ++i) sizes.push_back(random() % 3000);
-    EchoAll(sizes);
-    LinkStatistics s;
-    get_statistics(&s);
+    const LinkStatistics s = EchoEdgeAndRandomSizes(6, 25, 3000);
     EXPECT_GT(s.retransmissions, 0u);
     EXPECT_GT(s.errors, 0u);
 }
