@@ -6,6 +6,7 @@
 #include <cctype>
 #include <ostream>
 #include <sstream>
+#include <type_traits>
 
 #include "KedGenerator.h"
 
@@ -21,6 +22,22 @@ constexpr MaterialName kMaterialNames[] = {
     {"ldpe", 5},  {"lead", 6}, {"mdpe", 7}, {"pvc", 8}, {"rccp", 9}, {"steel", 10},
 };
 
+// True when the whole text is one number (std::stoi and std::stof throw when it starts with none).
+template <typename T>
+bool ParseNumber(const std::string& text, T& value)
+{
+    try {
+        std::size_t used = 0;
+        if constexpr (std::is_same_v<T, int>)
+            value = std::stoi(text, &used);
+        else
+            value = std::stof(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
+
 bool ParseMaterial(std::string text, int& material)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
@@ -31,13 +48,7 @@ bool ParseMaterial(std::string text, int& material)
             material = m.index;
             return true;
         }
-    try {
-        std::size_t used = 0;
-        material = std::stoi(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
-    }
+    return ParseNumber(text, material);
 }
 
 std::vector<std::string> SplitFields(const std::string& text)
@@ -49,23 +60,12 @@ std::vector<std::string> SplitFields(const std::string& text)
     return fields;
 }
 
-bool ParseFloat(const std::string& text, float& value)
-{
-    try {
-        std::size_t used = 0;
-        value = std::stof(text, &used);
-        return used == text.size();
-    } catch (...) {
-        return false;
-    }
-}
-
 // "MATERIAL,LENGTH,DIAMETER[,VELOCITY]"
 std::string ParseSegment(const std::string& text, SegmentSpec& s)
 {
     const auto f = SplitFields(text);
-    if (f.size() < 3 || f.size() > 4 || !ParseMaterial(f[0], s.material) || !ParseFloat(f[1], s.length) ||
-        !ParseFloat(f[2], s.diameter) || (f.size() == 4 && !ParseFloat(f[3], s.velocity)))
+    if (f.size() < 3 || f.size() > 4 || !ParseMaterial(f[0], s.material) || !ParseNumber(f[1], s.length) ||
+        !ParseNumber(f[2], s.diameter) || (f.size() == 4 && !ParseNumber(f[3], s.velocity)))
         return "--segment expects MATERIAL,LENGTH,DIAMETER[,VELOCITY], got \"" + text + "\"";
     return {};
 }
@@ -73,7 +73,7 @@ std::string ParseSegment(const std::string& text, SegmentSpec& s)
 bool ParsePair(const std::string& text, float& a, float& b)
 {
     const auto f = SplitFields(text);
-    return f.size() == 2 && ParseFloat(f[0], a) && ParseFloat(f[1], b);
+    return f.size() == 2 && ParseNumber(f[0], a) && ParseNumber(f[1], b);
 }
 
 }  // namespace
