@@ -10,16 +10,17 @@
 namespace vexlan {
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string Folded(const std::string& text) {
+    std::string folded = text;
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return folded;
+}
 
 // Letter case aside first, then byte order, so that equal-looking names keep a fixed order.
 bool SortsBefore(const std::string& a, const std::string& b) {
-    const bool caseless = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                                       [](char x, char y) { return Lower(x) < Lower(y); });
-    const bool caselessAfter = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                                            [](char x, char y) { return Lower(x) < Lower(y); });
-    if (caseless || caselessAfter) return caseless;
-    return a < b;
+    const std::string fa = Folded(a), fb = Folded(b);
+    return fa != fb ? fa < fb : a < b;
 }
 
 bool ExistsOnDisk(const std::string& path) {
