@@ -2,6 +2,11 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define VEXLAN_FFT_VECTOR 1
+#endif
+
 namespace vexlan::fft {
 
 namespace {
@@ -146,12 +151,15 @@ void Store(const FftWorkspace& work, int pointCount, std::int16_t* values)
 }
 
 // Joins the two half-length spectra of the packed real transform (inverse sign convention).
+// Angles i * 8192 / n stay below a quarter turn, so the twiddles come straight from the table.
 void SplitStep(std::int16_t* v, int n)
 {
+    const std::int16_t* sine = QuarterSineTable();
+    const int step = 2 * kAngleSteps / n;
     for (int i = 1; i < n / 4; ++i) {
-        const Twiddle w = TwiddleAt(i * (2 * kAngleSteps) / n, Direction::Forward);
-        const std::int32_t c = w.cos;
-        const std::int32_t s = -w.sin;
+        const int a = i * step;
+        const std::int32_t c = sine[2048 - a];
+        const std::int32_t s = -sine[a];
         std::int16_t* p = v + 2 * i;
         std::int16_t* q = v + n - 2 * i;
         const std::int32_t h1r = (p[0] + q[0]) >> 1;
@@ -169,6 +177,193 @@ void SplitStep(std::int16_t* v, int n)
     v[1] = static_cast<std::int16_t>((v0 - v1 + 1) >> 1);
 }
 
+#if VEXLAN_FFT_VECTOR
+
+// Eight 16-bit lanes. Every operation below wraps modulo 2^16 exactly as the 32-bit scalar
+// arithmetic does once its result is stored in 16 bits, so the lanes give the same bits.
+using Vec = __m128i;
+constexpr int kLanes = 8;
+constexpr int kVectorMinPoints = kLanes * kLanes;  // eight rows of at least one vector each
+
+inline Vec Load(const std::int16_t* p) { return _mm_load_si128(reinterpret_cast<const Vec*>(p)); }
+inline void Put(std::int16_t* p, Vec v) { _mm_store_si128(reinterpret_cast<Vec*>(p), v); }
+
+// (x * w) >> 15 from the high and low halves of the 32-bit product: the low half contributes
+// its top bit, so the floor is exact.
+inline Vec MulQ15Lanes(Vec x, Vec w)
+{
+    const Vec hi = _mm_mulhi_epi16(x, w);
+    const Vec lo = _mm_mullo_epi16(x, w);
+    return _mm_or_si128(_mm_add_epi16(hi, hi), _mm_srli_epi16(lo, 15));
+}
+
+// Smallest and largest value seen, per lane, starting from 0 like the scalar check.
+struct Range {
+    Vec lo = _mm_setzero_si128();
+    Vec hi = _mm_setzero_si128();
+    void Add(Vec v)
+    {
+        lo = _mm_min_epi16(lo, v);
+        hi = _mm_max_epi16(hi, v);
+    }
+    bool ExceedsHalfScale() const
+    {
+        const Vec over = _mm_or_si128(_mm_cmpgt_epi16(hi, _mm_set1_epi16(kHalfScale)),
+                                      _mm_cmplt_epi16(lo, _mm_set1_epi16(-kHalfScale)));
+        return _mm_movemask_epi8(over) != 0;
+    }
+};
+
+// Eight butterflies; the range of their results is kept only while it can still matter.
+template <bool kTrack>
+inline void Butterflies(std::int16_t* ar, std::int16_t* ai, std::int16_t* br, std::int16_t* bi, Vec cr,
+                        Vec ci, Vec shift, Range& range)
+{
+    const Vec xr = _mm_sra_epi16(Load(br), shift);
+    const Vec xi = _mm_sra_epi16(Load(bi), shift);
+    const Vec tr = _mm_sub_epi16(MulQ15Lanes(cr, xr), MulQ15Lanes(ci, xi));
+    const Vec ti = _mm_add_epi16(MulQ15Lanes(cr, xi), MulQ15Lanes(ci, xr));
+    const Vec yr = _mm_sra_epi16(Load(ar), shift);
+    const Vec yi = _mm_sra_epi16(Load(ai), shift);
+    const Vec lowR = _mm_sub_epi16(yr, tr);
+    const Vec lowI = _mm_sub_epi16(yi, ti);
+    const Vec highR = _mm_add_epi16(yr, tr);
+    const Vec highI = _mm_add_epi16(yi, ti);
+    if (kTrack) {
+        range.Add(lowR);
+        range.Add(lowI);
+        range.Add(highR);
+        range.Add(highI);
+    }
+    Put(br, lowR);
+    Put(bi, lowI);
+    Put(ar, highR);
+    Put(ai, highI);
+}
+
+// Stage of span 1, 2 or 4 on the grouped layout: row j holds the points whose position modulo
+// eight is j, so each butterfly pairs two whole rows under one twiddle.
+template <bool kTrack>
+void GroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, Vec shift,
+                  Range& range)
+{
+    const StageTwiddles& t = Tables();
+    for (int base = 0; base < kLanes; base += 2 * span) {
+        for (int q = 0; q < span; ++q) {
+            const Vec cr = _mm_set1_epi16(t.cos[span + q]);
+            const Vec ci = _mm_set1_epi16(sinTable[span + q]);
+            const int a = (base + q) * rowLength;
+            const int b = (base + q + span) * rowLength;
+            for (int g = 0; g < rowLength; g += kLanes)
+                Butterflies<kTrack>(w.groupedRe + a + g, w.groupedIm + a + g, w.groupedRe + b + g,
+                                    w.groupedIm + b + g, cr, ci, shift, range);
+        }
+    }
+}
+
+template <bool kTrack>
+void NaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, Vec shift,
+                  Range& range)
+{
+    const StageTwiddles& t = Tables();
+    for (int p = 0; p < pointCount; p += 2 * span)
+        for (int q = 0; q < span; q += kLanes)
+            Butterflies<kTrack>(w.re + p + q, w.im + p + q, w.re + p + span + q, w.im + p + span + q,
+                                Load(t.cos + span + q), Load(sinTable + span + q), shift, range);
+}
+
+// Rows of the grouped layout back to natural order, eight columns at a time (8 x 8 transposes).
+void Ungroup(const std::int16_t* grouped, std::int16_t* natural, int rowLength)
+{
+    for (int g = 0; g < rowLength; g += kLanes) {
+        Vec a[kLanes];
+        for (int j = 0; j < kLanes; ++j)
+            a[j] = Load(grouped + j * rowLength + g);
+        const Vec t0 = _mm_unpacklo_epi16(a[0], a[1]), t1 = _mm_unpackhi_epi16(a[0], a[1]);
+        const Vec t2 = _mm_unpacklo_epi16(a[2], a[3]), t3 = _mm_unpackhi_epi16(a[2], a[3]);
+        const Vec t4 = _mm_unpacklo_epi16(a[4], a[5]), t5 = _mm_unpackhi_epi16(a[4], a[5]);
+        const Vec t6 = _mm_unpacklo_epi16(a[6], a[7]), t7 = _mm_unpackhi_epi16(a[6], a[7]);
+        const Vec u0 = _mm_unpacklo_epi32(t0, t2), u1 = _mm_unpackhi_epi32(t0, t2);
+        const Vec u2 = _mm_unpacklo_epi32(t1, t3), u3 = _mm_unpackhi_epi32(t1, t3);
+        const Vec u4 = _mm_unpacklo_epi32(t4, t6), u5 = _mm_unpackhi_epi32(t4, t6);
+        const Vec u6 = _mm_unpacklo_epi32(t5, t7), u7 = _mm_unpackhi_epi32(t5, t7);
+        std::int16_t* out = natural + kLanes * g;
+        Put(out + 0 * kLanes, _mm_unpacklo_epi64(u0, u4));
+        Put(out + 1 * kLanes, _mm_unpackhi_epi64(u0, u4));
+        Put(out + 2 * kLanes, _mm_unpacklo_epi64(u1, u5));
+        Put(out + 3 * kLanes, _mm_unpackhi_epi64(u1, u5));
+        Put(out + 4 * kLanes, _mm_unpacklo_epi64(u2, u6));
+        Put(out + 5 * kLanes, _mm_unpackhi_epi64(u2, u6));
+        Put(out + 6 * kLanes, _mm_unpacklo_epi64(u3, u7));
+        Put(out + 7 * kLanes, _mm_unpackhi_epi64(u3, u7));
+    }
+}
+
+// Scatters the interleaved points in bit-reversed order straight into the grouped layout and
+// returns the range of the input.
+Range LoadGrouped(const std::int16_t* values, int pointCount, FftWorkspace& w)
+{
+    const int drop = kMaxBits - Log2(pointCount);
+    const int rowLength = pointCount / kLanes;
+    const auto& reversed = Tables().reversed12;
+    for (int i = 0; i < pointCount; ++i) {
+        const int r = reversed[i] >> drop;
+        const int at = (r & (kLanes - 1)) * rowLength + (r >> 3);
+        w.groupedRe[at] = values[2 * i];
+        w.groupedIm[at] = values[2 * i + 1];
+    }
+    Range range;
+    for (int i = 0; i < pointCount; i += kLanes) {
+        range.Add(Load(w.groupedRe + i));
+        range.Add(Load(w.groupedIm + i));
+    }
+    return range;
+}
+
+void StoreInterleaved(const FftWorkspace& w, int pointCount, std::int16_t* values)
+{
+    for (int i = 0; i < pointCount; i += kLanes) {
+        const Vec re = Load(w.re + i);
+        const Vec im = Load(w.im + i);
+        _mm_storeu_si128(reinterpret_cast<Vec*>(values + 2 * i), _mm_unpacklo_epi16(re, im));
+        _mm_storeu_si128(reinterpret_cast<Vec*>(values + 2 * i + kLanes), _mm_unpackhi_epi16(re, im));
+    }
+}
+
+// The whole transform for pointCount >= kVectorMinPoints. A stage halves its inputs once any
+// value before it exceeds half scale; the range is tracked only until that has happened.
+void VectorFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& w)
+{
+    const StageTwiddles& t = Tables();
+    const std::int16_t* sinTable = direction == Direction::Forward ? t.sinForward : t.sinInverse;
+    const int rowLength = pointCount / kLanes;
+    Range range = LoadGrouped(values, pointCount, w);
+    bool halving = false;
+    for (int span = 1; span < pointCount; span <<= 1) {
+        if (!halving && range.ExceedsHalfScale())
+            halving = true;
+        const Vec shift = _mm_cvtsi32_si128(halving ? 1 : 0);
+        range = Range{};
+        if (span < kLanes) {
+            if (halving)
+                GroupedStage<false>(w, rowLength, span, sinTable, shift, range);
+            else
+                GroupedStage<true>(w, rowLength, span, sinTable, shift, range);
+            if (span == kLanes / 2) {
+                Ungroup(w.groupedRe, w.re, rowLength);
+                Ungroup(w.groupedIm, w.im, rowLength);
+            }
+        } else if (halving) {
+            NaturalStage<false>(w, pointCount, span, sinTable, shift, range);
+        } else {
+            NaturalStage<true>(w, pointCount, span, sinTable, shift, range);
+        }
+    }
+    StoreInterleaved(w, pointCount, values);
+}
+
+#endif  // VEXLAN_FFT_VECTOR
+
 }  // namespace
 
 bool IsTransformSize(int count, int limit)
@@ -180,6 +375,12 @@ void ComplexFft(std::int16_t* values, int pointCount, Direction direction, FftWo
 {
     if (!IsTransformSize(pointCount, kMaxComplexPoints))
         return;
+#if VEXLAN_FFT_VECTOR
+    if (pointCount >= kVectorMinPoints) {
+        VectorFft(values, pointCount, direction, work);
+        return;
+    }
+#endif
     LoadReversed(values, pointCount, work);
     Stages(work.re, work.im, pointCount, direction);
     Store(work, pointCount, values);

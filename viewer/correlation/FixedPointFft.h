@@ -47,6 +47,10 @@ inline Twiddle TwiddleAt(int a, Direction direction)
 struct FftWorkspace {
     alignas(64) std::int16_t re[kMaxComplexPoints];
     alignas(64) std::int16_t im[kMaxComplexPoints];
+    // The first three stages run on the points regrouped by their position within each group of
+    // eight, so that they vectorise like the later ones; these hold that arrangement.
+    alignas(64) std::int16_t groupedRe[kMaxComplexPoints];
+    alignas(64) std::int16_t groupedIm[kMaxComplexPoints];
 };
 
 // True for the sizes the transforms accept: powers of two up to the limit.

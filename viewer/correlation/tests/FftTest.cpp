@@ -195,5 +195,69 @@ TEST(ComplexFftTest, FastMatchesReferenceBothDirections)
     }
 }
 
+
+// Many inputs per size whose amplitudes put the first halving at every possible stage, with
+// values exactly at the half-scale edge and full-scale extremes mixed in.
+std::vector<std::int16_t> ScalingProbe(std::mt19937& rng, int count)
+{
+    std::uniform_int_distribution<int> bits(0, 15);
+    std::uniform_int_distribution<int> pick(0, 15);
+    const int amplitude = (1 << bits(rng)) - 1;
+    std::uniform_int_distribution<int> dist(-amplitude, amplitude);
+    std::vector<std::int16_t> v(count);
+    for (auto& x : v) {
+        const int kind = pick(rng);
+        x = kind == 0 ? 16383 : kind == 1 ? -16384 : kind == 2 && amplitude > 8000 ? -32768 : std::int16_t(dist(rng));
+    }
+    return v;
+}
+
+TEST(ComplexFftTest, FastMatchesReferenceOverManyInputs)
+{
+    FftWorkspace work;
+    std::mt19937 rng(4242);
+    for (int m = 1; m <= 4096; m *= 2) {
+        for (int trial = 0; trial < 24; ++trial) {
+            const Direction d = trial % 2 ? Direction::Inverse : Direction::Forward;
+            std::vector<std::int16_t> fast = ScalingProbe(rng, 2 * m);
+            std::vector<std::int16_t> ref = fast;
+            ComplexFft(fast.data(), m, d, work);
+            ReferenceComplexFft(ref.data(), m, d);
+            ASSERT_EQ(fast, ref) << "m=" << m << " trial=" << trial;
+        }
+    }
+}
+
+TEST(InverseRealFftTest, FastMatchesReferenceOverManyInputs)
+{
+    FftWorkspace work;
+    std::mt19937 rng(99);
+    for (int n = 2; n <= 8192; n *= 2) {
+        for (int trial = 0; trial < 24; ++trial) {
+            std::vector<std::int16_t> fast = ScalingProbe(rng, n);
+            std::vector<std::int16_t> ref = fast;
+            InverseRealFft(fast.data(), n, work);
+            ReferenceInverseRealFft(ref.data(), n);
+            ASSERT_EQ(fast, ref) << "n=" << n << " trial=" << trial;
+        }
+    }
+}
+
+// The transform reads nothing of the workspace left from an earlier call of another size.
+TEST(InverseRealFftTest, WorkspaceReuseAcrossSizesKeepsResults)
+{
+    FftWorkspace work;
+    std::mt19937 rng(5);
+    std::vector<std::int16_t> first = ScalingProbe(rng, 8192);
+    std::vector<std::int16_t> again = first;
+    InverseRealFft(first.data(), 8192, work);
+    for (int n = 2; n < 8192; n *= 2) {
+        std::vector<std::int16_t> other = ScalingProbe(rng, n);
+        InverseRealFft(other.data(), n, work);
+    }
+    InverseRealFft(again.data(), 8192, work);
+    EXPECT_EQ(first, again);
+}
+
 }  // namespace
 }  // namespace vexlan::fft
