@@ -1,6 +1,7 @@
 #include "CCorrelationEngine.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -37,11 +38,11 @@ void StopBins(std::uint8_t* mask, int from, int to)
 
 bool Finite(float v) { return std::isfinite(v); }
 
-// Integer quotient rounded toward zero, through a double estimate corrected by one step; much
-// faster than a 64-bit division and exact for |a| < 2^52, b > 0.
-std::int64_t DivideTowardZero(std::int64_t a, std::int64_t b)
+// Integer quotient rounded toward zero, through a double estimate (a times the reciprocal of b)
+// corrected by one step; much faster than a division and exact for |a| < 2^52, b > 0.
+std::int64_t DivideTowardZero(std::int64_t a, std::int64_t b, double reciprocalOfB)
 {
-    std::int64_t q = static_cast<std::int64_t>(double(a) / double(b));
+    std::int64_t q = static_cast<std::int64_t>(double(a) * reciprocalOfB);
     const std::int64_t r = a - q * b;
     if (a >= 0) {
         if (r < 0) --q;
@@ -51,6 +52,69 @@ std::int64_t DivideTowardZero(std::int64_t a, std::int64_t b)
         else if (r <= -b) --q;
     }
     return q;
+}
+
+// Level in scaled decibels of the power re^2 + im^2, the formula the display has always used.
+std::int16_t LevelOfPower(std::int64_t power)
+{
+    double level = -90.31;
+    if (power != 0)
+        level = 20.0 * std::log10(std::sqrt(double(power))) - 90.31;
+    return std::int16_t(level * 1.71);
+}
+
+// The level never falls as the power grows and moves by less than one step across 1/64 of an
+// octave. So it is tabulated per power below 4096 and, above, per 1/64 octave as the level at
+// the slice's start plus the one power in the slice where it steps up, found once by bisection
+// on the formula itself: the lookup gives exactly the formula's value for every power.
+constexpr int kDirectPowers = 4096;
+constexpr int kFirstOctave = 12;
+constexpr int kOctaves = 20;  // up to 2^31, the power of (-32768, -32768)
+constexpr int kSliceBits = 6;
+constexpr int kSlices = 1 << kSliceBits;
+
+struct LevelTable {
+    std::int16_t direct[kDirectPowers];
+    std::int16_t base[kOctaves * kSlices];
+    std::int64_t stepAt[kOctaves * kSlices];
+};
+
+LevelTable BuildLevelTable()
+{
+    LevelTable t{};
+    for (int p = 0; p < kDirectPowers; ++p)
+        t.direct[p] = LevelOfPower(p);
+    for (int octave = 0; octave < kOctaves; ++octave) {
+        const int shift = kFirstOctave + octave - kSliceBits;
+        for (int slice = 0; slice < kSlices; ++slice) {
+            const std::int64_t start = std::int64_t(kSlices + slice) << shift;
+            const std::int64_t end = (std::int64_t(kSlices + slice + 1) << shift) - 1;
+            const std::int16_t base = LevelOfPower(start);
+            std::int64_t lo = start;
+            std::int64_t hi = end + 1;  // first power known to be above the base level
+            if (LevelOfPower(end) != base) {
+                hi = end;
+                while (hi - lo > 1) {
+                    const std::int64_t mid = lo + (hi - lo) / 2;
+                    (LevelOfPower(mid) != base ? hi : lo) = mid;
+                }
+            }
+            t.base[octave * kSlices + slice] = base;
+            t.stepAt[octave * kSlices + slice] = hi;
+        }
+    }
+    return t;
+}
+
+std::int16_t LookUpLevel(std::int64_t power)
+{
+    static const LevelTable table = BuildLevelTable();
+    if (power < kDirectPowers)
+        return table.direct[power];
+    const int octave = int(std::bit_width(std::uint64_t(power))) - 1;
+    const int slice = int(power >> (octave - kSliceBits)) - kSlices;
+    const int at = (octave - kFirstOctave) * kSlices + slice;
+    return std::int16_t(table.base[at] + (power >= table.stepAt[at]));
 }
 
 }  // namespace
@@ -239,9 +303,10 @@ void CCorrelationEngine::EqualiseSections(int sideBlocks)
         if (sums[s] <= 0)
             continue;
         const int start = s * n / d;
+        const double reciprocal = 1.0 / double(sums[s]);
         for (int i = 0; i < length; ++i) {
             // Scaling a weak section up saturates rather than wrapping into the other sign.
-            const std::int64_t v = DivideTowardZero(assembled_[start + i] * mean, sums[s]);
+            const std::int64_t v = DivideTowardZero(assembled_[start + i] * mean, sums[s], reciprocal);
             assembled_[start + i] = std::int16_t(std::clamp<std::int64_t>(v, -32768, 32767));
         }
     }
@@ -272,6 +337,7 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
     windowCentre_ = ClampedCentre(windowCentre_);
     const int lo = windowCentre_ - half;
     auto counts = [&](int i) { return removeEnd == 0 || i <= removeStart || i >= removeEnd; };
+    auto sampleAt = [&](int i) -> std::int32_t { return i >= 0 && i < n ? assembled_[i] : 0; };
 
     std::int32_t scale = 0;
     for (int i = 0; i < n; ++i)
@@ -282,7 +348,7 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
             std::int32_t v = 0;
             for (int i = lo + c * samplesPerColumn_; i < lo + (c + 1) * samplesPerColumn_; ++i)
                 if (counts(i))
-                    v = std::max(v, Sample(i));
+                    v = std::max(v, sampleAt(i));
             out.displayTrace[c] = std::uint8_t(v * kTraceTop / scale);
         }
     }
@@ -311,13 +377,8 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
 
 std::int16_t CCorrelationEngine::SpectrumLevel(std::int16_t re, std::int16_t im)
 {
-    double level = -90.31;
-    if (re != 0 || im != 0) {
-        // 64-bit power: full scale in both parts overflows 32 bits.
-        const std::int64_t power = std::int64_t(re) * re + std::int64_t(im) * im;
-        level = 20.0 * std::log10(std::sqrt(double(power))) - 90.31;
-    }
-    return std::int16_t(level * 1.71);
+    // 64-bit power: full scale in both parts overflows 32 bits.
+    return LookUpLevel(std::int64_t(re) * re + std::int64_t(im) * im);
 }
 
 void CCorrelationEngine::ComputeAtColumn(int column, CursorResult& out)

@@ -214,6 +214,34 @@ TEST(SpectrumLevelTest, ZeroAndFullScale)
     EXPECT_EQ(CCorrelationEngine::SpectrumLevel(1, 0), -154);
 }
 
+// The level is looked up, not computed per bin; it must equal the plain formula everywhere.
+std::int16_t FormulaLevel(int re, int im)
+{
+    double level = -90.31;
+    if (re != 0 || im != 0)
+        level = 20.0 * std::log10(std::sqrt(double(std::int64_t(re) * re + std::int64_t(im) * im))) - 90.31;
+    return std::int16_t(level * 1.71);
+}
+
+TEST(SpectrumLevelTest, MatchesFormulaOverWholeRange)
+{
+    for (int re = -32768; re <= 32767; ++re) {
+        ASSERT_EQ(CCorrelationEngine::SpectrumLevel(std::int16_t(re), 0), FormulaLevel(re, 0)) << re;
+        ASSERT_EQ(CCorrelationEngine::SpectrumLevel(std::int16_t(re), std::int16_t(re)), FormulaLevel(re, re)) << re;
+        const int im = (re * 7919) % 32768;
+        ASSERT_EQ(CCorrelationEngine::SpectrumLevel(std::int16_t(re), std::int16_t(im)), FormulaLevel(re, im))
+            << re << "," << im;
+    }
+    // Around every power where the level steps, taken from pairs (a, b) with a^2 + b^2 near it.
+    for (int a = 0; a < 32768; a += 61) {
+        for (int b = a; b < 32768; b += 127) {
+            ASSERT_EQ(CCorrelationEngine::SpectrumLevel(std::int16_t(a), std::int16_t(-b)), FormulaLevel(a, -b))
+                << a << "," << b;
+            ASSERT_EQ(CCorrelationEngine::SpectrumLevel(std::int16_t(a + 1), std::int16_t(b)), FormulaLevel(a + 1, b));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vexlan
 
