@@ -5,6 +5,11 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #define VEXLAN_FFT_VECTOR 1
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VEXLAN_FFT_WIDE 1
+#define VEXLAN_WIDE_TARGET __attribute__((target("avx2")))
+#endif
 #endif
 
 namespace vexlan::fft {
@@ -330,6 +335,131 @@ void StoreInterleaved(const FftWorkspace& w, int pointCount, std::int16_t* value
     }
 }
 
+#if VEXLAN_FFT_WIDE
+
+// The same butterflies sixteen lanes at a time where the processor has 256-bit integer vectors.
+using Wide = __m256i;
+constexpr int kWideLanes = 16;
+
+bool HasWideLanes()
+{
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+
+VEXLAN_WIDE_TARGET inline Wide LoadWide(const std::int16_t* p)
+{
+    return _mm256_load_si256(reinterpret_cast<const Wide*>(p));
+}
+VEXLAN_WIDE_TARGET inline void PutWide(std::int16_t* p, Wide v) { _mm256_store_si256(reinterpret_cast<Wide*>(p), v); }
+
+VEXLAN_WIDE_TARGET inline Wide WideMulQ15(Wide x, Wide w)
+{
+    const Wide hi = _mm256_mulhi_epi16(x, w);
+    const Wide lo = _mm256_mullo_epi16(x, w);
+    return _mm256_or_si256(_mm256_add_epi16(hi, hi), _mm256_srli_epi16(lo, 15));
+}
+
+struct WideRange {
+    Wide lo;
+    Wide hi;
+};
+
+template <bool kTrack>
+VEXLAN_WIDE_TARGET inline void WideButterflies(std::int16_t* ar, std::int16_t* ai, std::int16_t* br,
+                                               std::int16_t* bi, Wide cr, Wide ci, Vec shift, WideRange& range)
+{
+    const Wide xr = _mm256_sra_epi16(LoadWide(br), shift);
+    const Wide xi = _mm256_sra_epi16(LoadWide(bi), shift);
+    const Wide tr = _mm256_sub_epi16(WideMulQ15(cr, xr), WideMulQ15(ci, xi));
+    const Wide ti = _mm256_add_epi16(WideMulQ15(cr, xi), WideMulQ15(ci, xr));
+    const Wide yr = _mm256_sra_epi16(LoadWide(ar), shift);
+    const Wide yi = _mm256_sra_epi16(LoadWide(ai), shift);
+    const Wide lowR = _mm256_sub_epi16(yr, tr);
+    const Wide lowI = _mm256_sub_epi16(yi, ti);
+    const Wide highR = _mm256_add_epi16(yr, tr);
+    const Wide highI = _mm256_add_epi16(yi, ti);
+    if (kTrack) {
+        range.lo = _mm256_min_epi16(_mm256_min_epi16(range.lo, lowR), _mm256_min_epi16(lowI, _mm256_min_epi16(highR, highI)));
+        range.hi = _mm256_max_epi16(_mm256_max_epi16(range.hi, lowR), _mm256_max_epi16(lowI, _mm256_max_epi16(highR, highI)));
+    }
+    PutWide(br, lowR);
+    PutWide(bi, lowI);
+    PutWide(ar, highR);
+    PutWide(ai, highI);
+}
+
+VEXLAN_WIDE_TARGET inline bool WideExceedsHalfScale(const WideRange& range)
+{
+    const Wide over = _mm256_or_si256(_mm256_cmpgt_epi16(range.hi, _mm256_set1_epi16(kHalfScale)),
+                                      _mm256_cmpgt_epi16(_mm256_set1_epi16(-kHalfScale), range.lo));
+    return _mm256_movemask_epi8(over) != 0;
+}
+
+// Returns whether a result exceeds half scale (only when tracking).
+template <bool kTrack>
+VEXLAN_WIDE_TARGET bool WideGroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable,
+                                         Vec shift)
+{
+    const StageTwiddles& t = Tables();
+    WideRange range{_mm256_setzero_si256(), _mm256_setzero_si256()};
+    for (int base = 0; base < kLanes; base += 2 * span) {
+        for (int q = 0; q < span; ++q) {
+            const Wide cr = _mm256_set1_epi16(t.cos[span + q]);
+            const Wide ci = _mm256_set1_epi16(sinTable[span + q]);
+            const int a = (base + q) * rowLength;
+            const int b = (base + q + span) * rowLength;
+            for (int g = 0; g < rowLength; g += kWideLanes)
+                WideButterflies<kTrack>(w.groupedRe + a + g, w.groupedIm + a + g, w.groupedRe + b + g,
+                                        w.groupedIm + b + g, cr, ci, shift, range);
+        }
+    }
+    return kTrack && WideExceedsHalfScale(range);
+}
+
+template <bool kTrack>
+VEXLAN_WIDE_TARGET bool WideNaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable,
+                                         Vec shift)
+{
+    const StageTwiddles& t = Tables();
+    WideRange range{_mm256_setzero_si256(), _mm256_setzero_si256()};
+    for (int p = 0; p < pointCount; p += 2 * span)
+        for (int q = 0; q < span; q += kWideLanes)
+            WideButterflies<kTrack>(w.re + p + q, w.im + p + q, w.re + p + span + q, w.im + p + span + q,
+                                    LoadWide(t.cos + span + q), LoadWide(sinTable + span + q), shift, range);
+    return kTrack && WideExceedsHalfScale(range);
+}
+
+#endif  // VEXLAN_FFT_WIDE
+
+template <bool kTrack>
+bool GroupedStageExceeds(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, Vec shift,
+                         bool wide)
+{
+#if VEXLAN_FFT_WIDE
+    if (wide && rowLength % kWideLanes == 0)
+        return WideGroupedStage<kTrack>(w, rowLength, span, sinTable, shift);
+#endif
+    (void)wide;
+    Range range;
+    GroupedStage<kTrack>(w, rowLength, span, sinTable, shift, range);
+    return kTrack && range.ExceedsHalfScale();
+}
+
+template <bool kTrack>
+bool NaturalStageExceeds(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, Vec shift,
+                         bool wide)
+{
+#if VEXLAN_FFT_WIDE
+    if (wide && span % kWideLanes == 0)
+        return WideNaturalStage<kTrack>(w, pointCount, span, sinTable, shift);
+#endif
+    (void)wide;
+    Range range;
+    NaturalStage<kTrack>(w, pointCount, span, sinTable, shift, range);
+    return kTrack && range.ExceedsHalfScale();
+}
+
 // The whole transform for pointCount >= kVectorMinPoints. A stage halves its inputs once any
 // value before it exceeds half scale; the range is tracked only until that has happened.
 void VectorFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& w)
@@ -337,26 +467,26 @@ void VectorFft(std::int16_t* values, int pointCount, Direction direction, FftWor
     const StageTwiddles& t = Tables();
     const std::int16_t* sinTable = direction == Direction::Forward ? t.sinForward : t.sinInverse;
     const int rowLength = pointCount / kLanes;
-    Range range = LoadGrouped(values, pointCount, w);
+#if VEXLAN_FFT_WIDE
+    const bool wide = HasWideLanes();
+#else
+    const bool wide = false;
+#endif
+    bool exceeds = LoadGrouped(values, pointCount, w).ExceedsHalfScale();
     bool halving = false;
     for (int span = 1; span < pointCount; span <<= 1) {
-        if (!halving && range.ExceedsHalfScale())
-            halving = true;
+        halving = halving || exceeds;
         const Vec shift = _mm_cvtsi32_si128(halving ? 1 : 0);
-        range = Range{};
         if (span < kLanes) {
-            if (halving)
-                GroupedStage<false>(w, rowLength, span, sinTable, shift, range);
-            else
-                GroupedStage<true>(w, rowLength, span, sinTable, shift, range);
+            exceeds = halving ? GroupedStageExceeds<false>(w, rowLength, span, sinTable, shift, wide)
+                              : GroupedStageExceeds<true>(w, rowLength, span, sinTable, shift, wide);
             if (span == kLanes / 2) {
                 Ungroup(w.groupedRe, w.re, rowLength);
                 Ungroup(w.groupedIm, w.im, rowLength);
             }
-        } else if (halving) {
-            NaturalStage<false>(w, pointCount, span, sinTable, shift, range);
         } else {
-            NaturalStage<true>(w, pointCount, span, sinTable, shift, range);
+            exceeds = halving ? NaturalStageExceeds<false>(w, pointCount, span, sinTable, shift, wide)
+                              : NaturalStageExceeds<true>(w, pointCount, span, sinTable, shift, wide);
         }
     }
     StoreInterleaved(w, pointCount, values);
