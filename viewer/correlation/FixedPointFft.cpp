@@ -157,11 +157,11 @@ void Store(const FftWorkspace& work, int pointCount, std::int16_t* values)
 
 // Joins the two half-length spectra of the packed real transform (inverse sign convention).
 // Angles i * 8192 / n stay below a quarter turn, so the twiddles come straight from the table.
-void SplitStep(std::int16_t* v, int n)
+void SplitStep(std::int16_t* v, int n, int first)
 {
     const std::int16_t* sine = QuarterSineTable();
     const int step = 2 * kAngleSteps / n;
-    for (int i = 1; i < n / 4; ++i) {
+    for (int i = first; i < n / 4; ++i) {
         const int a = i * step;
         const std::int32_t c = sine[2048 - a];
         const std::int32_t s = -sine[a];
@@ -430,6 +430,78 @@ VEXLAN_WIDE_TARGET bool WideNaturalStage(FftWorkspace& w, int pointCount, int sp
     return kTrack && WideExceedsHalfScale(range);
 }
 
+// Split-step twiddles per size in 32-bit lanes: entry n/4 + i holds the cosine and the negated
+// sine of angle i * 8192 / n.
+struct SplitTwiddles {
+    alignas(64) std::int32_t cos[kMaxRealPoints / 2];
+    alignas(64) std::int32_t negSin[kMaxRealPoints / 2];
+};
+
+SplitTwiddles BuildSplitTwiddles()
+{
+    SplitTwiddles t{};
+    const std::int16_t* sine = QuarterSineTable();
+    for (int n = 4; n <= kMaxRealPoints; n <<= 1) {
+        for (int i = 0; i < n / 4; ++i) {
+            const int a = i * (2 * kAngleSteps / n);
+            t.cos[n / 4 + i] = sine[2048 - a];
+            t.negSin[n / 4 + i] = -sine[a];
+        }
+    }
+    return t;
+}
+
+const SplitTwiddles& SplitTables()
+{
+    static const SplitTwiddles tables = BuildSplitTwiddles();
+    return tables;
+}
+
+VEXLAN_WIDE_TARGET inline Wide WideMulQ15Int32(Wide x, Wide w)
+{
+    return _mm256_srai_epi32(_mm256_mullo_epi32(x, w), 15);
+}
+
+// The split step for eight bin pairs at a time, in exact 32-bit arithmetic like the scalar loop;
+// returns the first bin it left to that loop.
+VEXLAN_WIDE_TARGET int WideSplitStep(std::int16_t* v, int n)
+{
+    const SplitTwiddles& t = SplitTables();
+    const Wide reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    const Wide lowHalf = _mm256_set1_epi32(0xFFFF);
+    const Wide zero = _mm256_setzero_si256();
+    int i = 1;
+    for (; i + 8 <= n / 4; i += 8) {
+        std::int16_t* p = v + 2 * i;
+        std::int16_t* q = v + n - 2 * (i + 7);  // lane k of the reversed load is bin i + k
+        const Wide pv = _mm256_loadu_si256(reinterpret_cast<const Wide*>(p));
+        const Wide qv = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const Wide*>(q)), reverse);
+        const Wide p0 = _mm256_srai_epi32(_mm256_slli_epi32(pv, 16), 16);
+        const Wide p1 = _mm256_srai_epi32(pv, 16);
+        const Wide q0 = _mm256_srai_epi32(_mm256_slli_epi32(qv, 16), 16);
+        const Wide q1 = _mm256_srai_epi32(qv, 16);
+        const Wide c = _mm256_loadu_si256(reinterpret_cast<const Wide*>(t.cos + n / 4 + i));
+        const Wide s = _mm256_loadu_si256(reinterpret_cast<const Wide*>(t.negSin + n / 4 + i));
+        const Wide h1r = _mm256_srai_epi32(_mm256_add_epi32(p0, q0), 1);
+        const Wide h1i = _mm256_srai_epi32(_mm256_sub_epi32(p1, q1), 1);
+        const Wide h2r = _mm256_sub_epi32(zero, _mm256_srai_epi32(_mm256_add_epi32(p1, q1), 1));
+        const Wide h2i = _mm256_srai_epi32(_mm256_sub_epi32(p0, q0), 1);
+        const Wide ch2r = WideMulQ15Int32(c, h2r);
+        const Wide sh2i = WideMulQ15Int32(s, h2i);
+        const Wide ch2i = WideMulQ15Int32(c, h2i);
+        const Wide sh2r = WideMulQ15Int32(s, h2r);
+        const Wide np0 = _mm256_sub_epi32(_mm256_add_epi32(h1r, ch2r), sh2i);
+        const Wide np1 = _mm256_add_epi32(_mm256_add_epi32(h1i, ch2i), sh2r);
+        const Wide nq0 = _mm256_add_epi32(_mm256_sub_epi32(h1r, ch2r), sh2i);
+        const Wide nq1 = _mm256_add_epi32(_mm256_sub_epi32(ch2i, h1i), sh2r);
+        const Wide newP = _mm256_or_si256(_mm256_and_si256(np0, lowHalf), _mm256_slli_epi32(np1, 16));
+        const Wide newQ = _mm256_or_si256(_mm256_and_si256(nq0, lowHalf), _mm256_slli_epi32(nq1, 16));
+        _mm256_storeu_si256(reinterpret_cast<Wide*>(p), newP);
+        _mm256_storeu_si256(reinterpret_cast<Wide*>(q), _mm256_permutevar8x32_epi32(newQ, reverse));
+    }
+    return i;
+}
+
 #endif  // VEXLAN_FFT_WIDE
 
 template <bool kTrack>
@@ -520,7 +592,12 @@ void InverseRealFft(std::int16_t* values, int n, FftWorkspace& work)
 {
     if (n < 2 || !IsTransformSize(n, kMaxRealPoints))
         return;
-    SplitStep(values, n);
+    int first = 1;
+#if VEXLAN_FFT_WIDE
+    if (HasWideLanes())
+        first = WideSplitStep(values, n);
+#endif
+    SplitStep(values, n, first);
     ComplexFft(values, n / 2, Direction::Inverse, work);
 }
 
