@@ -534,16 +534,11 @@ bool NaturalStageExceeds(FftWorkspace& w, int pointCount, int span, const std::i
 
 // The whole transform for pointCount >= kVectorMinPoints. A stage halves its inputs once any
 // value before it exceeds half scale; the range is tracked only until that has happened.
-void VectorFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& w)
+void VectorFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& w, bool wide)
 {
     const StageTwiddles& t = Tables();
     const std::int16_t* sinTable = direction == Direction::Forward ? t.sinForward : t.sinInverse;
     const int rowLength = pointCount / kLanes;
-#if VEXLAN_FFT_WIDE
-    const bool wide = HasWideLanes();
-#else
-    const bool wide = false;
-#endif
     bool exceeds = LoadGrouped(values, pointCount, w).ExceedsHalfScale();
     bool halving = false;
     for (int span = 1; span < pointCount; span <<= 1) {
@@ -573,13 +568,18 @@ bool IsTransformSize(int count, int limit)
     return count >= 1 && count <= limit && (count & (count - 1)) == 0;
 }
 
-void ComplexFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& work)
+void ComplexFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& work, Lanes lanes)
 {
     if (!IsTransformSize(pointCount, kMaxComplexPoints))
         return;
 #if VEXLAN_FFT_VECTOR
     if (pointCount >= kVectorMinPoints) {
-        VectorFft(values, pointCount, direction, work);
+#if VEXLAN_FFT_WIDE
+        const bool wide = lanes == Lanes::Widest && HasWideLanes();
+#else
+        const bool wide = false;
+#endif
+        VectorFft(values, pointCount, direction, work, wide);
         return;
     }
 #endif
@@ -588,17 +588,17 @@ void ComplexFft(std::int16_t* values, int pointCount, Direction direction, FftWo
     Store(work, pointCount, values);
 }
 
-void InverseRealFft(std::int16_t* values, int n, FftWorkspace& work)
+void InverseRealFft(std::int16_t* values, int n, FftWorkspace& work, Lanes lanes)
 {
     if (n < 2 || !IsTransformSize(n, kMaxRealPoints))
         return;
     int first = 1;
 #if VEXLAN_FFT_WIDE
-    if (HasWideLanes())
+    if (lanes == Lanes::Widest && HasWideLanes())
         first = WideSplitStep(values, n);
 #endif
     SplitStep(values, n, first);
-    ComplexFft(values, n / 2, Direction::Inverse, work);
+    ComplexFft(values, n / 2, Direction::Inverse, work, lanes);
 }
 
 }  // namespace vexlan::fft

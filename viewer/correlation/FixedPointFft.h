@@ -53,16 +53,21 @@ struct FftWorkspace {
     alignas(64) std::int16_t groupedIm[kMaxComplexPoints];
 };
 
+// Which vector width the transforms may use; both give the same bits. Narrow keeps to the
+// baseline 128-bit lanes (so that tests cover that path on any processor).
+enum class Lanes { Widest, Narrow };
+
 // True for the sizes the transforms accept: powers of two up to the limit.
 bool IsTransformSize(int count, int limit);
 
 // Complex FFT of pointCount points held as 2 * pointCount interleaved values, in place.
 // pointCount must be a power of two, 1..4096; other sizes leave the data untouched.
-void ComplexFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& work);
+void ComplexFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& work,
+                Lanes lanes = Lanes::Widest);
 
 // Inverse real FFT of n points in place: values holds n/2 bins as (re, im) pairs with the Nyquist
 // term in value 1; afterwards it holds the n real values, zero lag at index 0. n must be a power
 // of two, 2..8192; other sizes leave the data untouched.
-void InverseRealFft(std::int16_t* values, int n, FftWorkspace& work);
+void InverseRealFft(std::int16_t* values, int n, FftWorkspace& work, Lanes lanes = Lanes::Widest);
 
 }  // namespace vexlan::fft

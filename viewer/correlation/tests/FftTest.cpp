@@ -219,11 +219,13 @@ TEST(ComplexFftTest, FastMatchesReferenceOverManyInputs)
     for (int m = 1; m <= 4096; m *= 2) {
         for (int trial = 0; trial < 24; ++trial) {
             const Direction d = trial % 2 ? Direction::Inverse : Direction::Forward;
-            std::vector<std::int16_t> fast = ScalingProbe(rng, 2 * m);
-            std::vector<std::int16_t> ref = fast;
-            ComplexFft(fast.data(), m, d, work);
+            std::vector<std::int16_t> ref = ScalingProbe(rng, 2 * m);
+            std::vector<std::int16_t> widest = ref, narrow = ref;
+            ComplexFft(widest.data(), m, d, work, Lanes::Widest);
+            ComplexFft(narrow.data(), m, d, work, Lanes::Narrow);
             ReferenceComplexFft(ref.data(), m, d);
-            ASSERT_EQ(fast, ref) << "m=" << m << " trial=" << trial;
+            ASSERT_EQ(widest, ref) << "m=" << m << " trial=" << trial;
+            ASSERT_EQ(narrow, ref) << "m=" << m << " trial=" << trial;
         }
     }
 }
@@ -234,11 +236,13 @@ TEST(InverseRealFftTest, FastMatchesReferenceOverManyInputs)
     std::mt19937 rng(99);
     for (int n = 2; n <= 8192; n *= 2) {
         for (int trial = 0; trial < 24; ++trial) {
-            std::vector<std::int16_t> fast = ScalingProbe(rng, n);
-            std::vector<std::int16_t> ref = fast;
-            InverseRealFft(fast.data(), n, work);
+            std::vector<std::int16_t> ref = ScalingProbe(rng, n);
+            std::vector<std::int16_t> widest = ref, narrow = ref;
+            InverseRealFft(widest.data(), n, work, Lanes::Widest);
+            InverseRealFft(narrow.data(), n, work, Lanes::Narrow);
             ReferenceInverseRealFft(ref.data(), n);
-            ASSERT_EQ(fast, ref) << "n=" << n << " trial=" << trial;
+            ASSERT_EQ(widest, ref) << "n=" << n << " trial=" << trial;
+            ASSERT_EQ(narrow, ref) << "n=" << n << " trial=" << trial;
         }
     }
 }
