@@ -106,6 +106,19 @@ LevelTable BuildLevelTable()
     return t;
 }
 
+// peaks[i] = the largest of values[i .. i + D - 1] for i < count, in contiguous passes that
+// vectorise; the groups then take every D-th entry.
+template <int D>
+void SlidingPeaks(const std::int16_t* __restrict values, std::int16_t* __restrict peaks, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        std::int16_t best = values[i];
+        for (int v = 1; v < D; ++v)
+            best = std::max(best, values[i + v]);
+        peaks[i] = best;
+    }
+}
+
 std::int16_t LookUpLevel(std::int64_t power)
 {
     static const LevelTable table = BuildLevelTable();
@@ -274,12 +287,15 @@ void CCorrelationEngine::AssembleCorrelation()
         // Each window is reduced by d keeping its peaks; its last group is not written.
         const int offset = ((kCentreBlock - j + k) * n) / d;
         const int fullGroups = (n + d - 1) / d - 1;
-        for (int g = 0; g < fullGroups; ++g) {
-            std::int16_t best = blockWork_[g * d];
-            for (int v = g * d + 1; v < g * d + d; ++v)
-                best = std::max(best, blockWork_[v]);
-            assembled_[offset + g] = best;
-        }
+        if (fullGroups <= 0)
+            continue;
+        const int starts = (fullGroups - 1) * d + 1;  // the windows end inside the first n values
+        if (d == 3)
+            SlidingPeaks<3>(blockWork_, windowPeaks_, starts);
+        else
+            SlidingPeaks<5>(blockWork_, windowPeaks_, starts);
+        for (int g = 0; g < fullGroups; ++g)
+            assembled_[offset + g] = windowPeaks_[g * d];
     }
     if (k > 0)
         EqualiseSections(k);

@@ -80,6 +80,7 @@ private:
     BlockDecodeFunction decode_;
     alignas(64) std::int16_t assembled_[fft::kMaxRealPoints] = {};
     alignas(64) std::int16_t blockWork_[fft::kMaxRealPoints] = {};
+    alignas(64) std::int16_t windowPeaks_[fft::kMaxRealPoints];  // written before every read
     std::uint8_t binMask_[kBinMaskSize] = {};
     std::int16_t spectrum1_[2 * kSpectrumPoints] = {};
     std::int16_t spectrum2_[2 * kSpectrumPoints] = {};
