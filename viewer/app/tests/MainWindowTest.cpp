@@ -40,34 +40,14 @@
 #include "QtSettingsStore.h"
 #include "RecordCodec.h"
 #include "StringTable.h"
+#include "OffscreenQtEnvironment.h"
 
 using namespace vexlan;
 
 namespace {
 
-// The window is shown on the offscreen platform, and the settings live in a folder of this run.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        config_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vexlan-gui-XXXXXX");
-        setenv("XDG_CONFIG_HOME", config_->path().toLocal8Bit().constData(), 1);
-        static int argc = 1;
-        static char name[] = "main_window_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override {
-        app_.reset();
-        config_.reset();
-    }
-
-private:
-    std::unique_ptr<QTemporaryDir> config_;
-    std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new vexlan::testing::OffscreenQtEnvironment("main_window_tests"));
 
 std::vector<char> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

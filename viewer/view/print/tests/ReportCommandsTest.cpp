@@ -27,34 +27,15 @@
 #include "FormTemplate.h"
 #include "ReportCommands.h"
 #include "StringTable.h"
+#include "OffscreenQtEnvironment.h"
 #include "Subcommand.h"
 
 using namespace vexlan;
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        config_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vexlan-print-XXXXXX");
-        setenv("XDG_CONFIG_HOME", config_->path().toLocal8Bit().constData(), 1);
-        static int argc = 1;
-        static char name[] = "report_commands_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QApplication>(argc, argv);
-    }
-    void TearDown() override {
-        app_.reset();
-        config_.reset();
-    }
-
-private:
-    std::unique_ptr<QTemporaryDir> config_;
-    std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new vexlan::testing::OffscreenQtEnvironment("report_commands_tests"));
 
 class MemorySettings : public ISettingsStore {
 public:
