@@ -27,7 +27,9 @@ const char* Usage() {
     return "usage: instsim [--dir FOLDER] [--drop RATE] [--corrupt RATE] [--duplicate RATE]\n"
            "               [--seed N] [--delay MS] [--stall-after N [--stall-for MS]]\n"
            "               [--never-answer] [--refuse NAME|*]... [--pace BAUD] [--echo]\n"
-           "               [--log FILE]\n"
+           "               [--lose-reply N]... [--reset-every MS] [--log FILE]\n"
+           "--lose-reply N  the Nth reply (from 1) is made, so the instrument moves on, but never sent\n"
+           "--reset-every MS  answer nothing, send a link RESET every MS milliseconds\n"
            "Prints the device path of the simulated instrument's line on its first line.\n";
 }
 
@@ -63,7 +65,7 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions* options, std
                 return false;
             }
         } else if (a == "--seed" || a == "--delay" || a == "--stall-after" || a == "--pace" ||
-                   a == "--stall-for") {
+                   a == "--stall-for" || a == "--lose-reply" || a == "--reset-every") {
             if (!value(&v)) return false;
             if (!ToNumber(v, 0, 4000000000LL, &n)) {
                 *error = a + " takes a whole number, not " + v;
@@ -73,6 +75,8 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions* options, std
             else if (a == "--delay") options->replyDelayMs = static_cast<uint32_t>(n);
             else if (a == "--stall-after") options->stallAfter = static_cast<int>(n);
             else if (a == "--stall-for") options->stallMs = static_cast<uint32_t>(n);
+            else if (a == "--lose-reply") options->lostReplies.push_back(static_cast<int>(n));
+            else if (a == "--reset-every") options->resetEveryMs = static_cast<uint32_t>(n);
             else options->paceBaud = static_cast<uint32_t>(n);
         } else {
             *error = "unknown option " + a;

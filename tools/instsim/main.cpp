@@ -7,12 +7,15 @@
 #include "SimOptions.h"
 #include "tarvik.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <optional>
 #include <poll.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -26,6 +29,24 @@ struct PendingReply {
     std::vector<uint8_t> bytes;
     Clock::time_point due;
 };
+
+// A peer that answers nothing and resets the link again and again: every reset clears the
+// host's link-failed state, so only the host's own time limits end its waits.
+void RunResetter(const instsim::SimOptions& options, instsim::SimLine& line) {
+    static const uint8_t kReset[] = {TARVIK_START_BYTE, 0x02, FRAME_RESET * 32, 0xE0};
+    auto next = Clock::now();
+    while (!stopRequested) {
+        struct pollfd p = {line.masterFd(), POLLIN, 0};
+        if (::poll(&p, 1, 20) > 0) {
+            uint8_t discard[512];
+            if (::read(line.masterFd(), discard, sizeof discard) < 0) ::usleep(20000);
+        }
+        if (Clock::now() >= next) {
+            if (::write(line.masterFd(), kReset, sizeof kReset) == sizeof kReset) line.Log("tx reset");
+            next += std::chrono::milliseconds(options.resetEveryMs);
+        }
+    }
+}
 
 int Run(const instsim::SimOptions& options) {
     FILE* log = nullptr;
@@ -49,10 +70,16 @@ int Run(const instsim::SimOptions& options) {
     }
     std::printf("%s\n", path.c_str());
     std::fflush(stdout);
+    if (options.resetEveryMs > 0) {
+        RunResetter(options, line);
+        comm_close();
+        if (log) std::fclose(log);
+        return 0;
+    }
 
     instsim::Instrument instrument(options.folder, options.refused);
     std::vector<PendingReply> pending;
-    int requests = 0;
+    int requests = 0, replies = 0;
     std::vector<uint8_t> message(TARVIK_MAX_RECEIVE);
     while (!stopRequested) {
         struct pollfd p = {line.masterFd(), POLLIN, 0};
@@ -78,6 +105,11 @@ int Run(const instsim::SimOptions& options) {
                 continue;
             }
             if (options.neverAnswer || reply.empty()) continue;
+            const auto& lost = options.lostReplies;
+            if (std::find(lost.begin(), lost.end(), ++replies) != lost.end()) {
+                line.Log("reply " + std::to_string(replies) + " lost");
+                continue;
+            }
             pending.push_back({std::move(reply), Clock::now() + std::chrono::milliseconds(options.replyDelayMs)});
         }
         // Replies go in order, each once the transmit queue has room for it.
@@ -107,6 +139,11 @@ int main(int argc, char** argv) {
     }
     if (!instsim::ParseOptions(args, &options, &error)) {
         std::fprintf(stderr, "instsim: %s\n%s", error.c_str(), instsim::Usage());
+        return 2;
+    }
+    struct stat folder;
+    if (::stat(options.folder.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+        std::fprintf(stderr, "instsim: %s is not a folder\n", options.folder.c_str());
         return 2;
     }
     std::signal(SIGTERM, OnSignal);
