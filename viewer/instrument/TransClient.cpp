@@ -72,12 +72,16 @@ void trans_service() {
     read_buffer();
 }
 
-bool trans_send(const void* message, uint32_t length) {
+bool trans_send(const void* message, uint32_t length, int32_t timeoutMs) {
+    const uint64_t start = NowMs();
     if (!message) return Fail(kTransBadParameter);
     if (put_message(message, length) != 0) return Fail(kTransNoRoom);
     do {
         ServiceStep();
         if (get_status() & STATUS_LINK_FAILED) return Fail(kTransNoAcknowledgement);
+        if (static_cast<int64_t>(NowMs() - start) > static_cast<int64_t>(timeoutMs)) {
+            return Fail(kTransNoAcknowledgement);
+        }
     } while (get_status() & STATUS_TX_PENDING);
     lastError = kTransOk;
     return true;
@@ -102,10 +106,10 @@ bool trans_receive(void* buffer, uint32_t size, uint16_t* length, int32_t timeou
 }
 
 bool trans_exchange(const void* request, uint32_t requestLength, void* reply, uint32_t replyLength,
-                    int32_t timeoutMs) {
+                    int32_t timeoutMs, int32_t sendTimeoutMs) {
     if (!request || !reply) return Fail(kTransBadParameter);
     const uint8_t type = *static_cast<const uint8_t*>(request);
-    if (!trans_send(request, requestLength)) return false;
+    if (!trans_send(request, requestLength, sendTimeoutMs)) return false;
     uint16_t received = 0;
     if (!trans_receive(reply, replyLength, &received, timeoutMs)) return false;
     if (static_cast<int16_t>(received) != static_cast<int32_t>(replyLength & 0xFFFF)) return Fail(kTransWrongSize);
@@ -114,5 +118,7 @@ bool trans_exchange(const void* request, uint32_t requestLength, void* reply, ui
 }
 
 void SetTransClock(uint64_t (*nowMs)()) { clockSource = nowMs; }
+
+uint64_t trans_now_ms() { return NowMs(); }
 
 }  // namespace vexlan

@@ -30,16 +30,23 @@ bool trans_open(const char* port, int32_t baud);
 bool trans_close();
 // One service step: link_timer, then read_buffer.
 void trans_service();
-// Queues the message and waits until the peer has acknowledged every frame of it.
-bool trans_send(const void* message, uint32_t length);
+// A peer that keeps the link busy without acknowledging (resetting it again and again, say)
+// must not hold a send for ever.
+constexpr int32_t kTransSendTimeoutMs = 5000;
+
+// Queues the message and waits until the peer has acknowledged every frame of it, at most
+// timeoutMs (then code 3, as for a failed link).
+bool trans_send(const void* message, uint32_t length, int32_t timeoutMs = kTransSendTimeoutMs);
 // Waits at most timeoutMs for a complete message and takes it; *length gets its size.
 bool trans_receive(void* buffer, uint32_t size, uint16_t* length, int32_t timeoutMs);
 // Sends the request and takes a reply that must repeat its type byte and have exactly
 // replyLength bytes. The request and reply may share one buffer.
 bool trans_exchange(const void* request, uint32_t requestLength, void* reply, uint32_t replyLength,
-                    int32_t timeoutMs);
+                    int32_t timeoutMs, int32_t sendTimeoutMs = kTransSendTimeoutMs);
 
 // Wall-clock milliseconds used for the time-outs (nullptr = the steady clock). For tests.
 void SetTransClock(uint64_t (*nowMs)());
+// The clock the time-outs are measured with.
+uint64_t trans_now_ms();
 
 }  // namespace vexlan
