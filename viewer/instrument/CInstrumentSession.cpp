@@ -48,6 +48,7 @@ CInstrumentSession::~CInstrumentSession() = default;
 
 bool CInstrumentSession::ListFiles(const std::string& port, std::vector<std::string>& list) {
     lastErrorId = kIdNoSpecificError;
+    startMs_ = trans_now_ms();
     if (!OpenAndWake(port)) return false;
     if (!ReadFileList(list)) {
         comm_close();
@@ -59,19 +60,45 @@ bool CInstrumentSession::ListFiles(const std::string& port, std::vector<std::str
 
 bool CInstrumentSession::DownloadFile(const std::string& port, const std::string& name, const std::string& path) {
     lastErrorId = kIdNoSpecificError;
+    startMs_ = trans_now_ms();
     if (!OpenAndWake(port)) return false;
-    if (!OpenRemoteFile(name) || !ReadRemoteFile(path)) {
+    exchangeFailed_ = false;
+    bool complete = OpenRemoteFile(name) && ReadRemoteFile(path);
+    // Only a failed exchange is worth another attempt: a refused open, a local file that cannot
+    // be written or a file too long to be a result fail the same way every time.
+    for (int attempt = 2; !complete && exchangeFailed_ && attempt <= timing_.fileAttempts && !Expired(); ++attempt) {
+        exchangeFailed_ = false;
+        if (onRetry) onRetry(attempt, timing_.fileAttempts);
+        complete = ReopenForRetry(port, name) && ReadRemoteFile(path);
+    }
+    if (!complete) {
         comm_close();
         return false;
     }
-    // Replies still queued from repeated block reads go with the link reset.
+    // Replies still queued go with the link reset. The file is complete and in place: a close
+    // the instrument does not answer no longer makes the download a failure.
+    comm_reset();
+    CloseRemoteFile();
+    trans_close();
+    lastErrorId = kIdNoSpecificError;
+    return true;
+}
+
+// Whether the instrument moved on after the failed exchange is unknown, so the link starts
+// afresh and the file is opened again at its first byte. A link that does not come back is
+// woken as at the start of the download.
+bool CInstrumentSession::ReopenForRetry(const std::string& port, const std::string& name) {
     comm_reset();
     if (!CloseRemoteFile()) {
-        comm_close();
-        return false;
+        trans_close();
+        exchangeFailed_ = false;  // from here on only what the new link does counts
+        if (!OpenAndWake(port)) return false;
     }
-    trans_close();
-    return true;
+    return OpenRemoteFile(name);
+}
+
+bool CInstrumentSession::Expired() const {
+    return trans_now_ms() - startMs_ > timing_.operationLimitMs;
 }
 
 bool CInstrumentSession::RestartInstrument(const std::string& port) {
@@ -128,10 +155,11 @@ bool CInstrumentSession::PortIsOpen() {
 
 bool CInstrumentSession::Exchange(const void* request, size_t requestLength, void* reply, size_t replyLength) {
     if (trans_exchange(request, static_cast<uint32_t>(requestLength), reply, static_cast<uint32_t>(replyLength),
-                       timing_.replyTimeoutMs)) {
+                       timing_.replyTimeoutMs, timing_.sendTimeoutMs)) {
         return true;
     }
     lastErrorId = kIdCannotTransmit;
+    exchangeFailed_ = true;
     return false;
 }
 
@@ -157,6 +185,10 @@ bool CInstrumentSession::ReadFileList(std::vector<std::string>& list) {
     buffer[2] = buffer[1];
     buffer[3] = 0;
     for (int request = 2; request <= kMaxListRequests; ++request) {
+        if (Expired()) {
+            lastErrorId = kIdCannotTransmit;
+            return false;
+        }
         if (!Exchange(buffer, kListRequestSize, buffer, kListReplySize)) return false;
         take();
         if (buffer[1] != 1) break;
@@ -181,8 +213,8 @@ bool CInstrumentSession::OpenRemoteFile(const std::string& name) {
     return true;
 }
 
-// The bytes go to a file beside path that takes the final name only once the last block is in:
-// a failed or interrupted download leaves whatever was at path untouched.
+// The bytes go to a file beside path that takes the final name only once the block that ends
+// the file is in: a failed or interrupted download leaves whatever was at path untouched.
 bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
     if (!PortIsOpen()) return false;
     const std::string partial = path + ".part";
@@ -199,26 +231,21 @@ bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
     };
     const uint8_t request[1] = {MSG_READ_BLOCK};
     uint8_t reply[kReadBlockReplySize];
-    int repeats = 0, block = 0;
+    int block = 0;
     uint64_t total = 0;
     for (;;) {
         if (!PortIsOpen()) return abandon(kIdPortClosed);
-        if (!Exchange(request, sizeof request, reply, sizeof reply)) {
-            // Only a time-out is asked again: the reply may still come and the replies keep
-            // their order. A reply that was taken but unusable, or a link that has failed for
-            // good, would make a repeat read the next block or fail the same way for ever.
-            const bool linkFailed = (get_status() & STATUS_LINK_FAILED) != 0;
-            if (trans_error() == kTransTimeout && !linkFailed && repeats < timing_.blockRepeats) {
-                ++repeats;
-                continue;
-            }
+        // A request names no block: after any failed exchange the instrument may already have
+        // moved on, so the caller starts the file again instead of asking once more.
+        if (Expired() || !Exchange(request, sizeof request, reply, sizeof reply)) return abandon(kIdCannotTransmit);
+        const size_t count = reply[kBlockCountOffset] | (reply[kBlockCountOffset + 1] << 8);
+        if (count > kBlockDataSize) {
+            exchangeFailed_ = true;  // a garbled reply: another attempt may get a good one
             return abandon(kIdCannotTransmit);
         }
-        repeats = 0;
-        const size_t count = reply[2] | (reply[3] << 8);
-        if (count > kBlockDataSize) return abandon(kIdCannotTransmit);
-        if (!WriteAll(fd, reply + kBlockDataOffset, count)) return abandon(kIdLocalFileNotWritten);
         total += count;
+        if (total > kMaxDownloadBytes) return abandon(kIdCannotTransmit);
+        if (!WriteAll(fd, reply + kBlockDataOffset, count)) return abandon(kIdLocalFileNotWritten);
         if (onBlock) onBlock(++block, total);
         if (count == 0) break;
     }

@@ -25,9 +25,16 @@ constexpr uint32_t kIdNoSpecificError = 62011;  // no text: a failure without a 
 struct SessionTiming {
     uint32_t wakeWaitMs = 2000;     // after the wake-up bytes, before the port is closed
     int32_t replyTimeoutMs = 5000;  // each exchange, after the request was acknowledged
-    // A block read that timed out is asked again this many times before the download ends.
-    int blockRepeats = 3;
+    int32_t sendTimeoutMs = 5000;   // each request, until the instrument has acknowledged it
+    // A block read names no block, so a failed one cannot be asked again: the file is read
+    // once more from its first byte, at most this many times in all.
+    int fileAttempts = 3;
+    // A listing or download still running after this long ends with its message.
+    uint32_t operationLimitMs = 300000;
 };
+
+// No correlation file comes near this: a peer whose blocks never end the file is cut off here.
+constexpr uint64_t kMaxDownloadBytes = 1 << 20;
 
 class CInstrumentSession {
 public:
@@ -45,6 +52,8 @@ public:
 
     // Called after each block written during a download: block number from 1, bytes so far.
     std::function<void(int block, uint64_t bytes)> onBlock;
+    // Called before a download starts reading the file again: attempt number from 2.
+    std::function<void(int attempt, int attempts)> onRetry;
 
     uint32_t lastErrorId = kIdNoSpecificError;
 
@@ -54,12 +63,16 @@ private:
     bool ReadFileList(std::vector<std::string>& list);
     bool OpenRemoteFile(const std::string& name);
     bool ReadRemoteFile(const std::string& path);
+    bool ReopenForRetry(const std::string& port, const std::string& name);
+    bool Expired() const;
     bool CloseRemoteFile();
     bool RunProgram();
     bool PortIsOpen();
     bool Exchange(const void* request, size_t requestLength, void* reply, size_t replyLength);
 
     SessionTiming timing_;
+    uint64_t startMs_ = 0;
+    bool exchangeFailed_ = false;  // the last failure was an exchange, which a new attempt may cure
 };
 
 // Each runs one operation in a session of its own and shows its message on failure.

@@ -17,6 +17,7 @@ constexpr size_t kOpenFileRequestSize = 82;
 constexpr size_t kOpenFileNameSize = 80;
 constexpr size_t kShortReplySize = 2;  // open, close and run program
 constexpr size_t kReadBlockReplySize = 4100;
+constexpr size_t kBlockCountOffset = 2;
 constexpr size_t kBlockDataOffset = 4;
 constexpr size_t kBlockDataSize = 4096;
 constexpr size_t kRunProgramRequestSize = 721;

@@ -330,7 +330,7 @@ TEST_F(InstrumentWindowTest, AStalledInstrumentShowsTheTransmitMessageAndLeavesT
     StartSimulator({"--stall-after", "5"});
     SessionTiming timing = FastTiming();
     timing.replyTimeoutMs = 400;
-    timing.blockRepeats = 1;
+    timing.fileAttempts = 1;
     CreateWindow(timing);
     savePath_ = Local("big.ked");
     { std::ofstream(savePath_) << "older"; }
