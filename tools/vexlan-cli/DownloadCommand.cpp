@@ -34,25 +34,43 @@ public:
             CInstrumentSession lister;
             if (!lister.ListFiles(port_, names)) return FailWithSessionMessage(io, lister);
         }
+        // Like the viewer, a failed file does not stop the others; every failure is named again
+        // at the end so none scrolls away unseen.
+        std::vector<std::string> failed;
         for (const std::string& name : names) {
             if (!IsPlainFileName(name)) {
                 io.err << "vexlan-cli download: \"" << name << "\" is not a plain file name\n";
-                return kExitFailure;
+                failed.push_back(name);
+                continue;
             }
-            const std::string path = folder_ + "/" + name;
-            if (!quiet_) io.err << name << ": downloading to " << path << '\n';
-            CInstrumentSession session;
-            if (!quiet_) {
-                session.onBlock = [&](int block, uint64_t bytes) {
-                    io.err << name << ": block " << block << ", " << bytes << " bytes\n";
-                };
-            }
-            if (!session.DownloadFile(port_, name, path)) return FailWithSessionMessage(io, session);
+            if (!Download(name, io)) failed.push_back(name);
         }
-        return kExitOk;
+        if (failed.empty()) return kExitOk;
+        io.err << "vexlan-cli download: " << failed.size() << " of " << names.size() << " files failed:";
+        for (const std::string& name : failed) io.err << ' ' << name;
+        io.err << '\n';
+        return kExitFailure;
     }
 
 private:
+    bool Download(const std::string& name, CommandStreams& io) {
+        const std::string path = folder_ + "/" + name;
+        if (!quiet_) io.err << name << ": downloading to " << path << '\n';
+        CInstrumentSession session;
+        if (!quiet_) {
+            session.onBlock = [&](int block, uint64_t bytes) {
+                io.err << name << ": block " << block << ", " << bytes << " bytes\n";
+            };
+            session.onRetry = [&](int attempt, int attempts) {
+                io.err << name << ": retrying (" << attempt << " of " << attempts << ")\n";
+            };
+        }
+        if (session.DownloadFile(port_, name, path)) return true;
+        io.err << name << ": ";
+        FailWithSessionMessage(io, session);
+        return false;
+    }
+
     std::string port_, folder_;
     std::vector<std::string> names_;
     bool all_ = false, quiet_ = false;

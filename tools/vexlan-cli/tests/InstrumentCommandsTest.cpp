@@ -54,10 +54,18 @@ TEST(InstrumentCommandsTest, QuietDownloadRestartAndPortTest) {
 TEST(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
     SimulatedInstrument sim;
     sim.AddFile("A.KED", 10);
+    const auto b = sim.AddFile("B.KED", 10);
     ASSERT_TRUE(sim.Start({"--refuse", "A.KED"}));
     const CliRun refused = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder()});
     EXPECT_EQ(refused.code, 1);
     EXPECT_NE(refused.err.find(vexlan::LoadString(62003)), std::string::npos);
+
+    // A failed file does not stop the rest, and the end names every failure.
+    const CliRun all = Cli({"download", "--port", sim.device(), "--all", "--out", sim.outFolder(), "--quiet"});
+    EXPECT_EQ(all.code, 1);
+    bool exists = false;
+    EXPECT_EQ(ReadWholeFile(sim.outFolder() + "/B.KED", &exists), b);
+    EXPECT_NE(all.err.find("1 of 2 files failed: A.KED"), std::string::npos) << all.err;
 
     const CliRun missing = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder() + "/none"});
     EXPECT_EQ(missing.code, 1);
