@@ -11,6 +11,11 @@ namespace tarvik {
 namespace {
 
 LinkState linkState;
+// Set only in a simulated instrument; not touched by any reset.
+bool strictProtocol = false;
+
+// Whether a retransmission pass counts towards link failed.
+enum class PassCause { Counted, PeerAsked };
 
 constexpr uint8_t kSequenceMask = 31;
 constexpr size_t kReadChunk = 1024;
@@ -76,7 +81,7 @@ void SendControl(uint8_t control) {
 void SendGapReport(uint8_t type, int16_t* sentFor, std::time_t* sentAt) {
     const uint8_t e = linkState.expectedSequence;
     const std::time_t now = Now();
-    if (*sentFor == e && *sentAt == now) return;
+    if (*sentFor == e && *sentAt == now && !strictProtocol) return;
     *sentFor = e;
     *sentAt = now;
     SendControl(static_cast<uint8_t>(type * 32 + Previous(e)));
@@ -92,6 +97,7 @@ void LinkReset(uint8_t sequence) {
     linkState.linkFailed = false;
     linkState.lastTransmit = Now();
     linkState.nakSentFor = linkState.rejectSentFor = -1;
+    linkState.passAskedFor = -1;
 }
 
 uint16_t ReadRxHeader(uint16_t position) {
@@ -112,6 +118,10 @@ bool StoreData(const uint8_t* data, uint16_t d, bool last) {
         // Unread messages are never thrown away to make room: the frame is refused and the
         // peer's retransmission brings it again once the reader has taken some out.
         if (!open) ++linkState.statistics.errors;
+        if (!open && strictProtocol) {
+            SendControl(static_cast<uint8_t>(FRAME_RESET * 32 + Previous(linkState.expectedSequence)));
+            linkState.rxRead = linkState.rxWrite = 0;
+        }
         return false;
     }
     uint16_t total = d;
@@ -142,7 +152,7 @@ uint8_t OldestControl() { return linkState.txRing[Wrap(linkState.txHead + 1u)]; 
 // ours: its data frames are leftovers from before the reset, and its acknowledgements refer to
 // frames of the old numbering.
 bool ResetUnanswered() {
-    return linkState.txHead != linkState.txTail && (OldestControl() >> 5) == FRAME_RESET_REQUEST;
+    return !strictProtocol && linkState.txHead != linkState.txTail && (OldestControl() >> 5) == FRAME_RESET_REQUEST;
 }
 
 // Drops the oldest queued frames whose numbers lie among n-15 .. n. A link reset request goes
@@ -150,15 +160,25 @@ bool ResetUnanswered() {
 void ReleaseUpTo(uint8_t n) {
     while (linkState.txHead != linkState.txTail) {
         const uint8_t control = OldestControl();
-        if ((control >> 5) == FRAME_RESET_REQUEST && (control & kSequenceMask) != n) break;
+        if ((control >> 5) == FRAME_RESET_REQUEST && (control & kSequenceMask) != n && !strictProtocol) break;
         if ((((control & kSequenceMask) - n + 15) & kSequenceMask) >= 16) break;
         linkState.txHead = Wrap(linkState.txHead + 1u + linkState.txRing[linkState.txHead]);
     }
 }
 
-void RetransmissionPass() {
-    if (linkState.retryCount == 2) linkState.linkFailed = true;
-    ++linkState.retryCount;
+void RetransmissionPass(PassCause cause) {
+    if (cause == PassCause::PeerAsked) {
+        // A burst of complaints about one gap (one per frame behind it, from a peer that sends
+        // them all) needs one pass; and a peer that complains is not silent, so its complaints
+        // do not count towards link failed.
+        const std::time_t now = Now();
+        if (linkState.passAskedFor == linkState.txHead && linkState.passAskedAt == now) return;
+        linkState.passAskedFor = linkState.txHead;
+        linkState.passAskedAt = now;
+    } else {
+        if (linkState.retryCount == 2) linkState.linkFailed = true;
+        ++linkState.retryCount;
+    }
     ++linkState.statistics.retransmissions;
     uint16_t position = linkState.txHead;
     while (position != linkState.txTail) {
@@ -205,10 +225,18 @@ void HandleFrame(const uint8_t* frame) {
         break;
     case FRAME_NAK:
     case FRAME_REJECT:
-        ReleaseUpTo(Previous(n));
+        if (strictProtocol) {
+            ReleaseUpTo(Previous(n));
+            RetransmissionPass(PassCause::Counted);
+            break;
+        }
+        // The peer has taken every frame up to n: sending any of them again would only draw
+        // an acknowledgement of a number it has not seen from an instrument that answers
+        // repeats that way.
+        ReleaseUpTo(n);
         // With nothing waiting for an acknowledgement there is nothing to send again: a damaged
         // acknowledgement of ours, refused by the peer, must not count towards link failed.
-        if (linkState.txHead != linkState.txTail) RetransmissionPass();
+        if (linkState.txHead != linkState.txTail) RetransmissionPass(PassCause::PeerAsked);
         break;
     default: {  // DATA_MORE, DATA_LAST, POLL
         // Dropped without a reply: the peer sends again whatever it still has once it has
@@ -226,7 +254,7 @@ void HandleFrame(const uint8_t* frame) {
         } else {
             // A repeat of a frame already taken: acknowledge the last one taken, never the
             // expected one, which the peer may still have to deliver.
-            SendControl(static_cast<uint8_t>(FRAME_ACK * 32 + Previous(e)));
+            SendControl(static_cast<uint8_t>(FRAME_ACK * 32 + (strictProtocol ? e : Previous(e))));
         }
         break;
     }
@@ -275,6 +303,8 @@ void FeedByte(uint8_t b) {
 }  // namespace
 
 LinkState& Link() { return linkState; }
+
+void SetStrictProtocol(bool strict) { strictProtocol = strict; }
 
 void FullLinkReset() {
     linkState.builderIndex = 0;
@@ -401,7 +431,7 @@ TARVIK_API void link_timer(void) {
         ++linkState.statistics.framesSent;
         linkState.lastTransmit = now;
     } else if (!queueEmpty && elapsed >= 2) {
-        RetransmissionPass();
+        RetransmissionPass(PassCause::Counted);
     }
 }
 

@@ -43,6 +43,10 @@ struct LinkState {
     int16_t nakSentFor = -1, rejectSentFor = -1;
     std::time_t nakSentAt = 0, rejectSentAt = 0;
 
+    // The last retransmission pass a NAK or REJECT started: oldest frame and clock second.
+    int32_t passAskedFor = -1;
+    std::time_t passAskedAt = 0;
+
     int16_t parkedAck = -1;
     uint8_t txBusy = 0;
     uint32_t retryCount = 0;

@@ -43,4 +43,11 @@ void SetClock(std::time_t (*now)());
 // Sleep used by the modem dialling waits (nullptr = real sleep).
 void SetSleep(void (*sleepMs)(uint32_t milliseconds));
 
+// Runs the link exactly as the instrument does, weaknesses included, for a simulated peer:
+// a NAK for every frame ahead and a REJECT for every bad checksum, ACK of the expected number
+// for a repeated frame, a RESET when the receive queue is full, every NAK or REJECT starting a
+// retransmission pass, and any acknowledgement in range releasing a link reset request.
+// Off (the careful behaviour) by default.
+void SetStrictProtocol(bool strict);
+
 }  // namespace tarvik

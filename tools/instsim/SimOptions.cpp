@@ -27,7 +27,8 @@ const char* Usage() {
     return "usage: instsim [--dir FOLDER] [--drop RATE] [--corrupt RATE] [--duplicate RATE]\n"
            "               [--seed N] [--delay MS] [--stall-after N [--stall-for MS]]\n"
            "               [--never-answer] [--refuse NAME|*]... [--pace BAUD] [--echo]\n"
-           "               [--lose-reply N]... [--reset-every MS] [--log FILE]\n"
+           "               [--lose-reply N]... [--reset-every MS] [--mended] [--log FILE]\n"
+           "--mended  run the host's careful link rules instead of the instrument's own\n"
            "--lose-reply N  the Nth reply (from 1) is made, so the instrument moves on, but never sent\n"
            "--reset-every MS  answer nothing, send a link RESET every MS milliseconds\n"
            "Prints the device path of the simulated instrument's line on its first line.\n";
@@ -50,6 +51,10 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions* options, std
             options->neverAnswer = true;
         } else if (a == "--echo") {
             options->echo = true;
+        } else if (a == "--mended") {
+            options->strict = false;
+        } else if (a == "--strict") {
+            options->strict = true;
         } else if (a == "--dir" || a == "--log" || a == "--refuse") {
             if (!value(&v)) return false;
             if (a == "--dir") options->folder = v;

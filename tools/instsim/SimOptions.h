@@ -23,7 +23,9 @@ struct SimOptions {
     bool neverAnswer = false;       // frames are acknowledged, requests never answered
     std::vector<int> lostReplies;   // these replies (counted from 1) are made but never sent
     uint32_t resetEveryMs = 0;      // a hostile peer: sends only a link RESET, this often
-    bool echo = false;              // link test mode: every message is sent back unchanged
+    bool echo = false;
+    // The link as the instrument runs it, weaknesses included; false = our careful variant.
+    bool strict = true;              // link test mode: every message is sent back unchanged
     std::vector<std::string> refused;  // files whose open is refused (result 1); "*" = all
     uint32_t paceBaud = 0;          // bytes leave at this line rate (8N1), 0 = as fast as possible
     std::string logPath;            // every frame and message, one line each

@@ -64,6 +64,7 @@ int Run(const instsim::SimOptions& options) {
         return 1;
     }
     tarvik::SetPortLayer(&line.Layer());
+    tarvik::SetStrictProtocol(options.strict);
     if (comm_open_str(path.c_str(), 115200) != 0) {
         std::fprintf(stderr, "instsim: the link did not start\n");
         return 1;
