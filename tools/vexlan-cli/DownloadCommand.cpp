@@ -32,6 +32,7 @@ public:
         std::vector<std::string> names = names_;
         if (all_) {
             CInstrumentSession lister;
+            if (!quiet_) lister.onStage = [&](SessionStage stage) { ReportStage(io, "", stage); };
             if (!lister.ListFiles(port_, names)) return FailWithSessionMessage(io, lister);
         }
         // Like the viewer, a failed file does not stop the others; every failure is named again
@@ -43,7 +44,7 @@ public:
                 failed.push_back(name);
                 continue;
             }
-            if (!Download(name, io)) failed.push_back(name);
+            if (!Download(name, io, &name - names.data() + 1, names.size())) failed.push_back(name);
         }
         if (failed.empty()) return kExitOk;
         io.err << "vexlan-cli download: " << failed.size() << " of " << names.size() << " files failed:";
@@ -53,11 +54,18 @@ public:
     }
 
 private:
-    bool Download(const std::string& name, CommandStreams& io) {
+    static void ReportStage(CommandStreams& io, const std::string& name, SessionStage stage) {
+        const std::string prefix = name.empty() ? "" : name + ": ";
+        if (stage == SessionStage::Waking) io.err << prefix << "waking the instrument\n";
+        if (stage == SessionStage::Listing) io.err << prefix << "listing the files\n";
+    }
+
+    bool Download(const std::string& name, CommandStreams& io, long number, size_t count) {
         const std::string path = folder_ + "/" + name;
-        if (!quiet_) io.err << name << ": downloading to " << path << '\n';
+        if (!quiet_) io.err << name << ": file " << number << " of " << count << ", downloading to " << path << '\n';
         CInstrumentSession session;
         if (!quiet_) {
+            session.onStage = [&](SessionStage stage) { ReportStage(io, name, stage); };
             session.onBlock = [&](int block, uint64_t bytes) {
                 io.err << name << ": block " << block << ", " << bytes << " bytes\n";
             };

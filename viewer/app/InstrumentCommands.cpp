@@ -99,6 +99,11 @@ DownloadUi InstrumentCommands::MakeUi() {
     ui.fileProgress = [this](uint64_t bytes) {
         if (progress_) progress_->SetBytes(bytes);
     };
+    ui.showStage = [this](const std::string& text) {
+        if (!progress_) progress_ = new DownloadProgressDlg(frame_);
+        progress_->ShowStage(text);
+    };
+    ui.cancelRequested = [this] { return progress_ && progress_->isVisible() && progress_->cancelRequested(); };
     ui.endProgress = [this] {
         if (progress_) progress_->Finish();
     };

@@ -5,13 +5,34 @@ namespace vexlan {
 SessionInstrumentLink::SessionInstrumentLink(IPrompt& prompt, const ComPortDevices& devices, SessionTiming timing)
     : prompt_(prompt), devices_(devices), timing_(timing) {}
 
+namespace {
+
+LinkStage ToLinkStage(SessionStage stage) {
+    switch (stage) {
+    case SessionStage::Waking: return LinkStage::Waking;
+    case SessionStage::Listing: return LinkStage::Listing;
+    case SessionStage::Reading: return LinkStage::Reading;
+    case SessionStage::Retrying: break;
+    }
+    return LinkStage::Retrying;
+}
+
+}  // namespace
+
 template <typename Operation>
 bool SessionInstrumentLink::Run(Operation operation) {
     CInstrumentSession session(timing_);
+    if (progress_.stage) {
+        session.onStage = [this](SessionStage stage) {
+            if (stage != SessionStage::Retrying) progress_.stage(ToLinkStage(stage), 0, 0);
+        };
+        session.onRetry = [this](int attempt, int attempts) { progress_.stage(LinkStage::Retrying, attempt, attempts); };
+    }
+    session.cancelRequested = progress_.cancelRequested;
     if (beginBusy) beginBusy();
     const bool ok = operation(session);
     if (endBusy) endBusy();
-    if (!ok) session.ShowLastError(prompt_);
+    if (!ok && !session.cancelled()) session.ShowLastError(prompt_);
     return ok;
 }
 

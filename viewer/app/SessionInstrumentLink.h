@@ -20,6 +20,7 @@ public:
                       const std::function<void(uint64_t)>& bytesSoFar) override;
     bool Restart(const std::string& port) override;
     bool TestPort(const std::string& port) override;
+    void SetProgress(LinkProgress progress) override { progress_ = std::move(progress); }
 
     // Around every conversation (the busy cursor); the failure message comes after endBusy.
     std::function<void()> beginBusy, endBusy;
@@ -31,6 +32,7 @@ private:
     IPrompt& prompt_;
     const ComPortDevices& devices_;
     SessionTiming timing_;
+    LinkProgress progress_;
 };
 
 }  // namespace vexlan

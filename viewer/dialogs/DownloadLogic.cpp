@@ -68,6 +68,27 @@ DownloadDialogLogic::Outcome DownloadDialogLogic::OnAll() {
 DownloadCommand::DownloadCommand(IInstrumentLink& link, IPrompt& prompt, DownloadUi ui)
     : link_(link), prompt_(prompt), ui_(std::move(ui)) {
     if (!ui_.fileExists) ui_.fileExists = ExistsOnDisk;
+    LinkProgress progress;
+    progress.stage = [this](LinkStage stage, int attempt, int attempts) { ShowStage(stage, attempt, attempts); };
+    progress.cancelRequested = [this] { return Cancelled(); };
+    link_.SetProgress(std::move(progress));
+}
+
+DownloadCommand::~DownloadCommand() { link_.SetProgress({}); }
+
+void DownloadCommand::ShowStage(LinkStage stage, int attempt, int attempts) {
+    stageShown_ = stageShown_ || stage != LinkStage::Reading;
+    switch (stage) {
+    case LinkStage::Waking: Call(ui_.showStage, LoadStdString(download_msg::kWaking)); break;
+    case LinkStage::Listing: Call(ui_.showStage, LoadStdString(download_msg::kListing)); break;
+    case LinkStage::Reading: Call(ui_.fileProgress, uint64_t{0}); break;
+    case LinkStage::Retrying: {
+        char text[256];
+        std::snprintf(text, sizeof text, LoadString(download_msg::kRetrying), attempt, attempts);
+        Call(ui_.showStage, std::string(text));
+        break;
+    }
+    }
 }
 
 void DownloadCommand::Run(const std::string& comPort) {
@@ -76,11 +97,10 @@ void DownloadCommand::Run(const std::string& comPort) {
     // From here on the instrument may need restarting, whatever the listing gives.
     Call(ui_.enableRestart);
     std::vector<std::string> list;
-    if (!link_.ListFiles(comPort, list)) {
-        Call(ui_.endBusy);
-        return;
-    }
+    const bool listed = link_.ListFiles(comPort, list);
+    if (stageShown_) Call(ui_.endProgress);  // the listing's own progress, before the dialog
     Call(ui_.endBusy);
+    if (!listed) return;
     if (!ui_.showDialog) return;
     const std::optional<DownloadChoice> choice = ui_.showDialog(list);
     if (!choice) return;
@@ -120,8 +140,8 @@ void DownloadCommand::DownloadAllFiles(const std::string& comPort, const std::ve
             if (decided == mayWrite.end())
                 decided = mayWrite.emplace(path, !ui_.fileExists(path) || MayReplace(path)).first;
             if (!decided->second) continue;
-            // A failure has shown its message; the next file is still tried.
-            Download(comPort, list[static_cast<size_t>(i)], path, i + 1, count);
+            // A failure has shown its message; the next file is still tried. Cancel ends them all.
+            if (!Download(comPort, list[static_cast<size_t>(i)], path, i + 1, count) && Cancelled()) break;
         }
         Call(ui_.endProgress);
     }

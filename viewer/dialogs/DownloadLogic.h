@@ -21,6 +21,9 @@ constexpr int kOpenNow = 62034;
 constexpr int kChooseDestination = 62038;
 constexpr int kSelectAFile = 62052;
 constexpr int kReplaceFile = 62176;  // "%s" is the path
+constexpr int kWaking = 62200;
+constexpr int kListing = 62201;
+constexpr int kRetrying = 62202;  // "%d of %d": the attempt and the attempts in all
 }  // namespace download_msg
 
 // Dialog 144's state: the names offered, what "File" or "All" chose.
@@ -63,7 +66,11 @@ struct DownloadUi {
     // One file begins (number from 1 of count), more of it arrived, the transfers are over.
     std::function<void(const std::string& name, int number, int count)> beginFile;
     std::function<void(uint64_t bytes)> fileProgress;
+    // What the link is doing (waking, listing, retrying): shows the progress window too.
+    std::function<void(const std::string& text)> showStage;
     std::function<void()> endProgress;
+    // The user pressed Cancel in the progress window.
+    std::function<bool()> cancelRequested;
     // The downloaded file through the document, then the view and the frame's commands.
     std::function<bool(const std::string& path)> openDownloaded;
     std::function<void()> enableRestart;
@@ -74,6 +81,9 @@ struct DownloadUi {
 class DownloadCommand {
 public:
     DownloadCommand(IInstrumentLink& link, IPrompt& prompt, DownloadUi ui);
+    ~DownloadCommand();
+    DownloadCommand(const DownloadCommand&) = delete;
+    DownloadCommand& operator=(const DownloadCommand&) = delete;
 
     // The Download File command over the named port.
     void Run(const std::string& comPort);
@@ -81,12 +91,15 @@ public:
     void DownloadAllFiles(const std::string& comPort, const std::vector<std::string>& list);
 
 private:
+    void ShowStage(LinkStage stage, int attempt, int attempts);
+    bool Cancelled() const { return ui_.cancelRequested && ui_.cancelRequested(); }
     bool MayReplace(const std::string& path);
     bool Download(const std::string& comPort, const std::string& name, const std::string& path, int number, int count);
 
     IInstrumentLink& link_;
     IPrompt& prompt_;
     DownloadUi ui_;
+    bool stageShown_ = false;
 };
 
 // The local name for an instrument file: the name itself, with any '/' made '_' so that a name

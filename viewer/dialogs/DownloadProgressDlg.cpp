@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -39,10 +40,34 @@ DownloadProgressDlg::DownloadProgressDlg(QWidget* parent) : QDialog(parent) {
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("DownloadBar"));
     bar_->setTextVisible(false);
+    cancel_ = new QPushButton(LoadResourceText(resource::kDownloadDialog, 2), this);
+    cancel_->setObjectName(QStringLiteral("DownloadCancel"));
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        cancelRequested_ = true;
+        cancel_->setEnabled(false);
+    });
     layout->addWidget(file_);
     layout->addWidget(bar_);
     layout->addWidget(bytes_);
-    setFixedSize(360, 110);
+    layout->addWidget(cancel_, 0, Qt::AlignRight);
+    setFixedSize(360, 140);
+}
+
+void DownloadProgressDlg::ShowStage(const std::string& text) {
+    bytes_->setText(QString::fromLocal8Bit(text.c_str()));
+    if (!isVisible()) {
+        file_->clear();
+        bar_->setRange(0, 0);  // moving bar: nothing to count yet
+        cancelRequested_ = false;
+        cancel_->setEnabled(true);
+        show();
+    }
+    Repaint();
+}
+
+bool DownloadProgressDlg::cancelRequested() {
+    Repaint();
+    return cancelRequested_;
 }
 
 void DownloadProgressDlg::BeginFile(const std::string& name, int number, int count) {
@@ -50,11 +75,16 @@ void DownloadProgressDlg::BeginFile(const std::string& name, int number, int cou
                              : Formatted(kDownloading, name, number, count));
     bar_->setRange(0, static_cast<int>(kExpectedBytes));
     SetBytes(0);
-    if (!isVisible()) show();
+    if (!isVisible()) {
+        cancelRequested_ = false;
+        cancel_->setEnabled(true);
+        show();
+    }
     Repaint();
 }
 
 void DownloadProgressDlg::SetBytes(uint64_t bytes) {
+    if (bar_->maximum() == 0) bar_->setRange(0, static_cast<int>(kExpectedBytes));
     const uint64_t shown = std::min<uint64_t>(bytes, 0x7FFFFFFF);
     if (shown > static_cast<uint64_t>(bar_->maximum())) bar_->setMaximum(static_cast<int>(shown));
     bar_->setValue(static_cast<int>(shown));
@@ -71,16 +101,17 @@ QString DownloadProgressDlg::bytesText() const { return bytes_->text(); }
 int DownloadProgressDlg::barValue() const { return bar_->value(); }
 int DownloadProgressDlg::barMaximum() const { return bar_->maximum(); }
 
-// Paints what changed. Input and the link timer's descriptor stay queued: the transfer is the
-// only thing the program does until it ends.
+// Paints what changed and takes a click on Cancel; the window is modal, so no other command can
+// start. The link timer's descriptor stays queued: the link client drives the link itself.
 void DownloadProgressDlg::Repaint() {
     if (!isVisible()) return;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
 }
 
-// The transfer cannot be broken off half-way: Escape and the close box do nothing.
+// Escape is Cancel; the close box does nothing, as the transfer must end through the session.
 void DownloadProgressDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
+        if (cancel_->isEnabled()) cancel_->click();
         event->ignore();
         return;
     }

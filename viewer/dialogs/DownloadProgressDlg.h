@@ -1,7 +1,7 @@
 #pragma once
-// The window that shows a download going on: which file, which of how many, and the bytes that
-// have arrived. It is repainted as each block arrives without handing the user's input to the
-// program, so no other command can start while the link client waits for the instrument.
+// The window that shows a download going on: waking the instrument, listing, which file of how
+// many, the bytes that have arrived, a retry. It is modal and repainted while the link client
+// waits, so its Cancel button is the only input the program takes until the transfer ends.
 
 #include <QDialog>
 #include <cstdint>
@@ -9,6 +9,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace vexlan {
 
@@ -22,7 +23,11 @@ public:
 
     void BeginFile(const std::string& name, int number, int count);
     void SetBytes(uint64_t bytes);
+    // A stage without bytes (waking, listing, retrying) on the lower line.
+    void ShowStage(const std::string& text);
     void Finish();
+    // Cancel was pressed since the window was last shown. Takes pending input first.
+    bool cancelRequested();
 
     QString fileText() const;
     QString bytesText() const;
@@ -39,6 +44,8 @@ private:
     QLabel* file_ = nullptr;
     QLabel* bytes_ = nullptr;
     QProgressBar* bar_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    bool cancelRequested_ = false;
 };
 
 }  // namespace vexlan

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <fcntl.h>
 #include <thread>
 #include <unistd.h>
@@ -42,9 +43,31 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
 
 }  // namespace
 
-CInstrumentSession::CInstrumentSession(SessionTiming timing) : timing_(timing) {}
+CInstrumentSession::CInstrumentSession(SessionTiming timing) : timing_(timing) {
+    SetTransIdleHook(&CInstrumentSession::Idle, this);
+}
 
-CInstrumentSession::~CInstrumentSession() = default;
+CInstrumentSession::~CInstrumentSession() { SetTransIdleHook(nullptr, nullptr); }
+
+bool CInstrumentSession::Idle(void* session) {
+    auto* self = static_cast<CInstrumentSession*>(session);
+    if (!self->cancelled_ && self->cancelRequested && self->cancelRequested()) self->cancelled_ = true;
+    return !self->cancelled_;
+}
+
+void CInstrumentSession::Enter(SessionStage stage) {
+    if (onStage) onStage(stage);
+}
+
+// The wake-up wait, in steps short enough for a Cancel to be seen.
+bool CInstrumentSession::WaitMs(uint32_t milliseconds) {
+    const uint64_t end = trans_now_ms() + milliseconds;
+    while (trans_now_ms() < end) {
+        if (!Idle(this)) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<uint64_t>(kTransIdleIntervalMs, end - trans_now_ms())));
+    }
+    return true;
+}
 
 bool CInstrumentSession::ListFiles(const std::string& port, std::vector<std::string>& list) {
     lastErrorId = kIdNoSpecificError;
@@ -66,8 +89,10 @@ bool CInstrumentSession::DownloadFile(const std::string& port, const std::string
     bool complete = OpenRemoteFile(name) && ReadRemoteFile(path);
     // Only a failed exchange is worth another attempt: a refused open, a local file that cannot
     // be written or a file too long to be a result fail the same way every time.
-    for (int attempt = 2; !complete && exchangeFailed_ && attempt <= timing_.fileAttempts && !Expired(); ++attempt) {
+    for (int attempt = 2; !complete && exchangeFailed_ && !cancelled_ && attempt <= timing_.fileAttempts && !Expired();
+         ++attempt) {
         exchangeFailed_ = false;
+        Enter(SessionStage::Retrying);
         if (onRetry) onRetry(attempt, timing_.fileAttempts);
         complete = ReopenForRetry(port, name) && ReadRemoteFile(path);
     }
@@ -167,12 +192,13 @@ bool CInstrumentSession::Exchange(const void* request, size_t requestLength, voi
 bool CInstrumentSession::WakeInstrument() {
     if (!PortIsOpen()) return false;
     put_raw_string("$$");
-    std::this_thread::sleep_for(std::chrono::milliseconds(timing_.wakeWaitMs));
-    return true;
+    Enter(SessionStage::Waking);
+    return WaitMs(timing_.wakeWaitMs);
 }
 
 bool CInstrumentSession::ReadFileList(std::vector<std::string>& list) {
     if (!PortIsOpen()) return false;
+    Enter(SessionStage::Listing);
     // One buffer holds each request and then its reply: from the third request on, the bytes
     // sent are the previous reply's first four.
     uint8_t buffer[kListReplySize] = {MSG_LIST_FILES, 0, 0, 0};
@@ -229,6 +255,7 @@ bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
         lastErrorId = id;
         return false;
     };
+    Enter(SessionStage::Reading);
     const uint8_t request[1] = {MSG_READ_BLOCK};
     uint8_t reply[kReadBlockReplySize];
     int block = 0;
@@ -278,7 +305,7 @@ template <typename Operation>
 bool RunSession(IPrompt& prompt, Operation operation) {
     CInstrumentSession session;
     const bool ok = operation(session);
-    if (!ok) session.ShowLastError(prompt);
+    if (!ok && !session.cancelled()) session.ShowLastError(prompt);
     return ok;
 }
 

@@ -36,6 +36,14 @@ struct SessionTiming {
 // No correlation file comes near this: a peer whose blocks never end the file is cut off here.
 constexpr uint64_t kMaxDownloadBytes = 1 << 20;
 
+// What a listing or download is doing, for a progress display.
+enum class SessionStage {
+    Waking,    // the wake-up bytes went out; the instrument is given its time
+    Listing,   // asking for the names of the files
+    Reading,   // the file is open; blocks follow (onBlock)
+    Retrying,  // a failed exchange: the file is read again from its start (onRetry)
+};
+
 class CInstrumentSession {
 public:
     explicit CInstrumentSession(SessionTiming timing = {});
@@ -54,6 +62,12 @@ public:
     std::function<void(int block, uint64_t bytes)> onBlock;
     // Called before a download starts reading the file again: attempt number from 2.
     std::function<void(int attempt, int attempts)> onRetry;
+    // Called as each stage begins.
+    std::function<void(SessionStage stage)> onStage;
+    // Asked about every 50 ms while the session waits; true ends the operation at once with
+    // the port closed, no partial file and no message (cancelled() then says so).
+    std::function<bool()> cancelRequested;
+    bool cancelled() const { return cancelled_; }
 
     uint32_t lastErrorId = kIdNoSpecificError;
 
@@ -65,6 +79,9 @@ private:
     bool ReadRemoteFile(const std::string& path);
     bool ReopenForRetry(const std::string& port, const std::string& name);
     bool Expired() const;
+    void Enter(SessionStage stage);
+    bool WaitMs(uint32_t milliseconds);
+    static bool Idle(void* session);
     bool CloseRemoteFile();
     bool RunProgram();
     bool PortIsOpen();
@@ -72,7 +89,8 @@ private:
 
     SessionTiming timing_;
     uint64_t startMs_ = 0;
-    bool exchangeFailed_ = false;  // the last failure was an exchange, which a new attempt may cure
+    bool exchangeFailed_ = false;
+    bool cancelled_ = false;  // the last failure was an exchange, which a new attempt may cure
 };
 
 // Each runs one operation in a session of its own and shows its message on failure.

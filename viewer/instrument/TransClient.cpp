@@ -10,6 +10,9 @@ namespace {
 
 int32_t lastError = kTransOk;
 uint64_t (*clockSource)() = nullptr;
+bool (*idleHook)(void*) = nullptr;
+void* idleContext = nullptr;
+uint64_t lastIdleMs = 0;
 
 // A reply too long for the caller's buffer is taken out through this much scratch space.
 constexpr uint32_t kScratchSize = 4069;
@@ -28,9 +31,15 @@ bool Fail(int32_t code) {
 
 // The waits are busy loops: the host's own timer does not run during them, so each step
 // services the link. Yielding lets a peer on the same processor run; it is not a sleep.
-void ServiceStep() {
+// False when the idle hook asked the wait to end.
+bool ServiceStep() {
     trans_service();
     std::this_thread::yield();
+    if (!idleHook) return true;
+    const uint64_t now = NowMs();
+    if (now - lastIdleMs < kTransIdleIntervalMs) return true;
+    lastIdleMs = now;
+    return idleHook(idleContext);
 }
 
 }  // namespace
@@ -77,7 +86,7 @@ bool trans_send(const void* message, uint32_t length, int32_t timeoutMs) {
     if (!message) return Fail(kTransBadParameter);
     if (put_message(message, length) != 0) return Fail(kTransNoRoom);
     do {
-        ServiceStep();
+        if (!ServiceStep()) return Fail(kTransCancelled);
         if (get_status() & STATUS_LINK_FAILED) return Fail(kTransNoAcknowledgement);
         if (static_cast<int64_t>(NowMs() - start) > static_cast<int64_t>(timeoutMs)) {
             return Fail(kTransNoAcknowledgement);
@@ -91,7 +100,7 @@ bool trans_receive(void* buffer, uint32_t size, uint16_t* length, int32_t timeou
     const uint64_t start = NowMs();
     if (!buffer || !length) return Fail(kTransBadParameter);
     for (;;) {
-        ServiceStep();
+        if (!ServiceStep()) return Fail(kTransCancelled);
         if (static_cast<int64_t>(NowMs() - start) > static_cast<int64_t>(timeoutMs)) return Fail(kTransTimeout);
         if (get_status() & STATUS_LINK_FAILED) return Fail(kTransNoHeartbeat);
         *length = get_message_size();
@@ -120,5 +129,10 @@ bool trans_exchange(const void* request, uint32_t requestLength, void* reply, ui
 void SetTransClock(uint64_t (*nowMs)()) { clockSource = nowMs; }
 
 uint64_t trans_now_ms() { return NowMs(); }
+
+void SetTransIdleHook(bool (*hook)(void*), void* context) {
+    idleHook = hook;
+    idleContext = context;
+}
 
 }  // namespace vexlan

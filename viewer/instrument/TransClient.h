@@ -18,6 +18,7 @@ enum TransError : int32_t {
     kTransBadParameter = 6,
     kTransWrongType = 7,
     kTransWrongSize = 8,
+    kTransCancelled = 9,  // the idle hook asked the wait to end
 };
 
 // The code of the last trans function's outcome (0 at start).
@@ -43,6 +44,11 @@ bool trans_receive(void* buffer, uint32_t size, uint16_t* length, int32_t timeou
 // replyLength bytes. The request and reply may share one buffer.
 bool trans_exchange(const void* request, uint32_t requestLength, void* reply, uint32_t replyLength,
                     int32_t timeoutMs, int32_t sendTimeoutMs = kTransSendTimeoutMs);
+
+// Called from every wait about every kTransIdleIntervalMs (nullptr = none): the host repaints
+// and takes a Cancel there. Returning false ends the wait with kTransCancelled.
+constexpr uint64_t kTransIdleIntervalMs = 50;
+void SetTransIdleHook(bool (*hook)(void* context), void* context);
 
 // Wall-clock milliseconds used for the time-outs (nullptr = the steady clock). For tests.
 void SetTransClock(uint64_t (*nowMs)());

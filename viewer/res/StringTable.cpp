@@ -147,6 +147,10 @@ constexpr Entry kStrings[] = {
     {62181, "Serial device used for each port name:"},
     {62182, "Default: %s"},
     {62183, "Port &Devices..."},
+    // What a download is doing while the progress window shows.
+    {62200, "Waking the Halcyra Digital..."},
+    {62201, "Listing the files on the Halcyra Digital..."},
+    {62202, "Retrying (%d of %d)"},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
     {63001, "the sample rate is not a positive number"},

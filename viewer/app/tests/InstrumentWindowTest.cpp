@@ -104,10 +104,11 @@ protected:
     void Trigger(int id) { frame_->action(id)->trigger(); }
 
     // Answers the Download File dialog once it shows: the names it offers are kept, then `act`.
+    // The listing's progress window comes first; the act waits for the Download File dialog.
     void WhenDialogShows(std::function<void(CDownloadDlg*)> act) {
         QTimer::singleShot(0, [this, act] {
             auto* dialog = qobject_cast<CDownloadDlg*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+            if (!dialog) return WhenDialogShows(act);
             auto* combo = dialog->findChild<QComboBox*>("IDC_1055");
             offered_.clear();
             for (int i = 0; i < combo->count(); ++i) offered_.push_back(combo->itemText(i).toStdString());
@@ -321,6 +322,35 @@ TEST_F(InstrumentWindowTest, ARefusedOpenOrAStalledInstrumentLeavesNoFile) {
     EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032), LoadString(62003)}));
     EXPECT_FALSE(Exists(savePath_));
     EXPECT_FALSE(Exists(savePath_ + ".part"));
+    EXPECT_EQ(comm_is_open(), 0);
+}
+
+// Cancel in the progress window while the instrument keeps the session waiting: the download
+// ends without a message, the port closed and no file under either name.
+TEST_F(InstrumentWindowTest, CancelEndsAStalledDownloadCleanly) {
+    sim_.AddFile("BIG.KED", 20402);
+    StartSimulator({"--stall-after", "5"});
+    CreateWindow();
+    savePath_ = Local("big.ked");
+    prompt_.Clear();
+    prompt_.Queue(PromptAnswer::Ok);
+    std::function<void()> cancelWhenReading = [&] {
+        DownloadProgressDlg* progress = commands_->progress();
+        if (progress && progress->isVisible() && progress->bytesText() == "4096 bytes received") {
+            QTest::mouseClick(progress->findChild<QPushButton*>("DownloadCancel"), Qt::LeftButton);
+            return;
+        }
+        QTimer::singleShot(10, cancelWhenReading);
+    };
+    WhenDialogShows([&](CDownloadDlg* dialog) {
+        QTimer::singleShot(0, cancelWhenReading);
+        Pick(dialog, "BIG.KED");
+    });
+    Trigger(cmd::kDownloadFile);
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032)}));
+    EXPECT_FALSE(Exists(savePath_));
+    EXPECT_FALSE(Exists(savePath_ + ".part"));
+    EXPECT_FALSE(commands_->progress()->isVisible());
     EXPECT_EQ(comm_is_open(), 0);
 }
 
