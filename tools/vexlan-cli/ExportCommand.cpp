@@ -13,6 +13,7 @@
 #include "PageLayout.h"
 #include "ReportFromView.h"
 #include "ReportInput.h"
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 
 namespace vexlan::cli {
@@ -91,6 +92,7 @@ private:
         return given + (given.back() == '/' ? "" : "/") + Stem(input) + extension;
     }
     static bool Report(CommandStreams& io, const std::string& target, int errorId) {
+        if (errorId == kMsgOutputReadOnly) errorId = kMsgOutputReadOnlyKept;  // nobody to ask
         io.err << target << ": " << LoadString(errorId) << '\n';
         return true;
     }

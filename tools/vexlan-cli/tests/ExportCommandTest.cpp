@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "CliTestSupport.h"
+#include "FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 
@@ -30,6 +32,11 @@ std::string Shell(const std::string& command) {
         ::pclose(pipe);
     }
     return output;
+}
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class ExportCommand : public ::testing::Test {
@@ -149,6 +156,37 @@ TEST_F(ExportCommand, UsageErrors) {
                   .code,
               2);
     EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(ExportCommand, FullDiskLinksDevicesAndReadOnlyFilesKeepWhatWasThere) {
+    const std::string pdf = (dir / "good.pdf").string();
+    ASSERT_EQ(Cli({"export", SamplePath("metal-one-segment.ked"), "--pdf", pdf}).code, 0);
+    const std::string good = Content(pdf);
+    ASSERT_GT(good.size(), 4096u);
+    EXPECT_EQ(vexlan::testing_support::RunWithFileSizeLimit(4096, [&] {
+                  return Cli({"export", SamplePath("metal-two-segments.ked"), "--pdf", pdf}).code == 0;
+              }),
+              1);
+    EXPECT_EQ(Content(pdf), good);
+
+    // A link is written through and stays a link.
+    fs::create_symlink("good.pdf", dir / "link.pdf");
+    ASSERT_EQ(Cli({"export", SamplePath("metal-two-segments.ked"), "--pdf", (dir / "link.pdf").string()}).code, 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.pdf"));
+    EXPECT_NE(Content(pdf), good);
+
+    ASSERT_EQ(::mkfifo((dir / "pipe.pdf").c_str(), 0600), 0);
+    const CliRun pipe = Cli({"export", SamplePath("metal-one-segment.ked"), "--pdf", (dir / "pipe.pdf").string()});
+    EXPECT_EQ(pipe.code, 1);
+    EXPECT_NE(pipe.err.find("not a regular file"), std::string::npos) << pipe.err;
+    EXPECT_EQ(fs::status(dir / "pipe.pdf").type(), fs::file_type::fifo);
+
+    fs::permissions(pdf, fs::perms::owner_read);
+    const std::string before = Content(pdf);
+    const CliRun readOnly = Cli({"export", SamplePath("metal-one-segment.ked"), "--pdf", pdf});
+    EXPECT_EQ(readOnly.code, 1);
+    EXPECT_NE(readOnly.err.find("read-only and was not replaced"), std::string::npos) << readOnly.err;
+    EXPECT_EQ(Content(pdf), before);
 }
 
 }  // namespace

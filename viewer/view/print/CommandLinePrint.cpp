@@ -10,6 +10,7 @@
 #include "PagePainter.h"
 #include "QtSettingsStore.h"
 #include "ReportFromDocument.h"
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 
 namespace vexlan {
@@ -61,6 +62,7 @@ int RunPrintRequest(const QStringList& arguments) {
         printer.setDocName(QString::fromStdString(doc.GetFileTexts().fileName));
         if (PrintPage(printer, page, errorId)) return 0;
     }
+    if (errorId == kMsgOutputReadOnly) errorId = kMsgOutputReadOnlyKept;  // an unattended run asks nobody
     err << QString::fromUtf8(LoadString(errorId)) << '\n';
     return 1;
 }

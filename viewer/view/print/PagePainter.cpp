@@ -1,5 +1,6 @@
 #include "PagePainter.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "PendingOutput.h"
+#include "SafeFileWriter.h"
 
 namespace vexlan {
 namespace {
@@ -117,11 +119,21 @@ bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& e
     return ok;
 }
 
+// The safe writer's refusals say what is wrong with the path; its other failures are this output's.
+int OutputError(int writerError) {
+    if (writerError == 0 || writerError == kMsgOutputNotRegular || writerError == kMsgOutputReadOnly) return writerError;
+    return kMsgCannotWrite;
+}
+
 bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& page, int& errorId) {
-    PendingOutput pending(path);
+    // Made in memory and written out by the safe writer, which checks every write and the close:
+    // the PDF writer would not report a full disk.
+    QByteArray pdf;
     bool ok = false;
     {
-        QPdfWriter writer(QString::fromStdString(pending.temporaryPath()));
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         UseDefaultPageSetup(writer);
         writer.setCreator(QStringLiteral("Vexlan"));
@@ -131,18 +143,19 @@ bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& pag
             ok = painter.end();
         }
     }
-    if (ok) ok = pending.Commit();
-    if (!ok) errorId = kMsgCannotWrite;
-    return ok;
+    errorId = ok ? OutputError(WriteFileSafely(path, pdf.constData(), std::size_t(pdf.size()))) : kMsgCannotWrite;
+    return errorId == 0;
 }
 
 bool WriteImageFile(const std::string& path, const QImage& image, int& errorId) {
-    PendingOutput pending(path);
     const std::size_t dot = path.find_last_of('.');
     const std::string format = dot == std::string::npos ? "PNG" : path.substr(dot + 1);
-    const bool ok = image.save(QString::fromStdString(pending.temporaryPath()), format.c_str()) && pending.Commit();
-    if (!ok) errorId = kMsgCannotWrite;
-    return ok;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const bool ok = image.save(&buffer, format.c_str());
+    errorId = ok ? OutputError(WriteFileSafely(path, bytes.constData(), std::size_t(bytes.size()))) : kMsgCannotWrite;
+    return errorId == 0;
 }
 
 }  // namespace vexlan

@@ -22,6 +22,7 @@ void PaintPage(QPainter& painter, const std::vector<PagePrimitive>& page, double
 bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId);
 
 // Writes the page as a one-page landscape PDF; the file appears under its name only when complete.
+// errorId is that of the safe writer (SafeFileWriter.h): a read-only file is not replaced.
 bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& page, int& errorId);
 
 // Writes an image file (format from the extension); the same rule for a half-written file.
