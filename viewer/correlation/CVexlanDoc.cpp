@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "CCorrelationFile.h"
@@ -154,6 +155,15 @@ bool CVexlanDoc::OpenCorrelationFile(const std::string& path)
     pathName_ = path;
     fileLoaded_ = true;
     LoadMaterials();
+    // The file still opens, so that its texts and pipe can be seen and mended, but the user hears
+    // why there is no result instead of seeing empty or meaningless numbers. A file without
+    // correlation blocks is an empty result, not a broken one.
+    const ComputeProblem problem = FindComputeProblem(record_);
+    if (problem != ComputeProblem::None && record_.blockCount >= 1) {
+        char text[512];
+        std::snprintf(text, sizeof text, LoadString(kMsgCannotRecompute), DescribeComputeProblem(problem));
+        prompt_.Ask(text, PromptIcon::Warning, PromptButtons::Ok);
+    }
     return true;
 }
 

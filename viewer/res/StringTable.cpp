@@ -154,10 +154,10 @@ constexpr Entry kStrings[] = {
     {62195, "The file is read-only and was not replaced."},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
-    {63001, "the sample rate is not a positive number"},
-    {63002, "a pipe segment has a length or velocity that is not a number"},
+    {63001, "the sample rate is not a usable positive number"},
+    {63002, "a pipe segment has a length, diameter or velocity that gives no usable number"},
     {63003, "a filter frequency is not a number"},
-    {63004, "the pipe or the sample rate is too large or too small to give a finite result"},
+    {63005, "This correlation cannot be recomputed: %s."},
 };
 
 constexpr bool StrictlyIncreasing(const Entry* first, const Entry* last) {

@@ -48,6 +48,8 @@ int RunPrintRequest(const QStringList& arguments) {
     CVexlanDoc doc(prompt);
     if (!doc.OpenCorrelationFile(parser.value(print).toStdString())) return 1;  // the document said why
     doc.RecomputeCorrelation();
+    // Refused as the command line refuses it: a page of such a record would carry no result.
+    if (doc.computeProblem() != ComputeProblem::None) return 1;  // the document said why on opening
     QtSettingsStore settings;
     const std::vector<PagePrimitive> page = BuildPage(
         ReportValuesFromDocument(doc), ReadUnitSetting(settings, setting::kLength), ReadUnitSetting(settings, setting::kTime));
