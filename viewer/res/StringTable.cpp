@@ -152,6 +152,7 @@ constexpr Entry kStrings[] = {
     {62193, "The file is read-only.\n\nDo you want to replace it?"},
     {62194, "Two of the files have the same name and would be exported to the same output file.\n\nPlease export them to different folders."},
     {62195, "The file is read-only and was not replaced."},
+    {62196, "unknown subcommand '%s'"},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
     {63001, "the sample rate is not a usable positive number"},

@@ -256,7 +256,9 @@ TEST(ComputeProblemText, EveryProblemIsDescribedByItsOwnEntryOfTheStringTable)
 TEST_F(CliTest, WrongUsageExitsTwo)
 {
     EXPECT_EQ(Cli({}).code, kExitUsage);
-    EXPECT_EQ(Cli({"frobnicate", path_}).code, kExitUsage);
+    const CliRun unknown = Cli({"frobnicate", path_});
+    EXPECT_EQ(unknown.code, kExitUsage);
+    EXPECT_NE(unknown.err.find("unknown subcommand 'frobnicate'"), std::string::npos) << unknown.err;
     EXPECT_EQ(Cli({"info"}).code, kExitUsage);
     EXPECT_EQ(Cli({"info", path_, path_}).code, kExitUsage);
     EXPECT_EQ(Cli({"decode", "--bogus", path_}).code, kExitUsage);
