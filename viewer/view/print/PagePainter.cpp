@@ -8,9 +8,7 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <cmath>
-#include <memory>
 
-#include "PendingOutput.h"
 #include "SafeFileWriter.h"
 
 namespace vexlan {
@@ -54,6 +52,12 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
     painter.drawText(QPointF(x, at.y() + metrics.ascent()), text);
 }
 
+// The safe writer's refusals say what is wrong with the path; its other failures are this output's.
+int OutputError(int writerError) {
+    if (writerError == 0 || writerError == kMsgOutputNotRegular || writerError == kMsgOutputReadOnly) return writerError;
+    return kMsgCannotWrite;
+}
+
 QPen LinePen(const DeviceMap& map, const PagePrimitive& p) {
     if (p.penWidth == 0 && !p.dashed) return QPen(ToColour(p.colour), 0);  // the thinnest line
     QPen pen(ToColour(p.colour), std::max(1.0, map.Width(std::max(p.penWidth, 1))));
@@ -94,14 +98,27 @@ void UseDefaultPageSetup(QPagedPaintDevice& device) {
     device.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
 }
 
-bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId) {
-    // Output to a file goes through a temporary name, so a failed job leaves no partial file.
-    const bool toFile = !printer.outputFileName().isEmpty();
-    const QString finalName = printer.outputFileName();
-    std::unique_ptr<PendingOutput> pending;
-    if (toFile) {
-        pending = std::make_unique<PendingOutput>(finalName.toStdString());
-        printer.setOutputFileName(QString::fromStdString(pending->temporaryPath()));
+bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId, bool replaceReadOnly) {
+    // Printing to a file makes the PDF in memory with the printer's page setup and has the safe
+    // writer put it in place: the printer's own file output drops write errors.
+    if (!printer.outputFileName().isEmpty()) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(printer.pageLayout());
+        writer.setResolution(printer.resolution());
+        writer.setCreator(QStringLiteral("Vexlan"));
+        QPainter painter;
+        bool ok = painter.begin(&writer);
+        if (ok) {
+            PaintPage(painter, page, writer.resolution(), writer.resolution());
+            ok = painter.end();
+        }
+        errorId = ok ? OutputError(WriteFileSafely(printer.outputFileName().toStdString(), pdf.constData(),
+                                                   std::size_t(pdf.size()), SafeWriteOptions{replaceReadOnly}))
+                     : kMsgCannotWrite;
+        return errorId == 0;
     }
     QPainter painter;
     bool ok = painter.begin(&printer);
@@ -109,20 +126,8 @@ bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& e
         PaintPage(painter, page, printer.logicalDpiX(), printer.logicalDpiY());
         ok = painter.end();
     }
-    if (toFile) {
-        printer.setOutputFileName(finalName);
-        if (ok && !pending->Commit()) ok = false;
-        if (!ok) errorId = kMsgCannotWrite;
-    } else if (!ok) {
-        errorId = kMsgPrinterFailed;
-    }
+    if (!ok) errorId = kMsgPrinterFailed;
     return ok;
-}
-
-// The safe writer's refusals say what is wrong with the path; its other failures are this output's.
-int OutputError(int writerError) {
-    if (writerError == 0 || writerError == kMsgOutputNotRegular || writerError == kMsgOutputReadOnly) return writerError;
-    return kMsgCannotWrite;
 }
 
 bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& page, int& errorId) {
