@@ -10,6 +10,8 @@
 #include "CCorrelationEngine.h"
 #include "CCorrelationFile.h"
 #include "LeakSynthesis.h"
+#include "RecordCodec.h"
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 
 namespace vexlan::kedgen {
@@ -155,22 +157,15 @@ bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, s
 
 bool WriteKedFile(const std::string& path, const CorrelationRecord& record, std::string& error)
 {
-    // The file layer never truncates, so a fresh file is written beside the target first.
-    const std::string temporary = path + ".part";
-    std::remove(temporary.c_str());
-    CCorrelationFile file;
-    std::string written;
-    if (!file.WriteCorrelationFileAs(temporary, record, written)) {
-        error = LoadString(file.lastError());
-        std::remove(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = LoadString(kErrorWriteFile);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    // A generated file replaces the target whole (no bytes of an older file are kept behind it).
+    std::uint8_t image[kFileSize];
+    image[0] = std::uint8_t(kFileVersion);
+    image[1] = std::uint8_t(kFileVersion >> 8);
+    EncodeRecord(record, image + 2);
+    const int errorId = WriteFileSafely(path, image, sizeof image);
+    if (errorId != 0)
+        error = LoadString(errorId);
+    return errorId == 0;
 }
 
 }  // namespace vexlan::kedgen

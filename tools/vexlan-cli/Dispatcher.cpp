@@ -1,8 +1,13 @@
+#include <algorithm>
+#include <cstdio>
 #include <ostream>
 
+#include "StringTable.h"
 #include "Subcommand.h"
 
 namespace vexlan::cli {
+
+constexpr int kMsgUnknownSubcommand = 62196;
 
 void Dispatcher::Add(std::string name, std::string description, Factory factory)
 {
@@ -11,6 +16,15 @@ void Dispatcher::Add(std::string name, std::string description, Factory factory)
 
 int Dispatcher::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) const
 {
+    // CLI11 would take an unknown name for a missing subcommand and say so, which misleads.
+    if (!args.empty() && !args.front().empty() && args.front().front() != '-' &&
+        std::none_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.name == args.front(); })) {
+        char text[512];
+        std::snprintf(text, sizeof text, LoadString(kMsgUnknownSubcommand), args.front().c_str());
+        err << "vexlan-cli: " << text << "\nRun with --help for more information.\n";
+        return kExitUsage;
+    }
+
     CLI::App app{"Reads, decodes and recomputes correlation files (.ked) from the command line."};
     app.name("vexlan-cli");
     app.require_subcommand(1, 1);

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <sys/stat.h>
@@ -13,11 +14,14 @@
 #include "PageLayout.h"
 #include "ReportFromView.h"
 #include "ReportInput.h"
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 
 namespace vexlan::cli {
 
 namespace {
+
+constexpr int kMsgSameOutputName = 62194;
 
 bool IsDirectory(const std::string& path) {
     struct stat info {};
@@ -66,6 +70,7 @@ public:
                 io.err << "vexlan-cli export: with several files, " << *out << " must be an existing folder\n";
                 return kExitUsage;
             }
+        if (batch && !OutputNamesDiffer(io)) return kExitUsage;
         EnsureGuiApplication();
         bool writeFailed = false;
         const bool allLoaded = ForEachLoadedReport(options_, io, [&](const std::string& path, const LoadedReport& report) {
@@ -90,7 +95,22 @@ private:
         if (!IsDirectory(given)) return given;
         return given + (given.back() == '/' ? "" : "/") + Stem(input) + extension;
     }
+    // Two inputs of the same name would be written to one output, the first lost: refuse before
+    // writing anything.
+    bool OutputNamesDiffer(CommandStreams& io) const {
+        std::map<std::string, std::string> inputOf;
+        for (const std::string& file : options_.files) {
+            const std::string name = OutputName(pdf_.empty() ? png_ : pdf_, file, pdf_.empty() ? ".png" : ".pdf");
+            const auto [it, added] = inputOf.emplace(name, file);
+            if (!added) {
+                io.err << it->second << ", " << file << " -> " << name << ": " << LoadString(kMsgSameOutputName) << '\n';
+                return false;
+            }
+        }
+        return true;
+    }
     static bool Report(CommandStreams& io, const std::string& target, int errorId) {
+        if (errorId == kMsgOutputReadOnly) errorId = kMsgOutputReadOnlyKept;  // nobody to ask
         io.err << target << ": " << LoadString(errorId) << '\n';
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -37,6 +38,31 @@ void StopBins(std::uint8_t* mask, int from, int to)
 }
 
 bool Finite(float v) { return std::isfinite(v); }
+
+// Values can be finite while what is made of them is not: a delay over a vanishing sample rate,
+// a travel time over a vanishing velocity, a sum of lengths near the float limit. The results are
+// also shown in larger units (ms, ft), so they must stay finite with room to spare.
+constexpr double kShownHeadroom = 1e4;
+constexpr double kLargestLagSamples = 5.0 * (1 << 21);  // 2k+1 block widths times the farthest index
+bool FitsShown(double v) { return std::isfinite(v) && std::fabs(v) * kShownHeadroom < double(FLT_MAX); }
+
+bool PipeGivesFiniteResults(const CorrelationRecord& r)
+{
+    double total = 0, travel = 0, fastest = 0;
+    for (const PipeSegment& s : r.segments) {
+        if (s.inUse != 1)
+            break;
+        if (!FitsShown(s.length) || !FitsShown(s.velocity) || !FitsShown(s.diameter))
+            return false;
+        total += s.length;
+        if (s.velocity > 0) {
+            travel += double(s.length) / s.velocity;
+            fastest = std::max(fastest, double(s.velocity));
+        }
+    }
+    // The leak position scales a delay of up to twice the travel time by a segment's velocity.
+    return FitsShown(total) && FitsShown(travel) && FitsShown(2 * travel * fastest);
+}
 
 // Integer quotient rounded toward zero, through a double estimate (a times the reciprocal of b)
 // corrected by one step; much faster than a division and exact for |a| < 2^52, b > 0.
@@ -136,7 +162,7 @@ ComputeProblem FindComputeProblem(const CorrelationRecord& r)
 {
     if (r.blockCount >= 1 && (r.sampleCount < 2 || !fft::IsTransformSize(r.sampleCount, fft::kMaxRealPoints)))
         return ComputeProblem::BadSampleCount;
-    if (!Finite(r.sampleRate) || r.sampleRate <= 0)
+    if (!Finite(r.sampleRate) || r.sampleRate <= 0 || !FitsShown(kLargestLagSamples / r.sampleRate))
         return ComputeProblem::BadSampleRate;
     for (const PipeSegment& s : r.segments) {
         if (s.inUse != 1)
@@ -144,6 +170,8 @@ ComputeProblem FindComputeProblem(const CorrelationRecord& r)
         if (!Finite(s.length) || !Finite(s.velocity))
             return ComputeProblem::BadPipeValue;
     }
+    if (!PipeGivesFiniteResults(r))
+        return ComputeProblem::BadPipeValue;
     const FilterSettings& f = r.filter;
     if (!Finite(f.lowCutoff) || !Finite(f.highCutoff))
         return ComputeProblem::BadFilterValue;

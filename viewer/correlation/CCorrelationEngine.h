@@ -24,8 +24,8 @@ using BlockDecodeFunction = void (*)(int maxCount, const std::uint8_t* block, st
 enum class ComputeProblem {
     None,
     BadSampleCount,  // not a power of two in 2..8192 while blocks are present
-    BadSampleRate,   // zero, negative or not finite
-    BadPipeValue,    // a used segment's length or velocity is not finite
+    BadSampleRate,   // zero, negative, not finite, or so small that delays are not
+    BadPipeValue,    // a used segment's values, or the pipe's length or travel time, not finite
     BadFilterValue,  // a cut-off or applied notch edge is not finite
 };
 ComputeProblem FindComputeProblem(const CorrelationRecord& record);

@@ -1,12 +1,17 @@
 #include "CCorrelationFile.h"
 
+#include <cstdio>
+#include <vector>
+
 #include "RecordCodec.h"
+#include "SafeFileWriter.h"
 
 namespace vexlan {
 
 bool CCorrelationFile::ReadCorrelationFile(const std::string& path, CorrelationRecord& record) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) { errorId_ = kErrorOpenFile; return false; }
+    // Not fopen: a FIFO would block until something writes to it.
+    std::FILE* file = OpenRegularFileForReading(path, errorId_);
+    if (!file) return false;
     bool ok = true;
     std::uint8_t version[2] = {0, 0};
     // A file shorter than the version word has version 0, even when its one byte is 02.
@@ -29,33 +34,32 @@ bool CCorrelationFile::ReadCorrelationFile(const std::string& path, CorrelationR
     return ok;
 }
 
-bool CCorrelationFile::WriteOpened(std::FILE* file, const CorrelationRecord& record) {
-    std::uint8_t image[kFileSize];
-    image[0] = static_cast<std::uint8_t>(kFileVersion);
-    image[1] = static_cast<std::uint8_t>(kFileVersion >> 8);
-    EncodeRecord(record, image + 2);
-    bool ok = true;
-    if (std::fseek(file, 0, SEEK_SET) != 0 || std::fwrite(image, 1, kFileSize, file) != kFileSize ||
-        std::fflush(file) != 0) {
-        errorId_ = kErrorWriteFile; ok = false;
+bool CCorrelationFile::WriteReplacing(const std::string& path, const CorrelationRecord& record,
+                                      bool replaceReadOnly) {
+    std::vector<std::uint8_t> bytes(kFileSize);
+    bytes[0] = static_cast<std::uint8_t>(kFileVersion);
+    bytes[1] = static_cast<std::uint8_t>(kFileVersion >> 8);
+    EncodeRecord(record, bytes.data() + 2);
+    const OutputFileInfo target = InspectOutputPath(path);
+    if (target.exists && target.errorId == 0) {
+        const FileTail tail = ReadFileFrom(target.target, kFileSize);
+        if (tail.errorId != 0) { errorId_ = tail.errorId; return false; }
+        bytes.insert(bytes.end(), tail.bytes.begin(), tail.bytes.end());
     }
-    if (std::fclose(file) != 0) { errorId_ = kErrorCloseFile; ok = false; }
-    return ok;
+    errorId_ = WriteFileSafely(path, bytes.data(), bytes.size(), SafeWriteOptions{replaceReadOnly});
+    return errorId_ == 0;
 }
 
-bool CCorrelationFile::WriteCorrelationFile(const std::string& path, const CorrelationRecord& record) {
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (!file) { errorId_ = kErrorOpenFile; return false; }
-    return WriteOpened(file, record);
+bool CCorrelationFile::WriteCorrelationFile(const std::string& path, const CorrelationRecord& record,
+                                            bool replaceReadOnly) {
+    if (!InspectOutputPath(path).exists) { errorId_ = kErrorOpenFile; return false; }
+    return WriteReplacing(path, record, replaceReadOnly);
 }
 
 bool CCorrelationFile::WriteCorrelationFileAs(const std::string& path, const CorrelationRecord& record,
-                                              std::string& pathNameOut) {
+                                              std::string& pathNameOut, bool replaceReadOnly) {
     pathNameOut = path;
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    if (!file) file = std::fopen(path.c_str(), "wb");  // missing: creating cannot truncate anything
-    if (!file) { errorId_ = kErrorOpenFile; return false; }
-    return WriteOpened(file, record);
+    return WriteReplacing(path, record, replaceReadOnly);
 }
 
 void CCorrelationFile::ShowLastError(IPrompt& prompt) const {

@@ -1,7 +1,6 @@
 #pragma once
 // Reads and writes a .ked file: a version word (2) followed by the 20400-byte record image.
 
-#include <cstdio>
 #include <string>
 
 #include "CorrelationRecord.h"
@@ -20,15 +19,19 @@ constexpr std::size_t kFileSize = kRecordSize + 2;
 class CCorrelationFile {
 public:
     bool ReadCorrelationFile(const std::string& path, CorrelationRecord& record);
-    // Writes over an existing file only; never creates or truncates.
-    bool WriteCorrelationFile(const std::string& path, const CorrelationRecord& record);
-    // Creates the file when missing; never truncates. pathNameOut receives path in every case.
-    bool WriteCorrelationFileAs(const std::string& path, const CorrelationRecord& record, std::string& pathNameOut);
+    // Both write a complete new copy and put it in place of the file only once it is whole, so a
+    // failed write leaves the file as it was (or absent). Bytes beyond the record in an existing
+    // file are kept. A read-only file fails with kMsgOutputReadOnly unless replaceReadOnly.
+    // Save: over an existing file only.
+    bool WriteCorrelationFile(const std::string& path, const CorrelationRecord& record, bool replaceReadOnly = false);
+    // Save As: creates the file when missing. pathNameOut receives path in every case.
+    bool WriteCorrelationFileAs(const std::string& path, const CorrelationRecord& record, std::string& pathNameOut,
+                                bool replaceReadOnly = false);
     void ShowLastError(IPrompt& prompt) const;
     int lastError() const { return errorId_; }
 
 private:
-    bool WriteOpened(std::FILE* file, const CorrelationRecord& record);
+    bool WriteReplacing(const std::string& path, const CorrelationRecord& record, bool replaceReadOnly);
     int errorId_ = 0;
 };
 

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "CCorrelationFile.h"
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 
 namespace vexlan {
@@ -153,6 +155,15 @@ bool CVexlanDoc::OpenCorrelationFile(const std::string& path)
     pathName_ = path;
     fileLoaded_ = true;
     LoadMaterials();
+    // The file still opens, so that its texts and pipe can be seen and mended, but the user hears
+    // why there is no result instead of seeing empty or meaningless numbers. A file without
+    // correlation blocks is an empty result, not a broken one.
+    const ComputeProblem problem = FindComputeProblem(record_);
+    if (problem != ComputeProblem::None && record_.blockCount >= 1) {
+        char text[512];
+        std::snprintf(text, sizeof text, LoadString(kMsgCannotRecompute), DescribeComputeProblem(problem));
+        prompt_.Ask(text, PromptIcon::Warning, PromptButtons::Ok);
+    }
     return true;
 }
 
@@ -163,31 +174,45 @@ void CVexlanDoc::LoadMaterials()
     materials_.EnsureMaterialList();
 }
 
-bool CVexlanDoc::SaveCorrelationFile()
+// A read-only file is replaced only when the user agrees; No is a refusal, not another error.
+template <typename Write>
+static bool WriteAskingForReadOnly(IPrompt& prompt, Write write)
 {
     CCorrelationFile file;
-    if (!file.WriteCorrelationFile(pathName_, record_)) {
-        file.ShowLastError(prompt_);
-        return false;
+    if (write(file, false))
+        return true;
+    if (file.lastError() == kMsgOutputReadOnly) {
+        if (AskString(prompt, kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
+            return false;
+        if (write(file, true))
+            return true;
     }
-    modified_ = false;
-    return true;
+    file.ShowLastError(prompt);
+    return false;
+}
+
+bool CVexlanDoc::SaveCorrelationFile()
+{
+    const bool ok = WriteAskingForReadOnly(prompt_, [&](CCorrelationFile& file, bool replaceReadOnly) {
+        return file.WriteCorrelationFile(pathName_, record_, replaceReadOnly);
+    });
+    if (ok)
+        modified_ = false;
+    return ok;
 }
 
 bool CVexlanDoc::SaveCorrelationFileAs(const std::string& path)
 {
-    CCorrelationFile file;
-    std::string written;
-    const bool ok = file.WriteCorrelationFileAs(path, record_, written);
     // The chosen path is the document's from now on, so that a later Save never writes over the
     // file the user moved away from.
-    pathName_ = written;
-    if (!ok) {
-        file.ShowLastError(prompt_);
-        return false;
-    }
-    modified_ = false;
-    return true;
+    pathName_ = path;
+    const bool ok = WriteAskingForReadOnly(prompt_, [&](CCorrelationFile& file, bool replaceReadOnly) {
+        std::string written;
+        return file.WriteCorrelationFileAs(path, record_, written, replaceReadOnly);
+    });
+    if (ok)
+        modified_ = false;
+    return ok;
 }
 
 void CVexlanDoc::ResetRecord()

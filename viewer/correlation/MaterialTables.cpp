@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 
 namespace vexlan {
@@ -141,31 +143,74 @@ float FieldNumber(const TextLine& line, int field)
     return value;
 }
 
-// Writes a whole file, created or truncated; a partial file is removed so that the next run
-// rebuilds it instead of trusting it.
+// Writes a whole cache; it appears under its name only when complete, so a failed write never
+// leaves a half cache for the next run to trust.
 bool WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) != 0)
-        ok = false;
-    if (!ok)
-        std::remove(path.c_str());
-    return ok;
+    return WriteFileSafely(path, data, size) == 0;
 }
 
-// Reads exactly size bytes of a file; false when it is missing or shorter.
-bool ReadWholeFile(const std::string& path, std::uint8_t* data, std::size_t size)
+// The bytes of a regular file when it holds exactly size of them (nothing more), else empty.
+std::vector<std::uint8_t> ReadExactFile(const std::string& path, std::size_t size)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    int errorId = 0;
+    std::FILE* file = OpenRegularFileForReading(path, errorId);
     if (!file)
+        return {};
+    std::vector<std::uint8_t> bytes(size);
+    const bool whole = std::fread(bytes.data(), 1, size, file) == size && std::fgetc(file) == EOF;
+    std::fclose(file);
+    return whole ? bytes : std::vector<std::uint8_t>{};
+}
+
+// A float as stored, without GetF32's repair, for checking a cache's shape.
+float StoredF32(const std::uint8_t* p)
+{
+    return std::bit_cast<float>(std::uint32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24)));
+}
+
+// The builders store only finite numbers (a source value that is not one becomes 0).
+bool AllStoredValuesFinite(const std::uint8_t* p, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (!std::isfinite(StoredF32(p + 4 * i)))
+            return false;
+    return true;
+}
+
+// The caches are checked against the shape their builders give them, so that a damaged one (cut
+// short, overwritten, random) is rebuilt rather than read as data.
+bool NamesCacheLooksRight(const std::vector<std::uint8_t>& names)
+{
+    if (names.size() != kMaterialNamesFileSize)
         return false;
-    bool ok = std::fread(data, 1, size, file) == size;
-    if (std::fclose(file) != 0)
-        ok = false;
-    return ok;
+    for (int slot = 0; slot < kMaterialSlots; ++slot) {
+        const std::uint8_t* p = names.data() + slot * kMaterialNameSlotSize;
+        for (int i = 0; i < kMaterialNameLength; ++i)
+            if (p[i] < 0x20 || p[i] > 0x7E)
+                return false;
+        if (p[kMaterialNameLength] != 0 && p[kMaterialNameLength] != ' ')
+            return false;
+    }
+    return true;
+}
+
+bool DefaultsCacheLooksRight(const std::vector<std::uint8_t>& defaults)
+{
+    return defaults.size() == kFilterDefaultsFileSize && AllStoredValuesFinite(defaults.data(), 2 * kMaterialSlots);
+}
+
+// One record per listed material, in order, each naming its material.
+bool ListCacheLooksRight(const std::vector<std::uint8_t>& list)
+{
+    if (list.size() != kListedMaterials * kCurveRecordSize)
+        return false;
+    for (int m = 0; m < kListedMaterials; ++m) {
+        const std::uint8_t* record = list.data() + m * kCurveRecordSize;
+        if (GetU16(record) != m || !AllStoredValuesFinite(record + 2, 2 * kCurvePoints))
+            return false;
+    }
+    return true;
 }
 
 std::string WithSeparator(std::string dir)
@@ -209,19 +254,18 @@ void MaterialTables::SetDirectories(const std::string& sourceDirectory, const st
 bool MaterialTables::LoadMaterialTables()
 {
     auto readCaches = [this] {
-        std::uint8_t names[kMaterialNamesFileSize];
-        std::uint8_t defaults[kFilterDefaultsFileSize];
-        if (!ReadWholeFile(CachePath(kMaterialNamesCache), names, sizeof names) ||
-            !ReadWholeFile(CachePath(kFilterDefaultsCache), defaults, sizeof defaults))
+        const std::vector<std::uint8_t> names = ReadExactFile(CachePath(kMaterialNamesCache), kMaterialNamesFileSize);
+        const std::vector<std::uint8_t> defaults = ReadExactFile(CachePath(kFilterDefaultsCache), kFilterDefaultsFileSize);
+        if (!NamesCacheLooksRight(names) || !DefaultsCacheLooksRight(defaults))
             return false;
-        std::memcpy(names_, names, sizeof names);
+        std::memcpy(names_, names.data(), kMaterialNamesFileSize);
         for (int i = 0; i < kMaterialSlots; ++i)
-            defaults_[i] = {GetF32(defaults + 8 * i), GetF32(defaults + 8 * i + 4)};
+            defaults_[i] = {GetF32(defaults.data() + 8 * i), GetF32(defaults.data() + 8 * i + 4)};
         return true;
     };
     if (readCaches())
         return true;
-    // Missing, short or half-written caches are rebuilt from the source.
+    // Missing, damaged or half-written caches are rebuilt from the source.
     return RebuildMaterialTables() && readCaches();
 }
 
@@ -285,44 +329,31 @@ bool MaterialTables::ReadMaterialCurve(int material)
 {
     if (material < 0 || material >= kMaterialSlots)
         return false;
-    std::FILE* file = std::fopen(CachePath(kMaterialListCache).c_str(), "rb");
-    if (!file)
+    const std::vector<std::uint8_t> list =
+        ReadExactFile(CachePath(kMaterialListCache), kListedMaterials * kCurveRecordSize);
+    if (!ListCacheLooksRight(list))
         return false;
-    std::uint8_t record[kCurveRecordSize];
-    // A record beyond the end of the file leaves the table as it was.
-    if (std::fseek(file, long(material) * long(kCurveRecordSize), SEEK_SET) == 0 &&
-        std::fread(record, 1, sizeof record, file) == sizeof record)
-        DecodeMaterialCurve(record, curve_);
-    std::fclose(file);
+    // A material without a record leaves the table as it was.
+    if (material < kListedMaterials)
+        DecodeMaterialCurve(list.data() + material * kCurveRecordSize, curve_);
     return true;
 }
 
 bool MaterialTables::BuildMaterialList()
 {
-    const std::string path = CachePath(kMaterialListCache);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
+    std::vector<std::uint8_t> list(kListedMaterials * kCurveRecordSize);
     bool ok = true;
     for (int m = 0; m < kListedMaterials && ok; ++m) {
         curve_ = MaterialCurve{};
         ok = LoadMaterialCurveText(m);
         if (ok) {
             curve_.material = std::uint16_t(m);
-            std::uint8_t record[kCurveRecordSize];
-            EncodeMaterialCurve(curve_, record);
-            ok = std::fwrite(record, 1, sizeof record, file) == sizeof record;
+            EncodeMaterialCurve(curve_, list.data() + m * kCurveRecordSize);
         }
     }
     curve_ = MaterialCurve{};
-    if (std::fflush(file) != 0)
-        ok = false;
-    if (std::fclose(file) != 0)
-        ok = false;
-    // A partial list would be read as complete by every later run.
-    if (!ok)
-        std::remove(path.c_str());
-    return ok;
+    // Written whole or not at all: a partial list would be read as complete by every later run.
+    return ok && WriteWholeFile(CachePath(kMaterialListCache), list.data(), list.size());
 }
 
 bool MaterialTables::LoadMaterialCurveText(int material)
@@ -361,7 +392,8 @@ bool MaterialTables::LoadMaterialCurveText(int material)
 
 float MaterialTables::VelocityForDiameter(int material, float diameter)
 {
-    if (!ReadMaterialCurve(material))
+    // A list damaged since the file was opened is rebuilt before the user is troubled.
+    if (!ReadMaterialCurve(material) && !(BuildMaterialList() && ReadMaterialCurve(material)))
         AskString(prompt_, kMsgListNotLoaded, PromptIcon::Warning, PromptButtons::YesNo);
     // The table in memory may still be another material's (no record for this one, or no list
     // at all): then there is no velocity to give.

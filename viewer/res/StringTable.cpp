@@ -147,15 +147,22 @@ constexpr Entry kStrings[] = {
     {62181, "Serial device used for each port name:"},
     {62182, "Default: %s"},
     {62183, "Port &Devices..."},
+    // Writing and reading local files.
+    {62192, "This is not a regular file (it is a device, a pipe or a folder).\n\nPlease choose a file name."},
+    {62193, "The file is read-only.\n\nDo you want to replace it?"},
+    {62194, "Two of the files have the same name and would be exported to the same output file.\n\nPlease export them to different folders."},
+    {62195, "The file is read-only and was not replaced."},
+    {62196, "unknown subcommand '%s'"},
     // What a download is doing while the progress window shows.
     {62200, "Waking the Halcyra Digital..."},
     {62201, "Listing the files on the Halcyra Digital..."},
     {62202, "Retrying (%d of %d)"},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
-    {63001, "the sample rate is not a positive number"},
-    {63002, "a pipe segment has a length or velocity that is not a number"},
+    {63001, "the sample rate is not a usable positive number"},
+    {63002, "a pipe segment has a length, diameter or velocity that gives no usable number"},
     {63003, "a filter frequency is not a number"},
+    {63005, "This correlation cannot be recomputed: %s."},
 };
 
 constexpr bool StrictlyIncreasing(const Entry* first, const Entry* last) {

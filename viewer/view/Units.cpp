@@ -22,11 +22,7 @@ constexpr double kPerMillisecondToPerSecond = 1000.0;
 
 float Scaled(float value, double factor) { return static_cast<float>(static_cast<double>(value) * factor); }
 
-std::string Printf(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
+std::string Printf(const char* format, double value) { return FormatNumber(format, value); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -64,6 +60,13 @@ const char* VelocityUnitText(int lengthUnit) {
 }
 const char* TimeUnitText(int timeUnit) {
     return LoadString(timeUnit == kMilliseconds ? unit_text::kMillisecond : unit_text::kSecond);
+}
+
+std::string FormatNumber(const char* format, double value) {
+    if (!std::isfinite(value)) return "-";
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
 }
 
 std::string FormatFloatField(float value) { return Printf("%.6g", static_cast<double>(value)); }

@@ -24,6 +24,9 @@ const char* VelocityUnitText(int lengthUnit);   // "m /" / "ft /"
 const char* TimeUnitText(int timeUnit);         // "s" / "ms"
 
 // A float as an edit box shows it: 6 significant digits, shortest form.
+// One number through a printf format; a value that is not finite shows as "-", so no "inf" or
+// "nan" reaches a screen, a report or a page whatever a file holds.
+std::string FormatNumber(const char* format, double value);
 std::string FormatFloatField(float value);
 std::string FormatTimeDelay(float seconds, int timeUnit);
 std::string FormatDistance(float metres, int lengthUnit);

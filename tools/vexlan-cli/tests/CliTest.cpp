@@ -18,6 +18,7 @@
 #include "BlockDecoder.h"
 #include "CCorrelationEngine.h"
 #include "CCorrelationFile.h"
+#include "CVexlanDoc.h"
 #include "CliTestSupport.h"
 #include "KedGenerator.h"
 #include "RecordCodec.h"
@@ -205,6 +206,36 @@ TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne)
     EXPECT_EQ(Cli({"compute", Write("n.ked", bad)}).code, kExitFailure);
 }
 
+// Finite values whose results are not: refused like any record the computation cannot handle,
+// by the command line and by the document on opening, and no "inf" or "nan" is printed.
+TEST_F(CliTest, ValuesThatGiveNoFiniteResultAreRefusedEverywhere)
+{
+    std::vector<CorrelationRecord> bad(4, record_);
+    bad[0].sampleRate = 1e-45f;
+    bad[1].segments[0].velocity = bad[1].segments[1].velocity = 1e-38f;
+    bad[2].segments[0].length = bad[2].segments[1].length = 3e38f;
+    bad[3].segments[1].diameter = std::nanf("");
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < bad.size(); ++i)
+        paths.push_back(Write("bad" + std::to_string(i) + ".ked", bad[i]));
+    std::string cut(520, 0);  // a file cut inside the sample rate leaves a tiny positive rate
+    std::ifstream(path_, std::ios::binary).read(cut.data(), 520);
+    std::ofstream((dir_ / "cut.ked").string(), std::ios::binary) << cut;
+    paths.push_back((dir_ / "cut.ked").string());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const bool rate = i == 0 || i == 4;
+        const std::string why = DescribeComputeProblem(rate ? ComputeProblem::BadSampleRate : ComputeProblem::BadPipeValue);
+        for (const char* command : {"compute", "report"})
+            EXPECT_NE(Cli({command, paths[i]}).err.find(why), std::string::npos) << command << i;
+        const std::string info = Cli({"info", paths[i]}).out;
+        EXPECT_EQ(info.find("inf") + info.find("nan"), 2 * std::string::npos) << i;
+        ScriptedPrompt prompt;
+        CVexlanDoc doc(prompt, dir_.string());
+        ASSERT_TRUE(doc.OpenCorrelationFile(paths[i]));
+        EXPECT_NE(prompt.asked().back().text.find(why), std::string::npos) << i;
+    }
+}
+
 TEST(ComputeProblemText, EveryProblemIsDescribedByItsOwnEntryOfTheStringTable)
 {
     EXPECT_STREQ(DescribeComputeProblem(ComputeProblem::None), "");
@@ -225,7 +256,9 @@ TEST(ComputeProblemText, EveryProblemIsDescribedByItsOwnEntryOfTheStringTable)
 TEST_F(CliTest, WrongUsageExitsTwo)
 {
     EXPECT_EQ(Cli({}).code, kExitUsage);
-    EXPECT_EQ(Cli({"frobnicate", path_}).code, kExitUsage);
+    const CliRun unknown = Cli({"frobnicate", path_});
+    EXPECT_EQ(unknown.code, kExitUsage);
+    EXPECT_NE(unknown.err.find("unknown subcommand 'frobnicate'"), std::string::npos) << unknown.err;
     EXPECT_EQ(Cli({"info"}).code, kExitUsage);
     EXPECT_EQ(Cli({"info", path_, path_}).code, kExitUsage);
     EXPECT_EQ(Cli({"decode", "--bogus", path_}).code, kExitUsage);

@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 #include "CliTestSupport.h"
+#include "FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 
@@ -30,6 +32,11 @@ std::string Shell(const std::string& command) {
         ::pclose(pipe);
     }
     return output;
+}
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class ExportCommand : public ::testing::Test {
@@ -149,6 +156,35 @@ TEST_F(ExportCommand, UsageErrors) {
                   .code,
               2);
     EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(ExportCommand, FullDiskLinksDevicesAndReadOnlyFilesKeepWhatWasThere) {
+    const std::string pdf = (dir / "good.pdf").string(), one = SamplePath("metal-one-segment.ked");
+    ASSERT_EQ(Cli({"export", one, "--pdf", pdf}).code, 0);
+    const std::string good = Content(pdf);
+    EXPECT_EQ(RunWithFileSizeLimit(4096, [&] { return Cli({"export", SamplePath("mixed-with-hum.ked"), "--pdf", pdf}).code == 0; }), 1);
+    EXPECT_EQ(Content(pdf), good);
+    fs::create_symlink("good.pdf", dir / "link.pdf");
+    ASSERT_EQ(Cli({"export", SamplePath("mixed-with-hum.ked"), "--pdf", (dir / "link.pdf").string()}).code, 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.pdf"));
+    EXPECT_NE(Content(pdf), good);
+    ASSERT_EQ(::mkfifo((dir / "pipe.pdf").c_str(), 0600), 0);
+    EXPECT_NE(Cli({"export", one, "--pdf", (dir / "pipe.pdf").string()}).err.find("not a regular file"), std::string::npos);
+    EXPECT_EQ(fs::status(dir / "pipe.pdf").type(), fs::file_type::fifo);
+    fs::permissions(pdf, fs::perms::owner_read);
+    const std::string before = Content(pdf);
+    EXPECT_NE(Cli({"export", one, "--pdf", pdf}).err.find("read-only and was not replaced"), std::string::npos);
+    EXPECT_EQ(Content(pdf), before);
+}
+
+TEST_F(ExportCommand, TwoFilesOfTheSameNameAreRefusedBeforeAnythingIsWritten) {
+    for (const char* sub : {"a", "b", "out"}) fs::create_directories(dir / sub);
+    fs::copy_file(SamplePath("metal-one-segment.ked"), dir / "a" / "site.ked");
+    fs::copy_file(SamplePath("mixed-with-hum.ked"), dir / "b" / "site.ked");
+    const CliRun run = Cli({"export", (dir / "a/site.ked").string(), (dir / "b/site.ked").string(), "--pdf", (dir / "out").string()});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_NE(run.err.find("same name"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(dir / "out"));
 }
 
 }  // namespace

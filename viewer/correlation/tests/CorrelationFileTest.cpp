@@ -1,6 +1,8 @@
 #include "CCorrelationFile.h"
+#include "SafeFileWriter.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -100,17 +102,22 @@ TEST(CorrelationFile, ReadAndWriteFailuresAfterTheOpenGetTheirOwnMessages) {
     CCorrelationFile f;
     CorrelationRecord r;
     r.sampleCount = 77;
-    // A folder opens for reading but cannot be read.
+    // A folder, a device and a FIFO are refused without blocking, reading or writing.
     EXPECT_FALSE(f.ReadCorrelationFile(::testing::TempDir(), r));
-    EXPECT_EQ(f.lastError(), kErrorReadFile);
+    EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
     EXPECT_EQ(r.sampleCount, 77);
-    // A device that takes no data opens for writing but the write fails.
+    const std::string fifo = TempPath("pipe.ked");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(f.ReadCorrelationFile(fifo, r));
+    EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
+    std::string out;
+    EXPECT_FALSE(f.WriteCorrelationFileAs(fifo, r, out));
+    EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
+    std::remove(fifo.c_str());
     if (std::FILE* full = std::fopen("/dev/full", "r+b")) {
         std::fclose(full);
         EXPECT_FALSE(f.WriteCorrelationFile("/dev/full", r));
-        EXPECT_EQ(f.lastError(), kErrorWriteFile);
-        std::string out;
-        EXPECT_FALSE(f.WriteCorrelationFileAs("/dev/full", r, out));
-        EXPECT_EQ(f.lastError(), kErrorWriteFile);
+        EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
     }
 }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 
 #include "CVexlanDoc.h"
 #include "DocTestSupport.h"
+#include "FileSizeLimit.h"
+#include "SafeFileWriter.h"
 
 namespace vexlan {
 namespace {
@@ -175,6 +178,49 @@ TEST_F(DocumentTest, OpenSaveRoundTripIsByteIdentical)
     const std::string copy = dir + "copy.ked";
     ASSERT_TRUE(doc.SaveCorrelationFileAs(copy));
     EXPECT_EQ(ReadBytes(copy), image);
+}
+
+// On a full disk the old file stays whole (with its bytes beyond the record) and no new one appears.
+TEST_F(DocumentTest, FailedSavesLeaveNoHalfWrittenFile)
+{
+    std::vector<std::uint8_t> original = ReadBytes(first);
+    original.insert(original.end(), 10, 0xAB);
+    WriteBytes(first, original);
+    CVexlanDoc doc(prompt, dir);
+    ASSERT_TRUE(doc.OpenCorrelationFile(first));
+    doc.SetText(DocText::Title, "changed");
+    EXPECT_EQ(RunWithFileSizeLimit(4096, [&] { return doc.SaveCorrelationFile(); }), 1);
+    EXPECT_EQ(ReadBytes(first), original);
+    EXPECT_EQ(RunWithFileSizeLimit(4096, [&] { return doc.SaveCorrelationFileAs(dir + "new.ked"); }), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir + "new.ked"));
+    ASSERT_TRUE(doc.SaveCorrelationFileAs(first));
+    const std::vector<std::uint8_t> saved = ReadBytes(first);
+    EXPECT_EQ(saved.size(), original.size());
+    EXPECT_EQ(saved.back(), 0xAB);
+}
+
+TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefusedReadOnlyAsked)
+{
+    std::filesystem::create_symlink("first.ked", dir + "link.ked");
+    ASSERT_EQ(::mkfifo((dir + "pipe").c_str(), 0600), 0);
+    CVexlanDoc doc(prompt, dir);
+    ASSERT_TRUE(doc.OpenCorrelationFile(dir + "link.ked"));
+    doc.SetText(DocText::Title, "through");
+    ASSERT_TRUE(doc.SaveCorrelationFile());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir + "link.ked"));
+    EXPECT_STREQ(reinterpret_cast<const char*>(ReadBytes(first).data() + 2 + record_offset::title), "through");
+    EXPECT_FALSE(doc.SaveCorrelationFileAs(dir + "pipe"));
+    EXPECT_EQ(CountAsked(prompt, kMsgOutputNotRegular), 1u);
+
+    ::chmod(first.c_str(), 0444);
+    const std::vector<std::uint8_t> before = ReadBytes(first);
+    prompt.Queue(PromptAnswer::No);
+    EXPECT_FALSE(doc.SaveCorrelationFileAs(first));
+    EXPECT_EQ(ReadBytes(first), before);
+    prompt.Queue(PromptAnswer::Yes);
+    doc.SetText(DocText::Title, "agreed");
+    EXPECT_TRUE(doc.SaveCorrelationFileAs(first));
+    EXPECT_NE(ReadBytes(first), before);
 }
 
 TEST_F(DocumentTest, SegmentAccessors)

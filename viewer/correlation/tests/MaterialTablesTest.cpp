@@ -106,6 +106,32 @@ TEST_F(MaterialTablesTest, DamagedOrMissingCachesAreRebuiltNotTrusted)
     EXPECT_FALSE(Exists(kMaterialNamesCache));
 }
 
+TEST_F(MaterialTablesTest, CachesOfTheWrongShapeAreRebuilt)
+{
+    CopyShippedSources(dir);
+    ASSERT_TRUE(tables.LoadMaterialTables());
+    tables.EnsureMaterialList();
+    const std::vector<std::uint8_t> good = ReadBytes(dir + kMaterialListCache);
+    const float steel = tables.VelocityForDiameter(10, 100);
+    std::vector<std::uint8_t> random(good.size());
+    for (std::size_t i = 0; i < random.size(); ++i)
+        random[i] = std::uint8_t(i * 2654435761u >> 13);
+    for (const auto& damaged : {std::vector<std::uint8_t>{}, std::vector(good.begin(), good.begin() + 500), random}) {
+        WriteBytes(dir + kMaterialListCache, damaged);
+        EXPECT_EQ(tables.VelocityForDiameter(10, 100), steel);  // rebuilt on the next look-up
+        EXPECT_EQ(ReadBytes(dir + kMaterialListCache), good);
+    }
+    fs::remove(dir + kMaterialListCache);
+    fs::create_directory(dir + kMaterialListCache);  // a folder is never read as the list
+    tables.EnsureMaterialList();
+    EXPECT_EQ(CountAsked(prompt, kMsgListNotCreated), 1u);
+    WriteBytes(dir + kMaterialNamesCache, std::vector(random.begin(), random.begin() + 380));
+    MaterialTables names{prompt};
+    names.SetDirectories(dir, dir);
+    ASSERT_TRUE(names.LoadMaterialTables());
+    EXPECT_EQ(names.MaterialName(10), "Steel");
+}
+
 TEST_F(MaterialTablesTest, CacheWriteFailureLeavesNoHalfCache)
 {
     CopyShippedSources(dir);

@@ -10,6 +10,7 @@
 #include "PagePainter.h"
 #include "QtSettingsStore.h"
 #include "ReportFromDocument.h"
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 
 namespace vexlan {
@@ -47,6 +48,8 @@ int RunPrintRequest(const QStringList& arguments) {
     CVexlanDoc doc(prompt);
     if (!doc.OpenCorrelationFile(parser.value(print).toStdString())) return 1;  // the document said why
     doc.RecomputeCorrelation();
+    // Refused as the command line refuses it: a page of such a record would carry no result.
+    if (doc.computeProblem() != ComputeProblem::None) return 1;  // the document said why on opening
     QtSettingsStore settings;
     const std::vector<PagePrimitive> page = BuildPage(
         ReportValuesFromDocument(doc), ReadUnitSetting(settings, setting::kLength), ReadUnitSetting(settings, setting::kTime));
@@ -61,6 +64,7 @@ int RunPrintRequest(const QStringList& arguments) {
         printer.setDocName(QString::fromStdString(doc.GetFileTexts().fileName));
         if (PrintPage(printer, page, errorId)) return 0;
     }
+    if (errorId == kMsgOutputReadOnly) errorId = kMsgOutputReadOnlyKept;  // an unattended run asks nobody
     err << QString::fromUtf8(LoadString(errorId)) << '\n';
     return 1;
 }

@@ -43,11 +43,7 @@ private:
     std::vector<PagePrimitive>& out_;
 };
 
-std::string Format(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
+std::string Format(const char* format, double value) { return FormatNumber(format, value); }
 
 std::string Hertz(float value) {
     return Format("%.2f", static_cast<double>(value)) + "  " + LoadString(unit_text::kHertz);

@@ -1,5 +1,6 @@
 #include "PagePainter.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -7,9 +8,8 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <cmath>
-#include <memory>
 
-#include "PendingOutput.h"
+#include "SafeFileWriter.h"
 
 namespace vexlan {
 namespace {
@@ -52,6 +52,12 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
     painter.drawText(QPointF(x, at.y() + metrics.ascent()), text);
 }
 
+// The safe writer's refusals say what is wrong with the path; its other failures are this output's.
+int OutputError(int writerError) {
+    if (writerError == 0 || writerError == kMsgOutputNotRegular || writerError == kMsgOutputReadOnly) return writerError;
+    return kMsgCannotWrite;
+}
+
 QPen LinePen(const DeviceMap& map, const PagePrimitive& p) {
     if (p.penWidth == 0 && !p.dashed) return QPen(ToColour(p.colour), 0);  // the thinnest line
     QPen pen(ToColour(p.colour), std::max(1.0, map.Width(std::max(p.penWidth, 1))));
@@ -92,14 +98,27 @@ void UseDefaultPageSetup(QPagedPaintDevice& device) {
     device.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
 }
 
-bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId) {
-    // Output to a file goes through a temporary name, so a failed job leaves no partial file.
-    const bool toFile = !printer.outputFileName().isEmpty();
-    const QString finalName = printer.outputFileName();
-    std::unique_ptr<PendingOutput> pending;
-    if (toFile) {
-        pending = std::make_unique<PendingOutput>(finalName.toStdString());
-        printer.setOutputFileName(QString::fromStdString(pending->temporaryPath()));
+bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId, bool replaceReadOnly) {
+    // Printing to a file makes the PDF in memory with the printer's page setup and has the safe
+    // writer put it in place: the printer's own file output drops write errors.
+    if (!printer.outputFileName().isEmpty()) {
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(printer.pageLayout());
+        writer.setResolution(printer.resolution());
+        writer.setCreator(QStringLiteral("Vexlan"));
+        QPainter painter;
+        bool ok = painter.begin(&writer);
+        if (ok) {
+            PaintPage(painter, page, writer.resolution(), writer.resolution());
+            ok = painter.end();
+        }
+        errorId = ok ? OutputError(WriteFileSafely(printer.outputFileName().toStdString(), pdf.constData(),
+                                                   std::size_t(pdf.size()), SafeWriteOptions{replaceReadOnly}))
+                     : kMsgCannotWrite;
+        return errorId == 0;
     }
     QPainter painter;
     bool ok = painter.begin(&printer);
@@ -107,21 +126,19 @@ bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& e
         PaintPage(painter, page, printer.logicalDpiX(), printer.logicalDpiY());
         ok = painter.end();
     }
-    if (toFile) {
-        printer.setOutputFileName(finalName);
-        if (ok && !pending->Commit()) ok = false;
-        if (!ok) errorId = kMsgCannotWrite;
-    } else if (!ok) {
-        errorId = kMsgPrinterFailed;
-    }
+    if (!ok) errorId = kMsgPrinterFailed;
     return ok;
 }
 
 bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& page, int& errorId) {
-    PendingOutput pending(path);
+    // Made in memory and written out by the safe writer, which checks every write and the close:
+    // the PDF writer would not report a full disk.
+    QByteArray pdf;
     bool ok = false;
     {
-        QPdfWriter writer(QString::fromStdString(pending.temporaryPath()));
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         UseDefaultPageSetup(writer);
         writer.setCreator(QStringLiteral("Vexlan"));
@@ -131,18 +148,19 @@ bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& pag
             ok = painter.end();
         }
     }
-    if (ok) ok = pending.Commit();
-    if (!ok) errorId = kMsgCannotWrite;
-    return ok;
+    errorId = ok ? OutputError(WriteFileSafely(path, pdf.constData(), std::size_t(pdf.size()))) : kMsgCannotWrite;
+    return errorId == 0;
 }
 
 bool WriteImageFile(const std::string& path, const QImage& image, int& errorId) {
-    PendingOutput pending(path);
     const std::size_t dot = path.find_last_of('.');
     const std::string format = dot == std::string::npos ? "PNG" : path.substr(dot + 1);
-    const bool ok = image.save(QString::fromStdString(pending.temporaryPath()), format.c_str()) && pending.Commit();
-    if (!ok) errorId = kMsgCannotWrite;
-    return ok;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const bool ok = image.save(&buffer, format.c_str());
+    errorId = ok ? OutputError(WriteFileSafely(path, bytes.constData(), std::size_t(bytes.size()))) : kMsgCannotWrite;
+    return errorId == 0;
 }
 
 }  // namespace vexlan

@@ -19,9 +19,12 @@ void PaintPage(QPainter& painter, const std::vector<PagePrimitive>& page, double
 
 // The page as printed: one landscape page. False, with the string-table id of the message, when
 // the device could not start the page.
-bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId);
+// Printing to a file goes through the safe writer (SafeFileWriter.h), which leaves a read-only
+// file alone unless replaceReadOnly.
+bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& errorId, bool replaceReadOnly = false);
 
 // Writes the page as a one-page landscape PDF; the file appears under its name only when complete.
+// errorId is that of the safe writer (SafeFileWriter.h): a read-only file is not replaced.
 bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& page, int& errorId);
 
 // Writes an image file (format from the extension); the same rule for a half-written file.

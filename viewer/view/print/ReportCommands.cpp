@@ -15,6 +15,7 @@
 #include "ReportFromDocument.h"
 #include "ReportFromView.h"
 #include "ReportText.h"
+#include "SafeFileWriter.h"
 
 namespace vexlan {
 namespace {
@@ -79,7 +80,14 @@ void ReportCommands::Print() {
     if (!toFile && (printer_->outputFormat() != QPrinter::NativeFormat || printer_->printerName().isEmpty()))
         return Warn(kMsgNoPrinter);
     int errorId = 0;
-    if (!PrintPage(*printer_, Page(), errorId)) Warn(errorId);
+    if (PrintPage(*printer_, Page(), errorId)) return;
+    // A read-only file is replaced only when the user says so.
+    if (errorId == kMsgOutputReadOnly) {
+        if (AskString(frame_.prompt(), kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes ||
+            PrintPage(*printer_, Page(), errorId, true))
+            return;
+    }
+    Warn(errorId);
 }
 
 void ReportCommands::PrintPreview() {

@@ -8,11 +8,7 @@
 namespace vexlan {
 namespace {
 
-std::string TwoDecimals(float value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-    return text;
-}
+std::string TwoDecimals(float value) { return FormatNumber("%.2f", static_cast<double>(value)); }
 
 }  // namespace
 
