@@ -177,7 +177,12 @@ std::string WithSeparator(std::string dir)
 
 bool DirectoryWritable(const std::string& dir)
 {
+#ifdef _WIN32
+    // A folder has no execute permission there: being able to write is enough.
+    return !dir.empty() && ::access(dir.c_str(), W_OK) == 0;
+#else
     return !dir.empty() && ::access(dir.c_str(), W_OK | X_OK) == 0;
+#endif
 }
 
 }  // namespace
