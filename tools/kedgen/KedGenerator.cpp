@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "BlockDecoder.h"
 #include "BlockEncoder.h"
@@ -165,7 +166,9 @@ bool WriteKedFile(const std::string& path, const CorrelationRecord& record, std:
         std::remove(temporary.c_str());
         return false;
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::error_code renameError;  // std::rename() would not replace the file on Windows
+    std::filesystem::rename(temporary, path, renameError);
+    if (renameError) {
         error = LoadString(kErrorWriteFile);
         std::remove(temporary.c_str());
         return false;

@@ -171,7 +171,7 @@ private:
     ComputeProblem computeProblem_ = ComputeProblem::None;
 };
 
-// Folder of the running program with a trailing separator, or "" when it cannot be determined.
+// Folder of the running program with a trailing '/', or "" when it cannot be determined.
 std::string ProgramDirectory();
 
 }  // namespace vexlan

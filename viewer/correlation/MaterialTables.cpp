@@ -463,6 +463,14 @@ std::string ChooseCacheDirectory(const std::string& programDirectory)
     if (DirectoryWritable(program))
         return program;
     std::filesystem::path base;
+#ifdef _WIN32
+    // The per-user data folder that stays on the machine.
+    const char* local = std::getenv("LOCALAPPDATA");
+    if (local && std::filesystem::path(local).is_absolute())
+        base = local;
+    else
+        return program;
+#else
     const char* xdg = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     if (xdg && xdg[0] == '/')
@@ -471,6 +479,7 @@ std::string ChooseCacheDirectory(const std::string& programDirectory)
         base = std::filesystem::path(home) / ".local" / "share";
     else
         return program;
+#endif
     const std::filesystem::path dir = base / "vexlan";
     std::error_code error;
     std::filesystem::create_directories(dir, error);

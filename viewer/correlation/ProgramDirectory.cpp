@@ -3,6 +3,8 @@
 
 #include "CVexlanDoc.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -24,8 +26,10 @@ std::string ProgramDirectory()
     const DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
     if (n == 0 || n >= sizeof path)
         return {};
-    const std::string full(path, std::size_t(n));
-    const std::size_t slash = full.find_last_of("/\\");
+    // Forward slashes, as the rest of the program joins paths with them (Windows takes both).
+    std::string full(path, std::size_t(n));
+    std::replace(full.begin(), full.end(), '\\', '/');
+    const std::size_t slash = full.rfind('/');
 #else
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0)
