@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <time.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tarvik {
 namespace {
@@ -25,6 +28,10 @@ int ComPortNumber(const char* name) {
     return name[3] - '0';
 }
 
+#ifdef _WIN32
+// The system names its ports itself.
+void DeviceOfComPort(int number, char* out, size_t size) { std::snprintf(out, size, "COM%d", number); }
+#else
 // COM n is /dev/ttyS{n-1} unless TARVIK_COM<n> names the device.
 void DeviceOfComPort(int number, char* out, size_t size) {
     char variable[16];
@@ -36,6 +43,7 @@ void DeviceOfComPort(int number, char* out, size_t size) {
         std::snprintf(out, size, "/dev/ttyS%d", number - 1);
     }
 }
+#endif
 
 bool DialModem() {
     SleepMs(3000);
@@ -90,7 +98,11 @@ __attribute__((destructor)) void CloseAtUnload() { comm_close(); }
 }  // namespace
 
 PortState& Port() { return portState; }
+#ifdef _WIN32
+const PortLayer& Layer() { return activeLayer ? *activeLayer : Win32PortLayer(); }
+#else
 const PortLayer& Layer() { return activeLayer ? *activeLayer : PosixPortLayer(); }
+#endif
 
 std::time_t Now() { return clockSource ? clockSource() : std::time(nullptr); }
 
@@ -99,10 +111,14 @@ void SleepMs(uint32_t milliseconds) {
         sleepSource(milliseconds);
         return;
     }
+#ifdef _WIN32
+    ::Sleep(milliseconds);
+#else
     struct timespec delay = {static_cast<time_t>(milliseconds / 1000),
                              static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&delay, &delay) != 0) {
     }
+#endif
 }
 
 long WritePort(const uint8_t* bytes, size_t count) {
@@ -120,14 +136,14 @@ using namespace tarvik;
 
 extern "C" {
 
-TARVIK_API int16_t comm_open(int32_t port, int32_t baud) {
+TARVIK_API int16_t TARVIK_CALL comm_open(int32_t port, int32_t baud) {
     if (port < 1 || port > 9 || portState.fd >= 0) return COMM_OPEN_BAD_PORT;
     char device[256];
     DeviceOfComPort(port, device, sizeof device);
     return OpenDevice(device, baud);
 }
 
-TARVIK_API int16_t comm_open_str(const char* device, int32_t baud) {
+TARVIK_API int16_t TARVIK_CALL comm_open_str(const char* device, int32_t baud) {
     // A second open would lose the first port's handle and settings.
     if (portState.fd >= 0) return COMM_OPEN_BAD_PORT;
     if (!device || !*device) return COMM_OPEN_NO_DEVICE;
@@ -139,7 +155,7 @@ TARVIK_API int16_t comm_open_str(const char* device, int32_t baud) {
     return OpenDevice(device, baud);
 }
 
-TARVIK_API void comm_close(void) {
+TARVIK_API void TARVIK_CALL comm_close(void) {
     if (portState.timerFd >= 0) {
         Layer().stopTimer(portState.timerFd);
         portState.timerFd = -1;
@@ -153,11 +169,11 @@ TARVIK_API void comm_close(void) {
     }
 }
 
-TARVIK_API uint8_t comm_is_open(void) { return portState.fd >= 0 && portState.timerFd >= 0 ? 1 : 0; }
+TARVIK_API uint8_t TARVIK_CALL comm_is_open(void) { return portState.fd >= 0 && portState.timerFd >= 0 ? 1 : 0; }
 
-TARVIK_API void comm_set_connection_type(int32_t type) { portState.connectionType = type; }
+TARVIK_API void TARVIK_CALL comm_set_connection_type(int32_t type) { portState.connectionType = type; }
 
-TARVIK_API void comm_set_modem_dial_string(const char* dial) {
+TARVIK_API void TARVIK_CALL comm_set_modem_dial_string(const char* dial) {
     if (!dial) dial = "";
     size_t length = std::strlen(dial);
     if (length > kMaxDialLength) length = kMaxDialLength;
@@ -165,13 +181,13 @@ TARVIK_API void comm_set_modem_dial_string(const char* dial) {
     portState.dialString[length] = '\0';
 }
 
-TARVIK_API int32_t put_raw_char(int32_t c) {
+TARVIK_API int32_t TARVIK_CALL put_raw_char(int32_t c) {
     if (portState.fd < 0) return -1;
     uint8_t byte = static_cast<uint8_t>(c & 0xFF);
     return WritePort(&byte, 1) == 1 ? 1 : 0;
 }
 
-TARVIK_API uint8_t get_raw_char(uint8_t* byte) {
+TARVIK_API uint8_t TARVIK_CALL get_raw_char(uint8_t* byte) {
     if (portState.fd < 0 || !byte) return 0;
     uint8_t received;
     if (Layer().read(portState.fd, &received, 1) != 1) return 0;
@@ -179,24 +195,29 @@ TARVIK_API uint8_t get_raw_char(uint8_t* byte) {
     return 1;
 }
 
-TARVIK_API void put_raw_string(const char* text) {
+TARVIK_API void TARVIK_CALL put_raw_string(const char* text) {
     if (portState.fd < 0 || !text) return;
     size_t length = std::strlen(text);
     if (length > 0) WritePort(reinterpret_cast<const uint8_t*>(text), length);
 }
 
-TARVIK_API uint8_t raw_char_waiting(void) {
+TARVIK_API uint8_t TARVIK_CALL raw_char_waiting(void) {
     if (portState.fd < 0) return 0;
     return Layer().inputQueued(portState.fd) > 0 ? 1 : 0;
 }
 
-TARVIK_API void sentra_attention(void) {
+TARVIK_API void TARVIK_CALL sentra_attention(void) {
     if (portState.fd < 0) return;
     uint8_t pattern[1320];
     std::memset(pattern, 0x55, sizeof pattern);
     WritePort(pattern, sizeof pattern);
 }
 
-TARVIK_API int comm_timer_fd(void) { return comm_is_open() ? portState.timerFd : -1; }
+#ifdef _WIN32
+// The thread timer needs no hand-over: the host's message loop dispatches it.
+TARVIK_API int TARVIK_CALL comm_timer_fd(void) { return -1; }
+#else
+TARVIK_API int TARVIK_CALL comm_timer_fd(void) { return comm_is_open() ? portState.timerFd : -1; }
+#endif
 
 }  // extern "C"

@@ -1,6 +1,6 @@
 #pragma once
 // Seams of the link library for tests and tools that link its static variant (tarvik_static).
-// None of this is exported from libtarvik.so.
+// None of this is exported from the shared library.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 namespace tarvik {
 
-// The operating-system side of one serial port. The default layer uses POSIX termios; tests
+// The operating-system side of one serial port. The default layer is the system's; tests
 // substitute their own to exercise modem dialling and failures no pseudo-terminal can show.
 struct PortLayer {
     // Opens the device; a descriptor >= 0, or -1.
@@ -33,9 +33,13 @@ struct PortLayer {
     void (*stopTimer)(int timerFd);
 };
 
-// The POSIX layer in use by default.
+// The system's layer, in use by default: POSIX termios, or the Win32 communications API.
+#ifdef _WIN32
+const PortLayer& Win32PortLayer();
+#else
 const PortLayer& PosixPortLayer();
-// Replaces the port layer (nullptr = the POSIX layer again). Only while no port is open.
+#endif
+// Replaces the port layer (nullptr = the system's layer again). Only while no port is open.
 void SetPortLayer(const PortLayer* layer);
 
 // Calendar clock in whole seconds used by the link timer (nullptr = time()).

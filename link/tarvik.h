@@ -11,8 +11,10 @@
  * Driving the link. Bytes are read and parsed only in read_buffer(); retransmission, polling
  * and parked acknowledgements happen only in link_timer(). A host with an event loop watches
  * comm_timer_fd() for readability (every 250 ms while a port is open), reads the expiry count
- * from it and calls windll_link_timer() once per readable event. A host without an event loop
- * (a command-line tool, a busy wait) calls read_buffer() and link_timer() itself.
+ * from it and calls windll_link_timer() once per readable event. On Windows the timer is a
+ * thread timer of the opening thread instead, which ticks whenever that thread dispatches its
+ * window messages. A host without an event loop (a command-line tool, a busy wait) calls
+ * read_buffer() and link_timer() itself.
  *
  * Recovery. A frame that arrives ahead of sequence or damaged is answered with one NAK or
  * REJECT per gap and second, not one per frame behind it. Until the peer answers our link reset
@@ -21,15 +23,24 @@
  *
  * Port numbers. comm_open(n, baud) opens COM n, which is the device /dev/ttyS{n-1} unless the
  * environment variable TARVIK_COM<n> names another device (e.g. TARVIK_COM1=/dev/ttyUSB0).
- * comm_open_str() takes any device path ("COM1".."COM9" are mapped the same way).
+ * comm_open_str() takes any device path ("COM1".."COM9" are mapped the same way). On Windows
+ * comm_open(n, baud) opens "COMn", and comm_open_str() takes the system's device names ("COM12"
+ * is opened as "\\.\COM12").
  */
 
 #include <stdint.h>
 
-#if defined(__GNUC__)
+/* On Windows the module-definition file names the exports, and every function takes the
+ * standard call convention, as the system's callers expect. */
+#if defined(_WIN32)
+#define TARVIK_API
+#define TARVIK_CALL __stdcall
+#elif defined(__GNUC__)
 #define TARVIK_API __attribute__((visibility("default")))
+#define TARVIK_CALL
 #else
 #define TARVIK_API
+#define TARVIK_CALL
 #endif
 
 #ifdef __cplusplus
@@ -88,63 +99,63 @@ typedef struct LinkStatistics {
 
 /* Opens COM port 1..9 at the given baud rate; result COMM_OPEN_*. On success the link timer runs
  * and a link reset request has been sent. */
-TARVIK_API int16_t comm_open(int32_t port, int32_t baud);
+TARVIK_API int16_t TARVIK_CALL comm_open(int32_t port, int32_t baud);
 /* Opens the named device. While a port is open it returns COMM_OPEN_BAD_PORT and changes
  * nothing. */
-TARVIK_API int16_t comm_open_str(const char* device, int32_t baud);
+TARVIK_API int16_t TARVIK_CALL comm_open_str(const char* device, int32_t baud);
 /* Stops the timer, puts back the line settings found at open and closes the device. Queued link
  * state stays until the next open. Safe to call with no port open. */
-TARVIK_API void comm_close(void);
+TARVIK_API void TARVIK_CALL comm_close(void);
 /* 1 while a port is open and its link timer runs. */
-TARVIK_API uint8_t comm_is_open(void);
+TARVIK_API uint8_t TARVIK_CALL comm_is_open(void);
 /* Takes effect at the next open. */
-TARVIK_API void comm_set_connection_type(int32_t type);
+TARVIK_API void TARVIK_CALL comm_set_connection_type(int32_t type);
 /* Number and modifiers sent after "ATD"; cut to 254 characters; takes effect at the next open. */
-TARVIK_API void comm_set_modem_dial_string(const char* dial);
+TARVIK_API void TARVIK_CALL comm_set_modem_dial_string(const char* dial);
 
 /* Writes the low 8 bits of c unframed: non-zero when written, 0 when the write failed, -1 when
  * no port is open. */
-TARVIK_API int32_t put_raw_char(int32_t c);
+TARVIK_API int32_t TARVIK_CALL put_raw_char(int32_t c);
 /* Non-blocking read of one unframed byte: 1 when a byte was stored, else 0. */
-TARVIK_API uint8_t get_raw_char(uint8_t* byte);
+TARVIK_API uint8_t TARVIK_CALL get_raw_char(uint8_t* byte);
 /* Writes the bytes of a zero-terminated text unframed. */
-TARVIK_API void put_raw_string(const char* text);
+TARVIK_API void TARVIK_CALL put_raw_string(const char* text);
 /* 1 when the driver holds at least one received byte. */
-TARVIK_API uint8_t raw_char_waiting(void);
+TARVIK_API uint8_t TARVIK_CALL raw_char_waiting(void);
 /* Writes 0x55 1320 times, unframed (an attention signal). */
-TARVIK_API void sentra_attention(void);
+TARVIK_API void TARVIK_CALL sentra_attention(void);
 
 /* ---- Messages ---- */
 
 /* Queues and sends a message of length bytes (low 16 bits used). 0 = sent (also for length 0,
  * when nothing is sent); TARVIK_NO_ROOM = no room in the transmit queue (or data is null),
  * nothing sent. */
-TARVIK_API uint16_t put_message(const void* data, uint32_t length);
+TARVIK_API uint16_t TARVIK_CALL put_message(const void* data, uint32_t length);
 /* Copies out the oldest complete message: its length; 0 when none is complete; TARVIK_NO_ROOM
  * when it is longer than size (low 16 bits used) and stays queued. */
-TARVIK_API uint16_t get_message(void* buffer, uint32_t size);
+TARVIK_API uint16_t TARVIK_CALL get_message(void* buffer, uint32_t size);
 /* Header of the oldest queued message: its length, plus 0x8000 while it is still arriving;
  * 0xFFFF when nothing is queued. */
-TARVIK_API uint16_t get_message_size(void);
+TARVIK_API uint16_t TARVIK_CALL get_message_size(void);
 /* STATUS_* bits. */
-TARVIK_API uint16_t get_status(void);
+TARVIK_API uint16_t TARVIK_CALL get_status(void);
 /* Copies the four counters. */
-TARVIK_API void get_statistics(LinkStatistics* statistics);
+TARVIK_API void TARVIK_CALL get_statistics(LinkStatistics* statistics);
 /* Empties both queues, clears link failed and sends a link reset request. */
-TARVIK_API void comm_reset(void);
+TARVIK_API void TARVIK_CALL comm_reset(void);
 /* One link tick: parked acknowledgement, poll after 3 s of silence, retransmission after 2 s. */
-TARVIK_API void link_timer(void);
+TARVIK_API void TARVIK_CALL link_timer(void);
 /* Reads what the line holds (at most 1024 bytes, never waiting) and parses it. -1 when done
  * (also with nothing read or no port open); the errno value when the read failed. */
-TARVIK_API int32_t read_buffer(void);
+TARVIK_API int32_t TARVIK_CALL read_buffer(void);
 /* Timer callback: read_buffer(), then link_timer(). The arguments are ignored. */
-TARVIK_API void windll_link_timer(void* window, uint32_t message, uintptr_t timerId, uint32_t time);
+TARVIK_API void TARVIK_CALL windll_link_timer(void* window, uint32_t message, uintptr_t timerId, uint32_t time);
 
 /* Descriptor of the 250 ms link timer (a timerfd), armed at open and disarmed at close; -1 when
  * no port is open. It becomes readable at each expiry: the host reads the 8-byte expiry count
  * (non-blocking) and calls windll_link_timer() once. The descriptor stays the same across opens
- * of one process but may only be relied on while comm_is_open() is 1. */
-TARVIK_API int comm_timer_fd(void);
+ * of one process but may only be relied on while comm_is_open() is 1. Always -1 on Windows. */
+TARVIK_API int TARVIK_CALL comm_timer_fd(void);
 
 #ifdef __cplusplus
 }

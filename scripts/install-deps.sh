@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, skipping those already present.
+#   scripts/install-deps.sh            the Linux build
+#   scripts/install-deps.sh windows    the Windows cross build and Wine to run it
 set -euo pipefail
 
+if [ "${1:-}" = windows ]; then
+  packages=(g++-mingw-w64-x86-64-posix wine64 wine)
+else
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   clang libclang-rt-14-dev
@@ -10,6 +15,7 @@ packages=(
   qt6-base-dev libgl-dev
   poppler-utils xvfb xauth fonts-liberation2
 )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -28,6 +28,8 @@ int Dispatcher::Run(const std::vector<std::string>& args, std::ostream& out, std
     CLI::App app{"Reads, decodes and recomputes correlation files (.ked) from the command line."};
     app.name("vexlan-cli");
     app.require_subcommand(1, 1);
+    // Only --options, on every system: "/path/file.ked" is a file, not a Windows-style option.
+    app.allow_windows_style_options(false);
 
     std::vector<std::unique_ptr<Subcommand>> commands;
     std::vector<CLI::App*> parsers;

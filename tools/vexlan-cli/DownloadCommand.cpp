@@ -10,7 +10,12 @@ namespace {
 
 // A name from the instrument becomes a file name in the folder: nothing that leaves it.
 bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+#ifdef _WIN32
+    const char* kSeparators = "/\\:";  // a drive letter leaves the folder too
+#else
+    const char* kSeparators = "/";
+#endif
+    return !name.empty() && name != "." && name != ".." && name.find_first_of(kSeparators) == std::string::npos;
 }
 
 class DownloadCommand : public Subcommand {

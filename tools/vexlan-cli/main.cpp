@@ -3,11 +3,20 @@
 #include <iostream>
 #include <string>
 #include <vector>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "Subcommand.h"
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // The same bytes as on every system: the reports carry their own line ends.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     const std::vector<std::string> args(argv + 1, argv + argc);
     const int code = vexlan::cli::RunVexlanCli(args, std::cout, std::cerr);
     std::cout.flush();

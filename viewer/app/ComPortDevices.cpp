@@ -27,10 +27,14 @@ std::string ComPortDevices::OpenName(const std::string& port) const {
 
 std::string ComPortDevices::DefaultDevice(const std::string& port) const {
     if (!IsOfferedPort(port)) return {};
+#ifdef _WIN32
+    return port;  // the system's own name of the device
+#else
     const std::string number = port.substr(3);
     const char* overridden = environment_(("TARVIK_COM" + number).c_str());
     if (overridden && *overridden) return overridden;
     return "/dev/ttyS" + std::to_string(std::stoi(number) - 1);
+#endif
 }
 
 std::string ComPortDevices::DeviceFor(const std::string& port) const {

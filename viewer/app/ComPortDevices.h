@@ -1,7 +1,7 @@
 #pragma once
 // Which serial device each of the menu's port names opens. Without a stored choice a name goes to
 // the link library as it is, which maps "COM<n>" to the device in TARVIK_COM<n> or else to
-// /dev/ttyS<n-1>; a device stored under "Devices/COM<n>" in the settings takes its place (a USB
+// /dev/ttyS<n-1> (on Windows the name is the device); a device stored under "Devices/COM<n>" in the settings takes its place (a USB
 // serial adapter, say, or the instrument simulator's line).
 
 #include <functional>

@@ -1,7 +1,9 @@
 #pragma once
-// Drives the serial link library's 250 ms link timer from the event loop: while a port is open the
-// library's timer descriptor becomes readable at every expiry, and each expiry runs one link tick
-// (read what arrived, then acknowledge, poll or retransmit).
+// Drives the serial link library's 250 ms link timer from the event loop, the one place where the
+// window layer meets the system's timer: each expiry runs one link tick (read what arrived, then
+// acknowledge, poll or retransmit). Where the library's timer is a descriptor (LinkTimerHookPosix)
+// the hook watches it while a port is open; where it is a thread timer (LinkTimerHookWin32) the
+// event loop dispatches it by itself and the hook has nothing to watch.
 
 #include <QObject>
 
@@ -15,7 +17,7 @@ public:
     explicit LinkTimerHook(QObject* parent = nullptr);
     ~LinkTimerHook() override;
 
-    // Follows the library's descriptor: watches it while a port is open, nothing otherwise. Cheap;
+    // Follows the library's timer: watches it while a port is open, nothing otherwise. Cheap;
     // called after every command, since commands are what open and close ports.
     void Sync();
     bool watching() const { return notifier_ != nullptr; }

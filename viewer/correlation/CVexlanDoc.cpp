@@ -1,7 +1,5 @@
 #include "CVexlanDoc.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,8 +12,6 @@
 namespace vexlan {
 
 namespace {
-
-constexpr std::size_t kMaxProgramPath = 4096;
 
 struct TextFieldRef {
     char* text;
@@ -61,19 +57,6 @@ std::string WithSeparator(std::string dir)
 }
 
 }  // namespace
-
-std::string ProgramDirectory()
-{
-    char path[kMaxProgramPath];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return {};
-    const std::string full(path, std::size_t(n));
-    const std::size_t slash = full.rfind('/');
-    if (slash == std::string::npos)
-        return {};
-    return full.substr(0, slash + 1);
-}
 
 CVexlanDoc::CVexlanDoc(IPrompt& prompt, const std::string& dataDirectory)
     : prompt_(prompt), materials_(prompt)

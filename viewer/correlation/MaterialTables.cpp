@@ -222,7 +222,12 @@ std::string WithSeparator(std::string dir)
 
 bool DirectoryWritable(const std::string& dir)
 {
+#ifdef _WIN32
+    // A folder has no execute permission there: being able to write is enough.
+    return !dir.empty() && ::access(dir.c_str(), W_OK) == 0;
+#else
     return !dir.empty() && ::access(dir.c_str(), W_OK | X_OK) == 0;
+#endif
 }
 
 }  // namespace
@@ -490,6 +495,14 @@ std::string ChooseCacheDirectory(const std::string& programDirectory)
     if (DirectoryWritable(program))
         return program;
     std::filesystem::path base;
+#ifdef _WIN32
+    // The per-user data folder that stays on the machine.
+    const char* local = std::getenv("LOCALAPPDATA");
+    if (local && std::filesystem::path(local).is_absolute())
+        base = local;
+    else
+        return program;
+#else
     const char* xdg = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     if (xdg && xdg[0] == '/')
@@ -498,6 +511,7 @@ std::string ChooseCacheDirectory(const std::string& programDirectory)
         base = std::filesystem::path(home) / ".local" / "share";
     else
         return program;
+#endif
     const std::filesystem::path dir = base / "vexlan";
     std::error_code error;
     std::filesystem::create_directories(dir, error);

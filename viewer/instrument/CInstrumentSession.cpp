@@ -11,6 +11,7 @@
 #include <cstring>
 #include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <thread>
 #include <unistd.h>
 
@@ -28,6 +29,19 @@ std::string TextAt(const uint8_t* bytes, size_t size) {
 
 bool IsCorrelationFileName(const std::string& name) {
     return name.size() >= 3 && name.compare(name.size() - 3, 3, "KED") == 0;
+}
+
+#ifdef _WIN32
+constexpr int kPartialFileFlags = O_WRONLY | O_CREAT | O_TRUNC | O_BINARY;
+#else
+constexpr int kPartialFileFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+#endif
+
+// Replaces what is at to, on every system (Windows' own rename() refuses to).
+bool MoveIntoPlace(const std::string& from, const std::string& to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return !error;
 }
 
 bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
@@ -244,7 +258,7 @@ bool CInstrumentSession::OpenRemoteFile(const std::string& name) {
 bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
     if (!PortIsOpen()) return false;
     const std::string partial = path + ".part";
-    const int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(partial.c_str(), kPartialFileFlags, 0666);
     if (fd < 0) {
         lastErrorId = kIdLocalFileNotWritten;
         return false;
@@ -276,7 +290,7 @@ bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
         if (onBlock) onBlock(++block, total);
         if (count == 0) break;
     }
-    if (::close(fd) != 0 || ::rename(partial.c_str(), path.c_str()) != 0) {
+    if (::close(fd) != 0 || !MoveIntoPlace(partial, path)) {
         ::unlink(partial.c_str());
         lastErrorId = kIdLocalFileNotWritten;
         return false;

@@ -361,7 +361,11 @@ TEST(DocumentDataDirectory, DefaultsToTheProgramFolder)
     const std::string dir = ProgramDirectory();
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), '/');
+#ifdef _WIN32
+    EXPECT_TRUE(std::filesystem::exists(dir + "document_tests.exe"));
+#else
     EXPECT_TRUE(std::filesystem::exists(dir + "document_tests"));
+#endif
     EXPECT_EQ(doc.dataDirectory(), dir);
     EXPECT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.dataDirectory(), dir);

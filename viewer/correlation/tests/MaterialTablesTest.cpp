@@ -236,15 +236,23 @@ TEST_F(MaterialTablesTest, DefaultCutoffsFollowTheUsedMaterials)
     EXPECT_EQ(r.filter.highCutoff, 0);
 }
 
+#ifdef _WIN32
+void SetUserDataFolder(const std::string& folder) { _putenv_s("LOCALAPPDATA", folder.c_str()); }
+void ClearUserDataFolder() { _putenv_s("LOCALAPPDATA", ""); }
+#else
+void SetUserDataFolder(const std::string& folder) { ::setenv("XDG_DATA_HOME", folder.c_str(), 1); }
+void ClearUserDataFolder() { ::unsetenv("XDG_DATA_HOME"); }
+#endif
+
 TEST(MaterialCacheFolder, FallsBackToThePerUserFolder)
 {
     const std::string home = ScratchDirectory("xdg");
-    ::setenv("XDG_DATA_HOME", home.c_str(), 1);
+    SetUserDataFolder(home);
     EXPECT_EQ(ChooseCacheDirectory(home), home);  // writable: the program folder itself
     const std::string chosen = ChooseCacheDirectory("/nonexistent-vexlan-folder/bin");
     EXPECT_EQ(chosen, home + "vexlan/");
     EXPECT_TRUE(fs::is_directory(chosen));
-    ::unsetenv("XDG_DATA_HOME");
+    ClearUserDataFolder();
 }
 
 TEST(DocumentMaterials, SettersFillVelocityAndCutoffs)

@@ -1,3 +1,5 @@
+// The link timer as a timerfd, watched by a socket notifier of the event loop.
+
 #include "LinkTimerHook.h"
 
 #include <QSocketNotifier>
