@@ -29,6 +29,7 @@ bool SessionInstrumentLink::Run(Operation operation) {
         session.onRetry = [this](int attempt, int attempts) { progress_.stage(LinkStage::Retrying, attempt, attempts); };
     }
     session.cancelRequested = progress_.cancelRequested;
+    session.replaceReadOnly = true;  // the Download command asked before replacing any file
     if (beginBusy) beginBusy();
     const bool ok = operation(session);
     if (endBusy) endBusy();

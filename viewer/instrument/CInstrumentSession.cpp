@@ -1,19 +1,16 @@
 #include "CInstrumentSession.h"
 
 #include "InstrumentMessages.h"
+#include "SafeFileWriter.h"
 #include "StringTable.h"
 #include "TransClient.h"
 #include "tarvik.h"
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
-#include <fcntl.h>
-#include <filesystem>
 #include <thread>
-#include <unistd.h>
 
 namespace vexlan {
 namespace {
@@ -29,30 +26,6 @@ std::string TextAt(const uint8_t* bytes, size_t size) {
 
 bool IsCorrelationFileName(const std::string& name) {
     return name.size() >= 3 && name.compare(name.size() - 3, 3, "KED") == 0;
-}
-
-#ifdef _WIN32
-constexpr int kPartialFileFlags = O_WRONLY | O_CREAT | O_TRUNC | O_BINARY;
-#else
-constexpr int kPartialFileFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
-#endif
-
-// Replaces what is at to, on every system (Windows' own rename() refuses to).
-bool MoveIntoPlace(const std::string& from, const std::string& to) {
-    std::error_code error;
-    std::filesystem::rename(from, to, error);
-    return !error;
-}
-
-bool WriteAll(int fd, const uint8_t* bytes, size_t count) {
-    while (count > 0) {
-        const ssize_t n = ::write(fd, bytes, count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes += n;
-        count -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -253,49 +226,58 @@ bool CInstrumentSession::OpenRemoteFile(const std::string& name) {
     return true;
 }
 
-// The bytes go to a file beside path that takes the final name only once the block that ends
-// the file is in: a failed or interrupted download leaves whatever was at path untouched.
+// The bytes go to a temporary file beside path that takes the final name only once the block
+// that ends the file is in: a failed or interrupted download leaves whatever was at path
+// untouched. A path that is a link is written through; a device or folder is refused.
 bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
     if (!PortIsOpen()) return false;
-    const std::string partial = path + ".part";
-    const int fd = ::open(partial.c_str(), kPartialFileFlags, 0666);
-    if (fd < 0) {
-        lastErrorId = kIdLocalFileNotWritten;
-        return false;
-    }
-    auto abandon = [&](uint32_t id) {
-        ::close(fd);
-        ::unlink(partial.c_str());
-        lastErrorId = id;
-        return false;
-    };
-    Enter(SessionStage::Reading);
-    const uint8_t request[1] = {MSG_READ_BLOCK};
-    uint8_t reply[kReadBlockReplySize];
-    int block = 0;
-    uint64_t total = 0;
-    for (;;) {
-        if (!PortIsOpen()) return abandon(kIdPortClosed);
-        // A request names no block: after any failed exchange the instrument may already have
-        // moved on, so the caller starts the file again instead of asking once more.
-        if (Expired() || !Exchange(request, sizeof request, reply, sizeof reply)) return abandon(kIdCannotTransmit);
-        const size_t count = reply[kBlockCountOffset] | (reply[kBlockCountOffset + 1] << 8);
-        if (count > kBlockDataSize) {
-            exchangeFailed_ = true;  // a garbled reply: another attempt may get a good one
-            return abandon(kIdCannotTransmit);
+    uint32_t failure = 0;
+    auto produce = [&](const OutputSink& sink) {
+        Enter(SessionStage::Reading);
+        const uint8_t request[1] = {MSG_READ_BLOCK};
+        uint8_t reply[kReadBlockReplySize];
+        int block = 0;
+        uint64_t total = 0;
+        for (;;) {
+            if (!PortIsOpen()) {
+                failure = kIdPortClosed;
+                return false;
+            }
+            // A request names no block: after any failed exchange the instrument may already
+            // have moved on, so the caller starts the file again instead of asking once more.
+            if (Expired() || !Exchange(request, sizeof request, reply, sizeof reply)) {
+                failure = kIdCannotTransmit;
+                return false;
+            }
+            const size_t count = reply[kBlockCountOffset] | (reply[kBlockCountOffset + 1] << 8);
+            total += count;
+            if (count > kBlockDataSize) exchangeFailed_ = true;  // garbled: another attempt may do
+            if (count > kBlockDataSize || total > kMaxDownloadBytes) {
+                failure = kIdCannotTransmit;
+                return false;
+            }
+            if (!sink(reply + kBlockDataOffset, count)) {
+                failure = kIdLocalFileNotWritten;
+                return false;
+            }
+            if (onBlock) onBlock(++block, total);
+            if (count == 0) return true;
         }
-        total += count;
-        if (total > kMaxDownloadBytes) return abandon(kIdCannotTransmit);
-        if (!WriteAll(fd, reply + kBlockDataOffset, count)) return abandon(kIdLocalFileNotWritten);
-        if (onBlock) onBlock(++block, total);
-        if (count == 0) break;
-    }
-    if (::close(fd) != 0 || !MoveIntoPlace(partial, path)) {
-        ::unlink(partial.c_str());
+    };
+    SafeWriteOptions options;
+    options.replaceReadOnly = replaceReadOnly;
+    const int written = WriteFileSafely(path, produce, options);
+    if (written == 0) return true;
+    if (failure != 0) {
+        lastErrorId = failure;
+    } else if (written == kMsgOutputNotRegular) {
+        lastErrorId = kMsgOutputNotRegular;
+    } else if (written == kMsgOutputReadOnly) {
+        lastErrorId = kMsgOutputReadOnlyKept;
+    } else {
         lastErrorId = kIdLocalFileNotWritten;
-        return false;
     }
-    return true;
+    return false;
 }
 
 bool CInstrumentSession::CloseRemoteFile() {

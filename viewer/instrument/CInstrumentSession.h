@@ -68,6 +68,8 @@ public:
     // the port closed, no partial file and no message (cancelled() then says so).
     std::function<bool()> cancelRequested;
     bool cancelled() const { return cancelled_; }
+    // The user already agreed to replace the local file: a read-only one is replaced too.
+    bool replaceReadOnly = false;
 
     uint32_t lastErrorId = kIdNoSpecificError;
 

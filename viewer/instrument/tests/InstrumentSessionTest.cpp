@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -228,6 +230,22 @@ TEST_F(InstrumentSessionTest, LocalFileThatCannotBeCreated) {
     EXPECT_EQ(session.lastErrorId, 62004u);
     EXPECT_EQ(comm_is_open(), 0);
     EXPECT_FALSE(std::string(vexlan::LoadString(62004)).empty());
+}
+
+TEST_F(InstrumentSessionTest, ALinkIsWrittenThroughAndADeviceRefused) {
+    const Bytes served = sim.AddFile("A.KED", 5000);
+    ASSERT_TRUE(sim.Start());
+    const std::string target = Out("target.ked"), link = Out("link.ked");
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(session.DownloadFile(sim.device(), "A.KED", link)) << session.lastErrorId;
+    bool exists = false;
+    EXPECT_EQ(ReadWholeFile(target, &exists), served);
+    struct stat info;
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_FALSE(session.DownloadFile(sim.device(), "A.KED", "/dev/null"));
+    EXPECT_EQ(session.lastErrorId, 62192u);
+    EXPECT_EQ(comm_is_open(), 0);
 }
 
 TEST_F(InstrumentSessionTest, RestartRunsTheProgramWithoutWakeUp) {
