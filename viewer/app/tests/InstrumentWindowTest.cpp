@@ -450,6 +450,8 @@ TEST_F(InstrumentWindowTest, TheDialogNeedsASelectionForFileAndPicturesOnRequest
         progress.SetBytes(8192);
         EXPECT_EQ(progress.fileText(), "Downloading RUN1.KED (file 2 of 5)");
         EXPECT_TRUE(progress.grab().save(QString::fromUtf8(dir) + "/download-progress.png"));
+        progress.ShowStage(LoadStdString(62202).replace(LoadStdString(62202).find("%d of %d"), 8, "2 of 3"));
+        EXPECT_TRUE(progress.grab().save(QString::fromUtf8(dir) + "/download-retrying.png"));
         progress.Finish();
         for (QObject* holder : frame_->action(cmd::kCom1)->associatedObjects()) {
             if (auto* menu = qobject_cast<QMenu*>(holder)) {
