@@ -57,18 +57,33 @@ std::string ValidateSettings(const GeneratorSettings& s)
         return "the number of side block pairs must be 0, 1 or 2";
     if (!std::isfinite(s.leakDistance) || s.leakDistance > total)
         return "the leak must lie on the pipe";
-    if (!(std::isfinite(s.noise) && s.noise >= 0 && s.noise <= 10))
-        return "the noise level must be between 0 and 10";
+    if (!(std::isfinite(s.snrDb) && s.snrDb >= -40 && s.snrDb <= 60))
+        return "the signal-to-noise ratio must be between -40 and 60 dB";
+    if (s.frames < 1 || s.frames > 256)
+        return "the number of averaged frames must be 1 to 256";
     if (!(std::isfinite(s.bandLow) && std::isfinite(s.bandHigh) && s.bandLow >= 0 && s.bandHigh >= 0))
         return "the leak noise band must be given in Hz";
     if (s.bandHigh != 0 && s.bandHigh <= s.bandLow)
         return "the leak noise band's upper edge must lie above its lower edge";
-    for (const ToneSpec& t : s.tones)
-        if (!PositiveFinite(t.frequency) || !(std::isfinite(t.level) && t.level >= 0) ||
-            t.frequency >= s.sampleRate / 2)
-            return "a tone needs a frequency below half the sample rate and a level of 0 or more";
-    if (s.tones.size() > 8)
-        return "at most 8 tones";
+    if (s.hum.frequency != 0 && s.hum.frequency != 50 && s.hum.frequency != 60)
+        return "mains hum is at 50 or 60 Hz";
+    if (!(std::isfinite(s.hum.levelDb) && std::abs(s.hum.levelDb) <= 60))
+        return "the hum level must be between -60 and 60 dB";
+    if (s.sources.size() > 4)
+        return "at most four further noise sources";
+    for (const SourceSpec& src : s.sources) {
+        if (!std::isfinite(src.distance) || std::abs(src.distance) > 5000 || !std::isfinite(src.levelDb) ||
+            std::abs(src.levelDb) > 60)
+            return "a noise source needs a distance within 5 km and a level between -60 and 60 dB";
+        if (src.leak && (src.distance < 0 || src.distance > total))
+            return "the second leak must lie on the pipe";
+        if (!(std::isfinite(src.bandLow) && std::isfinite(src.bandHigh) && src.bandLow >= 0 &&
+              (src.bandHigh == 0 || src.bandHigh > src.bandLow)))
+            return "a noise source's band must be LOW:HIGH in Hz with HIGH above LOW";
+    }
+    for (const ReflectionSpec& r : s.reflections)
+        if (r.joint < 1 || r.joint >= int(s.segments.size()) || !(std::abs(r.coefficient) < 1))
+            return "a reflection needs a joint between two segments (1 .. segments - 1) and a coefficient below 1";
     return {};
 }
 

@@ -9,7 +9,7 @@
 #include "BlockEncoder.h"
 #include "CCorrelationEngine.h"
 #include "CCorrelationFile.h"
-#include "LeakSynthesis.h"
+#include "InstrumentModel.h"
 #include "RecordCodec.h"
 #include "SafeFileWriter.h"
 #include "StringTable.h"
@@ -21,6 +21,9 @@ namespace {
 // Peak component of the stored spectra: room below full scale for the recomputation's sums.
 constexpr double kCrossSpectrumPeak = 12000;
 constexpr double kSensorSpectrumPeak = 9000;
+// Stored sensor amplitude = kAmplitudeGain · sqrt(g · power) where the cross-spectrum is stored
+// as g · cross-spectrum: then 256 |cross| / (|S1| |S2|) is the coherence for every file.
+constexpr double kAmplitudeGain = 16;
 
 template <std::size_t Size>
 void CopyText(char (&field)[Size], const std::string& text)
@@ -79,7 +82,7 @@ bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, s
     if (!error.empty())
         return false;
     const PipeGeometry pipe = ResolvePipe(settings);
-    const Band band = LeakBand(settings);
+    const Band band = LeakBandAt(settings, pipe, pipe.leakDistance);
     const int n = settings.sampleCount;
     const int sidePairs = settings.maxSideBlocks;
 
@@ -118,36 +121,47 @@ bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, s
         return false;
     }
 
+    // A frame long enough for every stored window, with room so that lags do not wrap round.
     SeededRandom random(settings.seed);
-    const int lagCount = NextPowerOfTwo((2 * sidePairs + 1) * n + 2 * n);
-    const std::vector<double> correlation = SynthesiseCorrelation(settings, pipe, band, random, lagCount);
+    const int frameLength = NextPowerOfTwo((2 * sidePairs + 1) * n + 2 * n);
+    const AveragedSpectra spectra = SimulateFrames(settings, pipe, frameLength, random);
+    const std::vector<double> correlation = CrossCorrelation(spectra, frameLength);
+    const double simulatedTop = double(spectra.cross.size()) * spectra.binWidth;
 
     std::vector<std::vector<std::complex<double>>> windows;
     double largest = 0;
     for (int j = kCentreBlock - sidePairs; j <= kCentreBlock + sidePairs; ++j) {
         windows.push_back(WindowCrossSpectrum(correlation, (kCentreBlock - j) * n, n));
         auto& bins = windows.back();
-        for (std::size_t k = 0; k < bins.size(); ++k) {
-            const double f = double(k) * settings.sampleRate / n;
-            if (k >= std::size_t(kCrossSpectrumBins) || !KeepCrossSpectrumBin(settings, band, f))
+        for (std::size_t k = 0; k < bins.size(); ++k)
+            if (k >= std::size_t(kCrossSpectrumBins) || double(k) * settings.sampleRate / n >= simulatedTop)
                 bins[k] = 0;
-        }
         largest = std::max(largest, LargestComponent(bins));
     }
-    const double crossScale = largest > 0 ? kCrossSpectrumPeak / largest : 0;
+    const std::vector<double> power1 = DisplayPower(spectra, true);
+    const std::vector<double> power2 = DisplayPower(spectra, false);
+    const double loudest = std::max(*std::max_element(power1.begin(), power1.end()),
+                                    *std::max_element(power2.begin(), power2.end()));
+    double gain = largest > 0 ? kCrossSpectrumPeak / largest : 0;
+    const double amplitudeLimit = kSensorSpectrumPeak / kAmplitudeGain;
+    if (loudest > 0)
+        gain = std::min(gain, amplitudeLimit * amplitudeLimit / loudest);
+
     for (int j = kCentreBlock - sidePairs, w = 0; j <= kCentreBlock + sidePairs; ++j, ++w) {
-        if (!StoreBins(windows[std::size_t(w)], crossScale, n, fft::kMaxRealPoints, r.correlationBlocks[j], error)) {
+        if (!StoreBins(windows[std::size_t(w)], gain, n, fft::kMaxRealPoints, r.correlationBlocks[j], error)) {
             error = "correlation block " + std::to_string(j) + ": " + error;
             return false;
         }
     }
-
-    const auto sensor1 = SensorSpectrum(settings, pipe, band, true, random);
-    const auto sensor2 = SensorSpectrum(settings, pipe, band, false, random);
-    const double loudest = std::max(LargestComponent(sensor1), LargestComponent(sensor2));
-    const double sensorScale = loudest > 0 ? kSensorSpectrumPeak / loudest : 0;
-    if (!StoreBins(sensor1, sensorScale, kSpectrumPoints, kSpectrumPoints, r.spectrum1Block, error) ||
-        !StoreBins(sensor2, sensorScale, kSpectrumPoints, kSpectrumPoints, r.spectrum2Block, error)) {
+    // The sensor spectra are amplitudes: no phase survives the averaging.
+    auto amplitudes = [gain](const std::vector<double>& power) {
+        std::vector<std::complex<double>> bins(power.size());
+        for (std::size_t k = 0; k < power.size(); ++k)
+            bins[k] = kAmplitudeGain * std::sqrt(gain * power[k]);
+        return bins;
+    };
+    if (!StoreBins(amplitudes(power1), 1, kSpectrumPoints, kSpectrumPoints, r.spectrum1Block, error) ||
+        !StoreBins(amplitudes(power2), 1, kSpectrumPoints, kSpectrumPoints, r.spectrum2Block, error)) {
         error = "sensor spectrum: " + error;
         return false;
     }

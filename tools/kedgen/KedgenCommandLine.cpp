@@ -8,6 +8,7 @@
 #include <sstream>
 #include <type_traits>
 
+#include "Corpus.h"
 #include "KedGenerator.h"
 
 namespace vexlan::kedgen {
@@ -76,15 +77,37 @@ bool ParsePair(const std::string& text, float& a, float& b)
     return f.size() == 2 && ParseNumber(f[0], a) && ParseNumber(f[1], b);
 }
 
+// "DIST,LEVEL_DB[,LO:HI]"
+bool ParseSource(const std::string& text, SourceSpec& src)
+{
+    const auto f = SplitFields(text);
+    if (f.size() < 2 || f.size() > 3 || !ParseNumber(f[0], src.distance) || !ParseNumber(f[1], src.levelDb))
+        return false;
+    if (f.size() == 3) {
+        const std::size_t colon = f[2].find(':');
+        return colon != std::string::npos && ParseNumber(f[2].substr(0, colon), src.bandLow) &&
+               ParseNumber(f[2].substr(colon + 1), src.bandHigh);
+    }
+    return true;
+}
+
+// "A[,B]": the first number required, the second optional.
+template <typename A, typename B>
+bool ParseOneOrTwo(const std::string& text, A& a, B& b)
+{
+    const auto f = SplitFields(text);
+    return (f.size() == 1 || f.size() == 2) && ParseNumber(f[0], a) && (f.size() == 1 || ParseNumber(f[1], b));
+}
+
 }  // namespace
 
-int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& s, std::string& output,
+                       std::ostream& out, std::ostream& err)
 {
     CLI::App app{"Writes a synthetic correlation file (.ked) with a leak planted on a pipe."};
     app.name("kedgen");
-    GeneratorSettings s;
-    std::vector<std::string> segments, tones, notches, comments;
-    std::string output, band;
+    std::vector<std::string> segments, sources, reflections, notches, comments;
+    std::string band, hum, secondLeak;
     bool autoFilter = false;
 
     app.add_option("-o,--output", output, "Output .ked file")->required();
@@ -99,10 +122,21 @@ int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostr
     app.add_option("--sample-rate", s.sampleRate, "Sample rate, Hz");
     app.add_option("--samples", s.sampleCount, "Samples N per correlation block (power of two 512..8192)");
     app.add_option("--side-blocks", s.maxSideBlocks, "Side block pairs stored (0..2)")->check(CLI::Range(0, 2));
-    app.add_option("--noise", s.noise, "Correlation noise floor relative to the leak's peak");
+    app.add_option("--snr", s.snrDb,
+                   "Leak power at the quieter sensor over the sensors' self-noise in the leak's band, dB (default 10)");
+    app.add_option("--frames", s.frames, "Frames the correlator averages, 1..256 (default 16)");
     app.add_option("--seed", s.seed, "Seed of the random noise");
     app.add_option("--band", band, "Leak noise band LOW,HIGH in Hz (default from the materials)");
-    app.add_option("--tone", tones, "Interference tone FREQUENCY,LEVEL (level relative to the leak)");
+    app.add_option("--hum", hum,
+                   "Mains hum and its harmonics on both sensors: 50|60[,LEVEL_DB] (fundamental over the leak's "
+                   "power at the quieter sensor; default 6 dB)");
+    app.add_option("--source", sources,
+                   "Another noise source (pump, hydrant in use) DIST,LEVEL_DB[,LO:HI]: m from sensor 1 (negative or "
+                   "past the pipe's end = beyond a sensor), power over the leak's, band in Hz (default: a leak's)");
+    app.add_option("--second-leak", secondLeak, "A second leak DIST[,LEVEL_DB] (m from sensor 1, dB over the first)");
+    app.add_option("--reflection", reflections,
+                   "Echo of the leak's noise at the joint after segment JOINT[,COEFFICIENT] (default: from the "
+                   "two segments' impedances)");
     app.add_option("--title", s.title, "Title");
     app.add_option("--comment", comments, "Comment line (up to three)");
     app.add_option("--user-reference", s.userReference, "User reference");
@@ -134,11 +168,26 @@ int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (!band.empty() && !ParsePair(band, s.bandLow, s.bandHigh))
         return usage("--band expects LOW,HIGH");
-    for (const std::string& text : tones) {
-        ToneSpec t;
-        if (!ParsePair(text, t.frequency, t.level))
-            return usage("--tone expects FREQUENCY,LEVEL");
-        s.tones.push_back(t);
+    if (!hum.empty() && !ParseOneOrTwo(hum, s.hum.frequency, s.hum.levelDb))
+        return usage("--hum expects 50|60[,LEVEL_DB]");
+    for (const std::string& text : sources) {
+        SourceSpec src;
+        if (!ParseSource(text, src))
+            return usage("--source expects DIST,LEVEL_DB[,LO:HI], got \"" + text + "\"");
+        s.sources.push_back(src);
+    }
+    if (!secondLeak.empty()) {
+        SourceSpec leak;
+        leak.leak = true;
+        if (!ParseOneOrTwo(secondLeak, leak.distance, leak.levelDb))
+            return usage("--second-leak expects DIST[,LEVEL_DB]");
+        s.sources.push_back(leak);
+    }
+    for (const std::string& text : reflections) {
+        ReflectionSpec r;
+        if (!ParseOneOrTwo(text, r.joint, r.coefficient))
+            return usage("--reflection expects JOINT[,COEFFICIENT]");
+        s.reflections.push_back(r);
     }
     if (notches.size() > std::size_t(vexlan::kNotchCount))
         return usage("at most five notches");
@@ -152,10 +201,23 @@ int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostr
     s.comment3 = comments.size() > 2 ? comments[2] : "";
     s.filter.autoFilter = autoFilter ? 1 : 0;
 
+    return -1;
+}
+
+int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (std::find(args.begin(), args.end(), "--corpus") != args.end())
+        return RunCorpus(args, out, err);
+    GeneratorSettings s;
+    std::string output;
+    if (const int code = ParseFileArguments(args, s, output, out, err); code >= 0)
+        return code;
     CorrelationRecord record;
     std::string error;
-    if (!GenerateRecord(s, record, error))
-        return usage(error);
+    if (!GenerateRecord(s, record, error)) {
+        err << "kedgen: " << error << '\n';
+        return 2;
+    }
     if (!WriteKedFile(output, record, error)) {
         err << "kedgen: " << error << '\n';
         return 1;

@@ -144,7 +144,7 @@ TEST(Generator, RefusesSettingsItCannotRecordAndLeavesTheRecordAlone)
          [](GeneratorSettings& s) { s.segments = {{8, 300, 100}}; s.leakDistance = 295; s.maxSideBlocks = 0; }},
         // Stored, but beyond the graph's columns: at twice the usual rate 310 columns of 13 samples span 0.206 s.
         {"lag beyond the graph",
-         [](GeneratorSettings& s) { s.sampleRate = 19531.25f; s.segments = {{10, 500, 100}}; s.leakDistance = 384.5f; }},
+         [](GeneratorSettings& s) { s.sampleRate = 19531.25f; s.segments = {{10, 500, 100}}; s.leakDistance = 388; }},
     };
     for (const Case& c : cases) {
         GeneratorSettings s = SteelPipe();

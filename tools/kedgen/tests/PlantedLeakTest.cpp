@@ -10,7 +10,7 @@
 
 #include "KedGenerator.h"
 #include "KedgenTestSupport.h"
-#include "LeakSynthesis.h"
+#include "PipeModel.h"
 
 namespace vexlan::kedgen {
 namespace {
@@ -111,15 +111,15 @@ INSTANTIATE_TEST_SUITE_P(
         PlantedCase{"PlasticShortBlocksOtherRate", {{kPvc, 40, 110}, {kMdpe, 30, 90}}, 55, 0, 2, 4096, 4882.8125f}),
     [](const ::testing::TestParamInfo<PlantedCase>& info) { return std::string(info.param.name); });
 
-// Mains hum correlates at every lag; a notch over it leaves only the leak standing out, and the
-// instrument's auto filter flag switches the notches off.
+// Mains hum correlates at every lag; notches over it and its harmonics leave only the leak
+// standing out, and the instrument's auto filter flag switches the notches off.
 TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet)
 {
     auto columnsAboveHalf = [](const FilterSettings& filter, float& distance) {
         GeneratorSettings s;
         s.segments = {{kSteel, 200, 100}};
         s.leakDistance = 60;
-        s.tones = {{50, 3}};
+        s.hum = {50, 10};
         s.filter = filter;
         CorrelationRecord record;
         std::string error;
@@ -132,7 +132,8 @@ TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet)
         return count;
     };
     FilterSettings none, notched, autoFiltered;
-    notched.notches[2] = {30, 70};
+    for (int h = 0; h < kNotchCount; ++h)
+        notched.notches[h] = {50.0f * float(h + 1) - 20, 50.0f * float(h + 1) + 20};
     autoFiltered = notched;
     autoFiltered.autoFilter = 1;
     float d0 = 0, d1 = 0, d2 = 0;
