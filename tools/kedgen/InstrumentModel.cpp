@@ -27,6 +27,15 @@ double DbToPower(double db) { return std::pow(10.0, db / 10); }
 // harmonics stronger than the even ones, and all fall with order.
 double HumHarmonicDb(int h) { return (h % 2 == 1 ? 0.0 : -10.0) - 2.0 * (h - 1); }
 
+// The sensors and their amplifiers are AC-coupled: a second-order high-pass at this corner.
+constexpr double kHighPassCorner = 10;  // Hz
+
+double HighPassGain(double f)
+{
+    const double r = f / kHighPassCorner;
+    return r * r / std::sqrt(1 + r * r * r * r);
+}
+
 double NoiseShape(double f) { return 1 + (kLowNoiseCorner / f) * (kLowNoiseCorner / f); }
 
 // One way from a source to a sensor: the direct wave or the echo of a joint.
@@ -169,9 +178,11 @@ AveragedSpectra SimulateFrames(const GeneratorSettings& s, const PipeGeometry& p
     }
     const double reference = std::min(leak1, leak2);
     const double noiseScale = noiseInBand > 0 ? reference / (DbToPower(s.snrDb) * noiseInBand) : 0;
-    std::vector<double> noise(size);
-    for (std::size_t k = 1; k < size; ++k)
+    std::vector<double> noise(size), highPass(size);
+    for (std::size_t k = 1; k < size; ++k) {
         noise[k] = std::sqrt(noiseScale * NoiseShape(double(k) * binWidth));
+        highPass[k] = HighPassGain(double(k) * binWidth);
+    }
 
     std::vector<double> humAmplitude;
     for (int h = 1; s.hum.frequency > 0 && h <= kHumHarmonics; ++h)
@@ -206,6 +217,8 @@ AveragedSpectra SimulateFrames(const GeneratorSettings& s, const PipeGeometry& p
             }
         }
         for (std::size_t k = 1; k < size; ++k) {
+            x1[k] *= highPass[k];
+            x2[k] *= highPass[k];
             out.cross[k] += x1[k] * std::conj(x2[k]);
             out.power1[k] += std::norm(x1[k]);
             out.power2[k] += std::norm(x2[k]);
