@@ -88,7 +88,7 @@ std::vector<std::string> DrawArguments(const std::string& scenario, SeededRandom
         const double lo = std::round(Between(r, 20, 60)), hi = std::round(Between(r, 250, 700));
         a.insert(a.end(), {"--source", Number(at) + "," + Number(Between(r, 6, 18)) + "," + Number(lo) + ":" + Number(hi)});
     } else if (scenario == "low-snr") {
-        snr = Between(r, -16, -6);
+        snr = Between(r, -20, -8);
     } else if (scenario == "reflection") {
         const int joint = 1 + int(r.Uniform() * double(pipe.lengths.size() - 1));
         const double coefficient = (r.Uniform() < 0.5 ? -1 : 1) * Between(r, 0.3, 0.6);
@@ -174,8 +174,8 @@ Json RecordingTruth(const GeneratorSettings& s)
                                {"delayS", EchoDelay(pipe, r.joint)}});
     truth["interferers"] = interferers;
 
-    // One graph column of the recomputed trace, as distance at the leak: a located peak can be
-    // no closer than that.
+    // Two graph columns of the recomputed trace: the cursor of a plain correlation can land a
+    // column off a band-limited peak, and a located peak can be no closer than one.
     CorrelationRecord record;
     for (std::size_t i = 0; i < pipe.segments.size(); ++i) {
         const SegmentSpec& seg = pipe.segments[i];
@@ -186,10 +186,10 @@ Json RecordingTruth(const GeneratorSettings& s)
     record.sampleRate = s.sampleRate;
     CCorrelationEngine setup(record, DecodeBlock);
     setup.SetUpPipe();
-    const double columnTime =
-        setup.SamplesPerColumn() * (2.0 * setup.AssembledSideBlocks() + 1) / double(s.sampleRate);
-    truth["toleranceS"] = columnTime;
-    truth["toleranceM"] = std::max(1.0, columnTime * double(SegmentAt(pipe, pipe.leakDistance).velocity) / 2);
+    const double tolerance =
+        2 * setup.SamplesPerColumn() * (2.0 * setup.AssembledSideBlocks() + 1) / double(s.sampleRate);
+    truth["toleranceS"] = tolerance;
+    truth["toleranceM"] = std::max(1.0, tolerance * double(SegmentAt(pipe, pipe.leakDistance).velocity) / 2);
     return truth;
 }
 
