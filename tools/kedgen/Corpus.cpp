@@ -88,7 +88,7 @@ std::vector<std::string> DrawArguments(const std::string& scenario, SeededRandom
         const double lo = std::round(Between(r, 20, 60)), hi = std::round(Between(r, 250, 700));
         a.insert(a.end(), {"--source", Number(at) + "," + Number(Between(r, 6, 18)) + "," + Number(lo) + ":" + Number(hi)});
     } else if (scenario == "low-snr") {
-        snr = Between(r, -20, -8);
+        snr = Between(r, -24, -12);
     } else if (scenario == "reflection") {
         const int joint = 1 + int(r.Uniform() * double(pipe.lengths.size() - 1));
         const double coefficient = (r.Uniform() < 0.5 ? -1 : 1) * Between(r, 0.3, 0.6);
