@@ -81,23 +81,26 @@ std::vector<std::string> DrawArguments(const std::string& scenario, SeededRandom
     a.insert(a.end(), {"--leak", Number(leak), "--sensor-pair", std::to_string(Pick(r, kPairs)), "--frames",
                        std::to_string(frames), "--seed", std::to_string(std::uint64_t(r.Uniform() * 1e9))});
     if (scenario == "hum") {
-        a.insert(a.end(), {"--hum", std::string(r.Uniform() < 0.5 ? "50" : "60") + "," + Number(Between(r, 3, 15))});
+        const std::string mains = r.Uniform() < 0.5 ? "50" : "60";
+        a.insert(a.end(), {"--hum", mains + "," + Number(Between(r, 3, 15))});
     } else if (scenario == "pump") {
         const double beyond = std::round(Between(r, 10, 150));
         const double at = r.Uniform() < 0.5 ? -beyond : pipe.total + beyond;
         const double lo = std::round(Between(r, 20, 60)), hi = std::round(Between(r, 250, 700));
-        a.insert(a.end(), {"--source", Number(at) + "," + Number(Between(r, 6, 18)) + "," + Number(lo) + ":" + Number(hi)});
+        const std::string level = Number(Between(r, 6, 18));
+        a.insert(a.end(), {"--source", Number(at) + "," + level + "," + Number(lo) + ":" + Number(hi)});
     } else if (scenario == "low-snr") {
         snr = Between(r, -24, -12);
     } else if (scenario == "reflection") {
         const int joint = 1 + int(r.Uniform() * double(pipe.lengths.size() - 1));
-        const double coefficient = (r.Uniform() < 0.5 ? -1 : 1) * Between(r, 0.3, 0.6);
+        const double sign = r.Uniform() < 0.5 ? -1 : 1;  // one draw per statement: a fixed order
+        const double coefficient = sign * Between(r, 0.3, 0.6);
         a.insert(a.end(), {"--reflection", std::to_string(joint) + "," + Number(coefficient)});
     } else if (scenario == "two-leaks") {
         // Far enough from the first to be told apart.
         double second = Between(r, 0.05, 0.95) * pipe.total;
         if (std::abs(second - leak) < 0.2 * pipe.total)
-            second = leak < pipe.total / 2 ? std::min(pipe.total, leak + 0.4 * pipe.total) : std::max(0.0, leak - 0.4 * pipe.total);
+            second = leak < pipe.total / 2 ? leak + 0.4 * pipe.total : leak - 0.4 * pipe.total;
         a.insert(a.end(), {"--second-leak", Number(std::round(second * 10) / 10) + "," + Number(Between(r, -6, 0))});
     }
     a.insert(a.end(), {"--snr", Number(snr), "--title", "Corpus " + scenario});
@@ -111,7 +114,10 @@ Json Segments(const PipeGeometry& pipe)
 {
     Json list = Json::array();
     for (const SegmentSpec& s : pipe.segments)
-        list.push_back({{"material", s.material}, {"lengthM", Plain(s.length)}, {"diameterMm", Plain(s.diameter)}, {"velocityMps", Plain(s.velocity)}});
+        list.push_back({{"material", s.material},
+                        {"lengthM", Plain(s.length)},
+                        {"diameterMm", Plain(s.diameter)},
+                        {"velocityMps", Plain(s.velocity)}});
     return list;
 }
 
@@ -145,21 +151,29 @@ Json RecordingTruth(const GeneratorSettings& s)
 {
     const PipeGeometry pipe = ResolvePipe(s);
     Json truth;
-    truth["pipe"] = {{"lengthM", pipe.totalLength}, {"travelTimeS", pipe.totalTravelTime}, {"segments", Segments(pipe)}};
+    truth["pipe"] = {
+        {"lengthM", pipe.totalLength}, {"travelTimeS", pipe.totalTravelTime}, {"segments", Segments(pipe)}};
     truth["sampleRateHz"] = s.sampleRate;
     truth["samplesPerBlock"] = s.sampleCount;
     truth["frames"] = s.frames;
     truth["snrDb"] = Plain(s.snrDb);
     const Band band = LeakBandAt(s, pipe, pipe.leakDistance);
-    truth["leak"] = {{"distanceM", Plain(float(pipe.leakDistance))}, {"delayS", pipe.delay}, {"bandHz", {band.low, band.high}}};
+    truth["leak"] = {
+        {"distanceM", Plain(float(pipe.leakDistance))}, {"delayS", pipe.delay}, {"bandHz", {band.low, band.high}}};
 
     Json interferers = Json::array();
     if (s.hum.frequency > 0)
-        interferers.push_back({{"kind", "hum"}, {"frequencyHz", s.hum.frequency}, {"levelDb", Plain(s.hum.levelDb)}, {"delayS", 0.0}});
+        interferers.push_back(
+            {{"kind", "hum"}, {"frequencyHz", s.hum.frequency}, {"levelDb", Plain(s.hum.levelDb)}, {"delayS", 0.0}});
     for (const SourceSpec& src : s.sources) {
-        const Band b = LeakBandAt(s, pipe, src.distance);
-        Json item = {{"distanceM", Plain(src.distance)}, {"levelDb", Plain(src.levelDb)}, {"delayS", SourceDelay(pipe, src.distance)},
-                     {"bandHz", {src.bandHigh > 0 && !src.leak ? Plain(src.bandLow) : b.low, src.bandHigh > 0 && !src.leak ? Plain(src.bandHigh) : b.high}},
+        const bool ownBand = src.bandHigh > 0 && !src.leak;
+        const Band leakLike = LeakBandAt(s, pipe, src.distance);
+        const double low = ownBand ? Plain(src.bandLow) : leakLike.low;
+        const double high = ownBand ? Plain(src.bandHigh) : leakLike.high;
+        Json item = {{"distanceM", Plain(src.distance)},
+                     {"levelDb", Plain(src.levelDb)},
+                     {"delayS", SourceDelay(pipe, src.distance)},
+                     {"bandHz", {low, high}},
                      {"beyondSensor", BeyondSensor(pipe, src.distance)}};
         if (src.leak) {
             truth["secondLeak"] = item;
@@ -168,10 +182,14 @@ Json RecordingTruth(const GeneratorSettings& s)
             interferers.push_back(item);
         }
     }
-    for (const ReflectionSpec& r : s.reflections)
-        interferers.push_back({{"kind", "reflection"}, {"joint", r.joint}, {"positionM", JointPosition(pipe, r.joint)},
-                               {"coefficient", r.coefficient != 0 ? Plain(r.coefficient) : JointReflection(pipe, r.joint)},
+    for (const ReflectionSpec& r : s.reflections) {
+        const double coefficient = r.coefficient != 0 ? Plain(r.coefficient) : JointReflection(pipe, r.joint);
+        interferers.push_back({{"kind", "reflection"},
+                               {"joint", r.joint},
+                               {"positionM", JointPosition(pipe, r.joint)},
+                               {"coefficient", coefficient},
                                {"delayS", EchoDelay(pipe, r.joint)}});
+    }
     truth["interferers"] = interferers;
 
     // Two graph columns of the recomputed trace: the cursor of a plain correlation can land a
@@ -229,14 +247,16 @@ int RunCorpus(const std::vector<std::string>& args, std::ostream& out, std::ostr
         std::string error;
         bool made = false;
         for (int attempt = 0; attempt < kDrawAttempts && !made; ++attempt) {
-            std::vector<std::string> itemArgs = CorpusItemArguments(scenario, seed * 1000003u + std::uint64_t(i) * 101u + std::uint64_t(attempt));
+            const std::uint64_t itemSeed = seed * 1000003u + std::uint64_t(i) * 101u + std::uint64_t(attempt);
+            const std::vector<std::string> itemArgs = CorpusItemArguments(scenario, itemSeed);
             std::vector<std::string> fileArgs = itemArgs;
             fileArgs.insert(fileArgs.end(), {"-o", path});
             GeneratorSettings settings;
             std::string output;
             std::ostringstream quiet;
             CorrelationRecord record;
-            if (ParseFileArguments(fileArgs, settings, output, quiet, quiet) >= 0 || !GenerateRecord(settings, record, error))
+            if (ParseFileArguments(fileArgs, settings, output, quiet, quiet) >= 0 ||
+                !GenerateRecord(settings, record, error))
                 continue;  // a pipe the instrument cannot record: draw again
             if (!WriteKedFile(path, record, error)) {
                 err << "kedgen: " << path << ": " << error << '\n';

@@ -146,7 +146,8 @@ AveragedSpectra SimulateFrames(const GeneratorSettings& s, const PipeGeometry& p
     const double fs = s.sampleRate;
     const double binWidth = fs / frameLength;
     // Enough bins for the stored cross-spectrum and the display spectra, below the Nyquist bin.
-    const double top = std::max(kCrossSpectrumBins * fs / s.sampleCount, (kSensorSpectrumBins + 1) * kSensorSpectrumStep);
+    const double top =
+        std::max(kCrossSpectrumBins * fs / s.sampleCount, (kSensorSpectrumBins + 1) * kSensorSpectrumStep);
     const int bins = std::min(frameLength / 2, int(std::ceil(top / binWidth)) + 1);
     const auto size = static_cast<std::size_t>(bins);
 
