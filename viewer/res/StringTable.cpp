@@ -163,6 +163,17 @@ constexpr Entry kStrings[] = {
     {63002, "a pipe segment has a length, diameter or velocity that gives no usable number"},
     {63003, "a filter frequency is not a number"},
     {63005, "This correlation cannot be recomputed: %s."},
+    // Correlation methods, the analysis flags in words, and the analysis lines.
+    {63016, "Basic"},
+    {63017, "SCOT"},
+    {63018, "PHAT"},
+    {63019, "Automatic"},
+    {63020, "source beyond a sensor"},
+    {63021, "hum or electrical pick-up at zero delay"},
+    {63022, "no usable frequency band"},
+    {63024, "the record's values give no finite correlation to analyse"},
+    {63025, "%s  quality %d %%"},
+    {63026, "Correlation method: %s, quality %d %%"},
 };
 
 constexpr bool StrictlyIncreasing(const Entry* first, const Entry* last) {

@@ -1,0 +1,76 @@
+#pragma once
+// Judgement of a correlation result: the correlation by a chosen method (plain, SCOT or PHAT
+// weighting, or the one judged best), a ranked list of peaks, a quality figure, the band where
+// the two sensors agree, and flags of results a user must not take at face value. Qt-free; the
+// plain method's trace and cursor are the recomputation's own, unchanged.
+//
+// Quality (0..100) of a peak: 60 % from its peak-to-sidelobe ratio (over the strongest other
+// peak outside its main lobe; 1.1 -> 0, 2.5 or more -> full) and 40 % from its peak-to-noise
+// ratio (over the RMS of the trace away from the peaks; 4.5 -> 0, 18 or more -> full), both on
+// a logarithmic scale, measured on the trace as shown at full resolution (the plain method's on
+// the joined correlation it displays).
+//
+// Automatic: (1) a PHAT correlation over the user's band, tones removed, gives candidate peaks;
+// (2) for each, the band where the phase agrees with its delay; the suggested band is that of
+// the best-agreeing candidate between the sensors (|delay| < 0.95 T), else of the best one;
+// (3) SCOT and PHAT over the suggested band and the plain correlation are each scored by the
+// quality of their best peak, halved when that peak lies beyond a sensor or is hum at zero
+// delay; the highest score wins. Its peaks are then ranked by height, halved likewise.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CCorrelationEngine.h"
+#include "CorrelationMethod.h"
+#include "CorrelationRecord.h"
+#include "LagTrace.h"
+
+namespace vexlan::analysis {
+
+enum AnalysisFlag : unsigned {
+    kFlagBeyondSensor = 1,  // |delay| >= 0.95 x travel time: a fitting at a sensor or noise from beyond
+    kFlagCommonModeHum = 2, // near zero delay with narrow-band energy: hum or electrical pick-up
+    kFlagNoUsableBand = 4,  // no band where the sensors agree
+};
+constexpr int kFlagCount = 3;
+const char* FlagKey(unsigned flag);  // "beyond-sensor", "hum", "no-band"
+
+constexpr int kMaxPeaks = 5;
+
+struct AnalysisPeak {
+    int column = 0;           // graph column 0..619
+    double timeDelay = 0;     // s
+    double distanceFromSensor1 = 0;  // m
+    double distanceFromSensor2 = 0;
+    double height = 0;        // relative to the best peak, 0..1
+    double quality = 0;       // 0..100
+};
+
+struct AnalysisResult {
+    ComputeProblem problem = ComputeProblem::None;  // not None: nothing below is filled in
+    bool finite = true;       // false: the record's values give no finite correlation
+    CorrelationMethod requested = CorrelationMethod::Basic;
+    CorrelationMethod method = CorrelationMethod::Basic;  // the one used (Auto resolved)
+    double quality = 0;
+    std::vector<AnalysisPeak> peaks;  // best first
+    unsigned flags = 0;
+    FrequencyBand suggestedBand;
+    // What the graph shows with the method: the recomputation's own trace for Basic.
+    std::array<std::uint8_t, kGraphColumns> displayTrace{};
+    std::array<float, kGraphColumns> columnDelay{};  // s, of the strongest sample of each column
+    std::uint16_t windowCentre = 0;
+    std::uint16_t samplesPerColumn = 0;
+
+    bool usable() const { return problem == ComputeProblem::None && finite; }
+};
+
+// removeStart/removeEnd: the removed region of the document, in joined-correlation samples.
+AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMethod method,
+                                  std::int32_t removeStart = 0, std::int32_t removeEnd = 0);
+
+// The flags in words for the user, joined by "; " (string table).
+std::string DescribeFlags(unsigned flags);
+
+}  // namespace vexlan::analysis

@@ -1,0 +1,29 @@
+#pragma once
+// Weighted correlation at full resolution: each window's cross-spectrum is weighted bin by bin,
+// limited to a band, and transformed back to lags in double precision.
+
+#include <vector>
+
+#include "CorrelationMethod.h"
+#include "LagWindows.h"
+
+namespace vexlan::analysis {
+
+struct FrequencyBand {
+    double low = 0;   // Hz
+    double high = 0;  // Hz; low >= high means no band
+    bool valid() const { return high > low; }
+};
+
+struct Weighting {
+    CorrelationMethod method = CorrelationMethod::Phat;  // Basic weighs every bin by 1
+    FrequencyBand band;                  // bins outside are stopped; invalid = all bins
+    const std::vector<double>* sensorProduct = nullptr;  // P1 * P2 per bin, for SCOT
+    const std::vector<bool>* lines = nullptr;            // bins to stop as tones
+};
+
+// The joined correlation, LagWindows::totalSamples() values in lag order (zero lag at
+// zeroLagSample()), in arbitrary units.
+std::vector<double> WeightedLagTrace(const LagWindows& windows, const Weighting& weighting);
+
+}  // namespace vexlan::analysis

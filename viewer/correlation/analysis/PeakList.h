@@ -1,0 +1,37 @@
+#pragma once
+// Peaks of a correlation trace, merged within the main lobe, and the figures of how clearly the
+// best one stands out.
+
+#include <functional>
+#include <vector>
+
+namespace vexlan::analysis {
+
+struct TracePeak {
+    int index = 0;       // into the trace
+    double value = 0;    // trace value
+    double offset = 0;   // sub-sample position of the top, -0.5 .. 0.5
+};
+
+struct TraceSpan {
+    int first = 0;  // searched indices first .. last - 1
+    int last = 0;
+    std::function<bool(int)> counts;  // false inside the removed region
+};
+
+// Local maxima above zero, strongest first; a peak within lobe samples of a stronger one merges
+// into it. At most maxPeaks.
+std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const TraceSpan& span, int lobe, int maxPeaks);
+
+struct Clearness {
+    double peakToSidelobe = 0;  // best peak over the next one outside its lobe
+    double peakToNoise = 0;     // best peak over the RMS of the trace away from the peaks
+};
+
+Clearness MeasureClearness(const std::vector<double>& trace, const TraceSpan& span, int lobe,
+                           const std::vector<TracePeak>& peaks, int which);
+
+// 0..100 from the two ratios (see CorrelationAnalysis.h for the scale).
+double QualityFromClearness(const Clearness& c);
+
+}  // namespace vexlan::analysis
