@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "AnalysisStrings.h"
@@ -260,6 +261,23 @@ std::string DescribeFlags(unsigned flags)
         text += LoadString(kFlagTextBase + bit);
     }
     return text;
+}
+
+std::string MethodDisplayName(const AnalysisResult& r)
+{
+    std::string name = LoadString(MethodTextId(r.requested));
+    if (r.requested == CorrelationMethod::Auto)
+        name += std::string(" (") + LoadString(MethodTextId(r.method)) + ")";
+    return name;
+}
+
+std::string MethodReportLine(const AnalysisResult& r)
+{
+    if (r.requested == CorrelationMethod::Basic)
+        return {};
+    char line[160];
+    std::snprintf(line, sizeof line, LoadString(kReportMethodLine), MethodDisplayName(r).c_str(), int(r.quality + 0.5));
+    return line;
 }
 
 AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMethod method, std::int32_t removeStart,

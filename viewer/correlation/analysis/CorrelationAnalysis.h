@@ -72,5 +72,9 @@ AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMe
 
 // The flags in words for the user, joined by "; " (string table).
 std::string DescribeFlags(unsigned flags);
+// The method as the user sees it: "PHAT", or "Automatic (PHAT)" for the automatic choice.
+std::string MethodDisplayName(const AnalysisResult& result);
+// "Correlation method: PHAT, quality 80 %" for a method other than Basic, else "".
+std::string MethodReportLine(const AnalysisResult& result);
 
 }  // namespace vexlan::analysis
