@@ -12,7 +12,7 @@ namespace {
 // estimation noise (its peak stands out only as the sum over many bins), so this is small: noise
 // bins average 0 and each costs the bias.
 constexpr double kAgreementBias = 0.1;
-constexpr double kQuietShare = 0.02;     // bins below this share of the typical level say nothing
+constexpr double kQuietShare = 0.05;     // bins below this share of the median level say nothing
 constexpr int kMinimumBandBins = 16;
 
 }  // namespace
@@ -28,25 +28,32 @@ BandAgreement FindAgreeingBand(const LagWindows& w, double lag, const std::vecto
     const Bins& bins = w.bins[std::size_t(win)];
     const int count = w.n / 2;
 
-    double typical = 0;
+    // The typical level of the bins that hold anything, tones aside.
+    std::vector<double> levels;
     for (int i = 1; i < count; ++i)
-        typical = std::max(typical, std::abs(bins[std::size_t(i)]));
-    const double quiet = kQuietShare * typical;
+        if (!lines[std::size_t(i)] && std::norm(bins[std::size_t(i)]) > 0)
+            levels.push_back(Magnitude(bins[std::size_t(i)]));
+    if (levels.empty())
+        return result;
+    std::nth_element(levels.begin(), levels.begin() + std::ptrdiff_t(levels.size() / 2), levels.end());
+    const double quiet = kQuietShare * levels[levels.size() / 2];
 
-    // Unit phasors with the candidate's delay taken out: near 1 where its source dominates.
-    std::vector<std::complex<double>> unit(static_cast<std::size_t>(count));
-    for (int i = 1; i < count; ++i) {
-        const std::complex<double> x = bins[std::size_t(i)];
-        if (lines[std::size_t(i)] || !(std::abs(x) > quiet))
-            continue;
-        const double phase = -2 * std::numbers::pi * i * inWindow / w.n;
-        unit[std::size_t(i)] = x / std::abs(x) * std::polar(1.0, phase);
-    }
-    // Largest sum of (agreement - bias): the stretch of bins that agree best (Kadane).
+    // Per bin, the cosine of the phase left once the candidate's delay is taken out: near 1 where
+    // its source dominates. The largest sum of (cosine - bias) over a stretch of bins (Kadane)
+    // is the stretch that agrees best.
+    const std::complex<double> step = std::polar(1.0, -2 * std::numbers::pi * inWindow / w.n);
+    std::complex<double> turn = 1;
     double best = 0, run = 0;
     int bestFrom = 0, bestTo = -1, from = 1;
     for (int i = 1; i < count; ++i) {
-        const double agreement = unit[std::size_t(i)].real();
+        turn *= step;
+        if (i % 256 == 0)  // the product drifts from the unit circle otherwise
+            turn = std::polar(1.0, -2 * std::numbers::pi * i * inWindow / w.n);
+        const std::complex<double> x = bins[std::size_t(i)];
+        const double a = Magnitude(x);
+        double agreement = 0;
+        if (!lines[std::size_t(i)] && a > quiet)
+            agreement = (x.real() * turn.real() - x.imag() * turn.imag()) / a;
         if (run <= 0) {
             run = 0;
             from = i;

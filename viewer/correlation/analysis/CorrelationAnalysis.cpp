@@ -48,6 +48,7 @@ struct Measured {
     TraceSpan span;
     int lobe = 1;
     std::vector<TracePeak> peaks;
+    double noiseRms = 0;
     double score = 0;  // quality of the best peak, halved when it is flagged
 
     double Lag(const TracePeak& p) const { return (p.index + p.offset - zeroIndex) * step; }
@@ -76,14 +77,14 @@ int LobeSamples(const LagWindows& w, const Weighting& weighting)
         if (weighting.band.valid() && (f < weighting.band.low || f > weighting.band.high))
             continue;
         const double a = weighting.method == CorrelationMethod::Basic ? std::norm(bins[std::size_t(i)])
-                                                                       : (std::abs(bins[std::size_t(i)]) > 0 ? 1.0 : 0.0);
+                                                                       : (Magnitude(bins[std::size_t(i)]) > 0 ? 1.0 : 0.0);
         sum += a;
         sumSquares += a * a;
     }
     if (sumSquares <= 0)
         return 1;
     const double effectiveBins = sum * sum / sumSquares;
-    return std::clamp(int(w.n / effectiveBins), 1, w.n / 4);
+    return std::clamp(int(w.n / effectiveBins), 1, w.n / 32);
 }
 
 Measured MeasureBasic(const Setting& s, const LagWindows& w)
@@ -94,22 +95,26 @@ Measured MeasureBasic(const Setting& s, const LagWindows& w)
     m.trace.assign(s.engine.Assembled(), s.engine.Assembled() + n);
     m.step = s.d;
     m.zeroIndex = s.zero;
-    m.span = {s.lo, s.lo + kGraphColumns * s.spc, [&s](int i) { return s.Counts(i); }};
+    m.span = {s.lo, s.lo + kGraphColumns * s.spc, {}};
+    if (s.removeEnd != 0)
+        m.span.removed = [&s](int i) { return !s.Counts(i); };
     m.lobe = std::max(1, LobeSamples(w, Weighting{CorrelationMethod::Basic, {}, nullptr, nullptr}) / s.d);
     return m;
 }
 
-Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting& weighting)
+Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting& weighting,
+                         InverseRealTransform& transform)
 {
     Measured m;
     m.method = weighting.method;
-    m.trace = WeightedLagTrace(w, weighting);
+    m.trace = WeightedLagTrace(w, weighting, transform);
     m.step = 1;
     m.zeroIndex = w.zeroLagSample();
     const int shift = m.zeroIndex;
     const int d = s.d, zero = s.zero;
-    m.span = {s.d * (s.lo - s.zero) + shift, s.d * (s.lo + kGraphColumns * s.spc - s.zero) + shift,
-              [&s, shift, d, zero](int i) { return s.Counts(zero + FloorDiv(long(i) - shift, d)); }};
+    m.span = {s.d * (s.lo - s.zero) + shift, s.d * (s.lo + kGraphColumns * s.spc - s.zero) + shift, {}};
+    if (s.removeEnd != 0)
+        m.span.removed = [&s, shift, d, zero](int i) { return !s.Counts(zero + FloorDiv(long(i) - shift, d)); };
     m.lobe = LobeSamples(w, weighting);
     return m;
 }
@@ -140,7 +145,8 @@ void FindPeaks(const Setting& s, Measured& m, double lineShare, bool rank)
         std::stable_sort(m.peaks.begin(), m.peaks.end(),
                          [&](const TracePeak& a, const TracePeak& b) { return weight(a) > weight(b); });
     if (!m.peaks.empty()) {
-        const double q = QualityFromClearness(MeasureClearness(m.trace, m.span, m.lobe, m.peaks, 0));
+        m.noiseRms = NoiseRms(m.trace, m.span, m.lobe, m.peaks);
+        const double q = QualityFromClearness(MeasureClearness(m.peaks, 0, m.noiseRms));
         m.score = q * weight(m.peaks[0]) / m.peaks[0].value;
     }
 }
@@ -196,7 +202,7 @@ void FillPeaks(Setting& s, const Measured& m, double lineShare, AnalysisResult& 
             a.distanceFromSensor2 = s.engine.TotalLength() - float(a.distanceFromSensor1);
         }
         a.height = top > 0 ? p.value / top : 0;
-        a.quality = QualityFromClearness(MeasureClearness(m.trace, m.span, m.lobe, m.peaks, i));
+        a.quality = QualityFromClearness(MeasureClearness(m.peaks, i, m.noiseRms));
         out.peaks.push_back(a);
     }
     out.quality = out.peaks.empty() ? 0 : out.peaks[0].quality;
@@ -219,10 +225,11 @@ bool AllFinite(const AnalysisResult& r)
 }
 
 // The band of the best-agreeing candidate of a PHAT pass over every bin the user lets through.
-FrequencyBand SuggestBand(const Setting& s, const LagWindows& w, const std::vector<bool>& lines)
+FrequencyBand SuggestBand(const Setting& s, const LagWindows& w, const std::vector<bool>& lines,
+                          InverseRealTransform& transform)
 {
     Weighting open{CorrelationMethod::Phat, {}, nullptr, &lines};
-    Measured wide = MeasureWeighted(s, w, open);
+    Measured wide = MeasureWeighted(s, w, open, transform);
     FindPeaks(s, wide, 0, false);
     BandAgreement inside, any;
     for (const TracePeak& p : wide.peaks) {
@@ -312,13 +319,14 @@ AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMe
     const LagWindows w = DecodeLagWindows(s->record, s->engine.AssembledSideBlocks(), s->engine.BinMask());
     const std::vector<bool> lines = FindSpectralLines(w);
     const double lineShare = LineShare(w, lines);
-    out.suggestedBand = SuggestBand(*s, w, lines);
+    InverseRealTransform transform(w.n);
+    out.suggestedBand = SuggestBand(*s, w, lines, transform);
     if (!out.suggestedBand.valid())
         out.flags |= kFlagNoUsableBand;
 
     const std::vector<double> sensors = SensorPowerProduct(s->record, w);
     auto weighted = [&](CorrelationMethod m) {
-        return MeasureWeighted(*s, w, Weighting{m, out.suggestedBand, &sensors, &lines});
+        return MeasureWeighted(*s, w, Weighting{m, out.suggestedBand, &sensors, &lines}, transform);
     };
     const bool rank = method == CorrelationMethod::Auto;
     Measured chosen;
@@ -336,16 +344,9 @@ AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMe
         FindPeaks(*s, chosen, lineShare, rank);
     }
     out.method = chosen.method;
-    if (chosen.method == CorrelationMethod::Basic) {
-        // The recomputation's own trace and cursor delays.
-        for (int c = 0; c < kGraphColumns; ++c) {
-            CursorResult cursor;
-            s->engine.ComputeAtColumn(c, cursor);
-            out.columnDelay[std::size_t(c)] = cursor.timeDelay;
-        }
-    } else {
+    // The plain method keeps the recomputation's own trace and cursor.
+    if (chosen.method != CorrelationMethod::Basic)
         FillDisplay(*s, chosen, out);
-    }
     FillPeaks(*s, chosen, lineShare, out);
     out.finite = AllFinite(out);
     return out;

@@ -14,38 +14,6 @@ namespace {
 constexpr double kFloorShare = 0.15;
 constexpr double kTypicalQuantile = 0.75;
 
-// One c2r plan for a window size, with its buffers; FFTW's sign is +, the recomputation's -,
-// so the bins go in conjugated and lag m comes out at index m.
-class InverseRealTransform {
-public:
-    explicit InverseRealTransform(int n)
-        : n_(n), in_(fftw_alloc_complex(std::size_t(n / 2 + 1))), out_(fftw_alloc_real(std::size_t(n))),
-          plan_(fftw_plan_dft_c2r_1d(n, in_, out_, FFTW_ESTIMATE))
-    {
-    }
-    ~InverseRealTransform()
-    {
-        fftw_destroy_plan(plan_);
-        fftw_free(in_);
-        fftw_free(out_);
-    }
-    InverseRealTransform(const InverseRealTransform&) = delete;
-    InverseRealTransform& operator=(const InverseRealTransform&) = delete;
-
-    std::complex<double>* input() { return reinterpret_cast<std::complex<double>*>(in_); }
-    const double* Run()
-    {
-        fftw_execute(plan_);
-        return out_;
-    }
-
-private:
-    int n_;
-    fftw_complex* in_;
-    double* out_;
-    fftw_plan plan_;
-};
-
 double Quantile(std::vector<double> values, double q)
 {
     if (values.empty())
@@ -76,7 +44,7 @@ std::vector<double> Normalisers(const LagWindows& w, const Weighting& weighting,
             continue;
         double v = 1;
         if (weighting.method == CorrelationMethod::Phat)
-            v = std::abs(bins[std::size_t(i)]);
+            v = Magnitude(bins[std::size_t(i)]);
         else if (weighting.method == CorrelationMethod::Scot)
             v = weighting.sensorProduct ? std::sqrt((*weighting.sensorProduct)[std::size_t(i)]) : 0;
         norm[std::size_t(i)] = v;
@@ -92,7 +60,34 @@ std::vector<double> Normalisers(const LagWindows& w, const Weighting& weighting,
 
 }  // namespace
 
-std::vector<double> WeightedLagTrace(const LagWindows& w, const Weighting& weighting)
+// FFTW's sign is +, the recomputation's -, so the bins go in conjugated.
+struct InverseRealTransform::Plan {
+    explicit Plan(int n)
+        : in(fftw_alloc_complex(std::size_t(n / 2 + 1))), out(fftw_alloc_real(std::size_t(n))),
+          plan(fftw_plan_dft_c2r_1d(n, in, out, FFTW_ESTIMATE))
+    {
+    }
+    ~Plan()
+    {
+        fftw_destroy_plan(plan);
+        fftw_free(in);
+        fftw_free(out);
+    }
+    fftw_complex* in;
+    double* out;
+    fftw_plan plan;
+};
+
+InverseRealTransform::InverseRealTransform(int n) : n_(n), plan_(std::make_unique<Plan>(n)) {}
+InverseRealTransform::~InverseRealTransform() = default;
+std::complex<double>* InverseRealTransform::input() { return reinterpret_cast<std::complex<double>*>(plan_->in); }
+const double* InverseRealTransform::Run()
+{
+    fftw_execute(plan_->plan);
+    return plan_->out;
+}
+
+std::vector<double> WeightedLagTrace(const LagWindows& w, const Weighting& weighting, InverseRealTransform& transform)
 {
     std::vector<double> trace(std::size_t(w.totalSamples()));
     if (w.n < 2 || w.windowCount() == 0)
@@ -102,7 +97,6 @@ std::vector<double> WeightedLagTrace(const LagWindows& w, const Weighting& weigh
     std::vector<double> shared;
     if (weighting.method != CorrelationMethod::Phat)
         shared = Normalisers(w, weighting, w.bins[std::size_t(w.sidePairs)]);
-    InverseRealTransform transform(w.n);
     const int count = w.n / 2 + 1;
     for (int win = 0; win < w.windowCount(); ++win) {
         const Bins& bins = w.bins[std::size_t(win)];
@@ -112,6 +106,7 @@ std::vector<double> WeightedLagTrace(const LagWindows& w, const Weighting& weigh
         std::complex<double>* in = transform.input();
         for (int i = 0; i < count; ++i)
             in[i] = norm[std::size_t(i)] > 0 ? std::conj(bins[std::size_t(i)]) / norm[std::size_t(i)] : 0.0;
+        // conj: the transform's sign is the opposite of the recomputation's.
         const double* lags = transform.Run();
         double* out = trace.data() + std::size_t(win) * std::size_t(w.n);
         const int half = w.n / 2;

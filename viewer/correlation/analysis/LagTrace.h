@@ -2,6 +2,8 @@
 // Weighted correlation at full resolution: each window's cross-spectrum is weighted bin by bin,
 // limited to a band, and transformed back to lags in double precision.
 
+#include <complex>
+#include <memory>
 #include <vector>
 
 #include "CorrelationMethod.h"
@@ -22,8 +24,27 @@ struct Weighting {
     const std::vector<bool>* lines = nullptr;            // bins to stop as tones
 };
 
+// A double-precision inverse real transform of one window size, planned once and reused.
+class InverseRealTransform {
+public:
+    explicit InverseRealTransform(int n);
+    ~InverseRealTransform();
+    InverseRealTransform(const InverseRealTransform&) = delete;
+    InverseRealTransform& operator=(const InverseRealTransform&) = delete;
+
+    int size() const { return n_; }
+    std::complex<double>* input();  // bins 0 .. N/2 in the recomputation's sign convention
+    const double* Run();            // lag m of the window at index m; the input is overwritten
+
+private:
+    struct Plan;
+    int n_;
+    std::unique_ptr<Plan> plan_;
+};
+
 // The joined correlation, LagWindows::totalSamples() values in lag order (zero lag at
 // zeroLagSample()), in arbitrary units.
-std::vector<double> WeightedLagTrace(const LagWindows& windows, const Weighting& weighting);
+std::vector<double> WeightedLagTrace(const LagWindows& windows, const Weighting& weighting,
+                                     InverseRealTransform& transform);
 
 }  // namespace vexlan::analysis

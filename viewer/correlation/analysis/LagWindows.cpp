@@ -15,7 +15,7 @@ constexpr double kSensorSpectrumStep = 2.420635 / 2;
 constexpr int kSensorBins = kSpectrumPoints / 2;  // only the first 2048 values are stored
 constexpr int kSensorSmoothing = 4;               // stored bins either side
 constexpr int kLineNeighbourhood = 24;            // bins either side for a line's background
-constexpr double kLineFactor = 25;                // power above the background median
+constexpr double kLineFactor = 25;                // power above the background mean
 
 double MaskWeight(const std::uint8_t* mask, int bin)
 {
@@ -88,24 +88,27 @@ std::vector<bool> FindSpectralLines(const LagWindows& windows)
     for (const Bins& bins : windows.bins)
         for (int i = 0; i < count; ++i)
             power[std::size_t(i)] += std::norm(bins[std::size_t(i)]);
+    // Running sums give each bin the mean power of its neighbourhood, less the bin and the two
+    // either side (a line's own skirt).
+    std::vector<double> cumulative(std::size_t(count + 1));
+    for (int i = 0; i < count; ++i)
+        cumulative[std::size_t(i + 1)] = cumulative[std::size_t(i)] + power[std::size_t(i)];
+    auto sum = [&](int from, int to) {  // bins from .. to - 1, clipped to 1 .. count - 1
+        from = std::clamp(from, 1, count);
+        to = std::clamp(to, from, count);
+        return cumulative[std::size_t(to)] - cumulative[std::size_t(from)];
+    };
     std::vector<bool> lines(static_cast<std::size_t>(count));
-    std::vector<double> around;
     for (int i = 1; i < count; ++i) {
         if (power[std::size_t(i)] == 0)
             continue;
-        around.clear();
-        for (int j = std::max(1, i - kLineNeighbourhood); j < std::min(count, i + kLineNeighbourhood + 1); ++j)
-            if (std::abs(j - i) > 2)
-                around.push_back(power[std::size_t(j)]);
-        if (around.empty())
+        const int lo = std::max(1, i - kLineNeighbourhood), hi = std::min(count, i + kLineNeighbourhood + 1);
+        const int near = std::min(count, i + 3) - std::max(1, i - 2);
+        const int others = hi - lo - near;
+        if (others <= 0)
             continue;
-        double mean = 0;
-        for (double p : around)
-            mean += p / double(around.size());
-        std::nth_element(around.begin(), around.begin() + around.size() / 2, around.end());
-        // Where most neighbours are empty (bins the instrument did not keep) the mean stands in.
-        const double median = around[around.size() / 2];
-        lines[std::size_t(i)] = power[std::size_t(i)] > kLineFactor * (median > 0 ? median : mean);
+        const double mean = (sum(lo, hi) - sum(i - 2, i + 3)) / others;
+        lines[std::size_t(i)] = power[std::size_t(i)] > kLineFactor * mean;
     }
     // A line's skirt: the bins beside a line share its leakage.
     std::vector<bool> widened = lines;

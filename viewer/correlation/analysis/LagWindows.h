@@ -2,6 +2,7 @@
 // The stored cross-spectra of the lag windows and the two sensor power spectra, decoded once
 // into double precision for the weighted correlations.
 
+#include <cmath>
 #include <complex>
 #include <cstdint>
 #include <vector>
@@ -11,6 +12,9 @@
 namespace vexlan::analysis {
 
 using Bins = std::vector<std::complex<double>>;
+
+// |x| without the care of std::abs for extreme exponents, which decoded 16-bit values never reach.
+inline double Magnitude(std::complex<double> x) { return std::sqrt(std::norm(x)); }
 
 // Window w (0 .. 2k) holds block 2 + k - w, so windows run from the most negative lags to the
 // most positive; full-resolution sample w * N + m (m the window's index after the half swap)

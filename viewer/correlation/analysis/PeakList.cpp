@@ -58,8 +58,34 @@ std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const Tr
     return kept;
 }
 
-Clearness MeasureClearness(const std::vector<double>& trace, const TraceSpan& span, int lobe,
-                           const std::vector<TracePeak>& peaks, int which)
+double NoiseRms(const std::vector<double>& trace, const TraceSpan& span, int lobe, const std::vector<TracePeak>& peaks)
+{
+    const int first = std::max(span.first, 0);
+    const int last = std::min(span.last, int(trace.size()));
+    // The lobes as sorted stretches, so each sample is looked at once.
+    std::vector<std::pair<int, int>> lobes;
+    for (const TracePeak& p : peaks)
+        lobes.push_back({p.index - lobe, p.index + lobe + 1});
+    std::sort(lobes.begin(), lobes.end());
+    double sum = 0;
+    long count = 0;
+    int i = first;
+    auto add = [&](int to) {
+        for (; i < std::min(to, last); ++i)
+            if (span.counts(i)) {
+                sum += trace[std::size_t(i)] * trace[std::size_t(i)];
+                ++count;
+            }
+    };
+    for (const auto& [from, to] : lobes) {
+        add(from);
+        i = std::max(i, std::min(to, last));
+    }
+    add(last);
+    return count ? std::sqrt(sum / double(count)) : 0;
+}
+
+Clearness MeasureClearness(const std::vector<TracePeak>& peaks, int which, double rms)
 {
     Clearness c;
     if (which >= int(peaks.size()))
@@ -69,23 +95,8 @@ Clearness MeasureClearness(const std::vector<double>& trace, const TraceSpan& sp
     for (int i = 0; i < int(peaks.size()); ++i)
         if (i != which)
             rival = std::max(rival, peaks[std::size_t(i)].value);
-    double sum = 0;
-    long count = 0;
-    const int first = std::max(span.first, 0);
-    const int last = std::min(span.last, int(trace.size()));
-    for (int i = first; i < last; ++i) {
-        if (!span.counts(i))
-            continue;
-        const bool nearPeak = std::any_of(peaks.begin(), peaks.end(), [&](const TracePeak& p) {
-            return std::abs(p.index - i) <= lobe;
-        });
-        if (nearPeak)
-            continue;
-        sum += trace[std::size_t(i)] * trace[std::size_t(i)];
-        ++count;
-    }
-    const double rms = count ? std::sqrt(sum / double(count)) : 0;
-    c.peakToNoise = rms > 0 ? peak.value / rms : kClearPeakToNoise;
+    // No trace left outside the lobes: no evidence that the peak stands above anything.
+    c.peakToNoise = rms > 0 ? peak.value / rms : 0;
     // Without a rival the strongest sample away from the lobe stands in for one.
     c.peakToSidelobe = rival > 0 ? peak.value / rival : c.peakToNoise / kNoiseOnlyPeakToNoise;
     return c;

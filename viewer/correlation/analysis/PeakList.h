@@ -16,7 +16,8 @@ struct TracePeak {
 struct TraceSpan {
     int first = 0;  // searched indices first .. last - 1
     int last = 0;
-    std::function<bool(int)> counts;  // false inside the removed region
+    std::function<bool(int)> removed;  // true inside the removed region; empty when there is none
+    bool counts(int i) const { return !removed || !removed(i); }
 };
 
 // Local maxima above zero, strongest first; a peak within lobe samples of a stronger one merges
@@ -28,8 +29,10 @@ struct Clearness {
     double peakToNoise = 0;     // best peak over the RMS of the trace away from the peaks
 };
 
-Clearness MeasureClearness(const std::vector<double>& trace, const TraceSpan& span, int lobe,
-                           const std::vector<TracePeak>& peaks, int which);
+// RMS of the trace over the span, away from the peaks' lobes.
+double NoiseRms(const std::vector<double>& trace, const TraceSpan& span, int lobe, const std::vector<TracePeak>& peaks);
+
+Clearness MeasureClearness(const std::vector<TracePeak>& peaks, int which, double noiseRms);
 
 // 0..100 from the two ratios (see CorrelationAnalysis.h for the scale).
 double QualityFromClearness(const Clearness& c);
