@@ -224,25 +224,20 @@ bool AllFinite(const AnalysisResult& r)
            std::isfinite(r.suggestedBand.low) && std::isfinite(r.suggestedBand.high);
 }
 
-// The band of the best-agreeing candidate of a PHAT pass over every bin the user lets through.
+// The band that agrees with the strongest PHAT peak between the sensors (of the strongest peak
+// when there is none), over every bin the user lets through, tones removed.
 FrequencyBand SuggestBand(const Setting& s, const LagWindows& w, const std::vector<bool>& lines,
                           InverseRealTransform& transform)
 {
     Weighting open{CorrelationMethod::Phat, {}, nullptr, &lines};
     Measured wide = MeasureWeighted(s, w, open, transform);
     FindPeaks(s, wide, 0, false);
-    BandAgreement inside, any;
-    for (const TracePeak& p : wide.peaks) {
-        const double lag = wide.Lag(p);
-        const BandAgreement a = FindAgreeingBand(w, lag, lines);
-        if (!a.band.valid())
-            continue;
-        if (a.score > any.score)
-            any = a;
-        if (!BeyondSensor(s, lag) && a.score > inside.score)
-            inside = a;
-    }
-    return inside.band.valid() ? inside.band : any.band;
+    if (wide.peaks.empty())
+        return {};
+    const auto inside = std::find_if(wide.peaks.begin(), wide.peaks.end(),
+                                     [&](const TracePeak& p) { return !BeyondSensor(s, wide.Lag(p)); });
+    const TracePeak& chosen = inside != wide.peaks.end() ? *inside : wide.peaks.front();
+    return FindAgreeingBand(w, wide.Lag(chosen), lines).band;
 }
 
 }  // namespace

@@ -10,10 +10,11 @@
 // a logarithmic scale, measured on the trace as shown at full resolution (the plain method's on
 // the joined correlation it displays).
 //
-// Automatic: (1) a PHAT correlation over the user's band, tones removed, gives candidate peaks;
-// (2) for each, the band where the phase agrees with its delay; the suggested band is that of
-// the best-agreeing candidate between the sensors (|delay| < 0.95 T), else of the best one;
-// (3) SCOT and PHAT over the suggested band and the plain correlation are each scored by the
+// Suggested band: a PHAT correlation over the user's band, tones (bins far above their
+// neighbourhood, with their skirts) removed; its strongest peak between the sensors
+// (|delay| < 0.95 T; else its strongest peak) gives the delay; the band is the stretch of bins
+// whose phase, that delay taken out, agrees best (largest sum of cos(phase) - 0.1).
+// Automatic: SCOT and PHAT over the suggested band and the plain correlation are each scored by the
 // quality of their best peak, halved when that peak lies beyond a sensor or is hum at zero
 // delay; the highest score wins. Its peaks are then ranked by height, halved likewise.
 

@@ -16,6 +16,8 @@ constexpr int kSensorBins = kSpectrumPoints / 2;  // only the first 2048 values 
 constexpr int kSensorSmoothing = 4;               // stored bins either side
 constexpr int kLineNeighbourhood = 24;            // bins either side for a line's background
 constexpr double kLineFactor = 25;                // power above the background mean
+constexpr double kSkirtFactor = 4;                // a line's skirt: power above the background
+constexpr int kMaxSkirt = 64;                     // bins either side
 
 double MaskWeight(const std::uint8_t* mask, int bin)
 {
@@ -99,6 +101,7 @@ std::vector<bool> FindSpectralLines(const LagWindows& windows)
         return cumulative[std::size_t(to)] - cumulative[std::size_t(from)];
     };
     std::vector<bool> lines(static_cast<std::size_t>(count));
+    std::vector<double> background(static_cast<std::size_t>(count));
     for (int i = 1; i < count; ++i) {
         if (power[std::size_t(i)] == 0)
             continue;
@@ -109,12 +112,23 @@ std::vector<bool> FindSpectralLines(const LagWindows& windows)
             continue;
         const double mean = (sum(lo, hi) - sum(i - 2, i + 3)) / others;
         lines[std::size_t(i)] = power[std::size_t(i)] > kLineFactor * mean;
+        background[std::size_t(i)] = mean;
     }
-    // A line's skirt: the bins beside a line share its leakage.
+    // A line's skirt: the bins either side that its leakage still lifts well above the background.
     std::vector<bool> widened = lines;
-    for (int i = 1; i + 1 < count; ++i)
-        if (lines[std::size_t(i)])
-            widened[std::size_t(i - 1)] = widened[std::size_t(i + 1)] = true;
+    for (int i = 1; i < count; ++i) {
+        if (!lines[std::size_t(i)])
+            continue;
+        const double lifted = kSkirtFactor * background[std::size_t(i)];
+        for (int j = i - 1; j >= std::max(1, i - kMaxSkirt) && power[std::size_t(j)] > lifted; --j)
+            widened[std::size_t(j)] = true;
+        for (int j = i + 1; j < std::min(count, i + kMaxSkirt + 1) && power[std::size_t(j)] > lifted; ++j)
+            widened[std::size_t(j)] = true;
+        if (i > 1)
+            widened[std::size_t(i - 1)] = true;
+        if (i + 1 < count)
+            widened[std::size_t(i + 1)] = true;
+    }
     return widened;
 }
 
