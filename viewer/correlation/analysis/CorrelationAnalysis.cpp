@@ -19,6 +19,8 @@ constexpr double kBeyondSensorShare = 0.95;   // of the travel time
 constexpr double kFlaggedPenalty = 0.5;       // score of a peak that is probably not a leak
 constexpr double kHumLineShare = 0.3;         // of the cross-spectrum's power in tones
 constexpr double kNearZeroShare = 0.02;       // of the travel time, or two lobes if wider
+constexpr int kSeamGuardLobes = 2;            // lags left out either side of a window's edge
+constexpr int kMinimumSeamGuard = 32;
 
 int FloorDiv(long a, int b) { return int(a >= 0 ? a / b : -((-a + b - 1) / b)); }
 
@@ -113,9 +115,17 @@ Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting&
     const int shift = m.zeroIndex;
     const int d = s.d, zero = s.zero;
     m.span = {s.d * (s.lo - s.zero) + shift, s.d * (s.lo + kGraphColumns * s.spc - s.zero) + shift, {}};
-    if (s.removeEnd != 0)
-        m.span.removed = [&s, shift, d, zero](int i) { return !s.Counts(zero + FloorDiv(long(i) - shift, d)); };
     m.lobe = LobeSamples(w, weighting);
+    // Each window holds a truncated stretch of lags; the cut shows as a spike at the window's
+    // edges that weighting lifts far above the leak (a hum's skirt carries it), so the edges are
+    // left out.
+    const int guard = std::max(kSeamGuardLobes * m.lobe, kMinimumSeamGuard);
+    const int n = w.n;
+    m.span.removed = [&s, shift, d, zero, guard, n](int i) {
+        const int inWindow = i % n;
+        return inWindow < guard || inWindow >= n - guard ||
+               (s.removeEnd != 0 && !s.Counts(zero + FloorDiv(long(i) - shift, d)));
+    };
     return m;
 }
 

@@ -14,9 +14,9 @@ namespace {
 constexpr double kSensorSpectrumStep = 2.420635 / 2;
 constexpr int kSensorBins = kSpectrumPoints / 2;  // only the first 2048 values are stored
 constexpr int kSensorSmoothing = 4;               // stored bins either side
-constexpr int kLineNeighbourhood = 24;            // bins either side for a line's background
-constexpr double kLineFactor = 25;                // power above the background mean
-constexpr double kSkirtFactor = 4;                // a line's skirt: power above the background
+constexpr int kStretch = 32;                      // bins of one background median
+constexpr double kLineFactor = 100;               // a line's power above the background
+constexpr double kSkirtFactor = 8;                // a line's skirt: power above the background
 constexpr int kMaxSkirt = 64;                     // bins either side
 
 double MaskWeight(const std::uint8_t* mask, int bin)
@@ -90,46 +90,39 @@ std::vector<bool> FindSpectralLines(const LagWindows& windows)
     for (const Bins& bins : windows.bins)
         for (int i = 0; i < count; ++i)
             power[std::size_t(i)] += std::norm(bins[std::size_t(i)]);
-    // Running sums give each bin the mean power of its neighbourhood, less the bin and the two
-    // either side (a line's own skirt).
-    std::vector<double> cumulative(std::size_t(count + 1));
-    for (int i = 0; i < count; ++i)
-        cumulative[std::size_t(i + 1)] = cumulative[std::size_t(i)] + power[std::size_t(i)];
-    auto sum = [&](int from, int to) {  // bins from .. to - 1, clipped to 1 .. count - 1
-        from = std::clamp(from, 1, count);
-        to = std::clamp(to, from, count);
-        return cumulative[std::size_t(to)] - cumulative[std::size_t(from)];
+    // The background: the median power of short stretches of bins, the lowest of a stretch and
+    // its two neighbours, so that neither a line nor its wide skirt lifts it.
+    const int stretches = (count + kStretch - 1) / kStretch;
+    std::vector<double> medians(static_cast<std::size_t>(stretches));
+    std::vector<double> part;
+    for (int b = 0; b < stretches; ++b) {
+        part.assign(power.begin() + b * kStretch, power.begin() + std::min(count, (b + 1) * kStretch));
+        std::nth_element(part.begin(), part.begin() + std::ptrdiff_t(part.size() / 2), part.end());
+        medians[std::size_t(b)] = part[part.size() / 2];
+    }
+    auto background = [&](int i) {
+        const int b = i / kStretch;
+        double m = medians[std::size_t(b)];
+        if (b > 0)
+            m = std::min(m, medians[std::size_t(b - 1)]);
+        if (b + 1 < stretches)
+            m = std::min(m, medians[std::size_t(b + 1)]);
+        return m;
     };
     std::vector<bool> lines(static_cast<std::size_t>(count));
-    std::vector<double> background(static_cast<std::size_t>(count));
     for (int i = 1; i < count; ++i) {
-        if (power[std::size_t(i)] == 0)
+        const double floor = background(i);
+        // Where most bins are empty (not kept by the instrument) nothing counts as a line.
+        if (floor <= 0 || power[std::size_t(i)] <= kLineFactor * floor)
             continue;
-        const int lo = std::max(1, i - kLineNeighbourhood), hi = std::min(count, i + kLineNeighbourhood + 1);
-        const int near = std::min(count, i + 3) - std::max(1, i - 2);
-        const int others = hi - lo - near;
-        if (others <= 0)
-            continue;
-        const double mean = (sum(lo, hi) - sum(i - 2, i + 3)) / others;
-        lines[std::size_t(i)] = power[std::size_t(i)] > kLineFactor * mean;
-        background[std::size_t(i)] = mean;
+        lines[std::size_t(i)] = true;
+        // Its skirt: the bins either side that its leakage still lifts well above the background.
+        for (int j = i - 1; j >= std::max(1, i - kMaxSkirt) && power[std::size_t(j)] > kSkirtFactor * floor; --j)
+            lines[std::size_t(j)] = true;
+        for (int j = i + 1; j < std::min(count, i + kMaxSkirt + 1) && power[std::size_t(j)] > kSkirtFactor * floor; ++j)
+            lines[std::size_t(j)] = true;
     }
-    // A line's skirt: the bins either side that its leakage still lifts well above the background.
-    std::vector<bool> widened = lines;
-    for (int i = 1; i < count; ++i) {
-        if (!lines[std::size_t(i)])
-            continue;
-        const double lifted = kSkirtFactor * background[std::size_t(i)];
-        for (int j = i - 1; j >= std::max(1, i - kMaxSkirt) && power[std::size_t(j)] > lifted; --j)
-            widened[std::size_t(j)] = true;
-        for (int j = i + 1; j < std::min(count, i + kMaxSkirt + 1) && power[std::size_t(j)] > lifted; ++j)
-            widened[std::size_t(j)] = true;
-        if (i > 1)
-            widened[std::size_t(i - 1)] = true;
-        if (i + 1 < count)
-            widened[std::size_t(i + 1)] = true;
-    }
-    return widened;
+    return lines;
 }
 
 }  // namespace vexlan::analysis
