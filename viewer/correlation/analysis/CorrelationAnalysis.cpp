@@ -321,10 +321,11 @@ AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMe
     }
 
     s->engine.BuildBinMask();
-    const LagWindows w = DecodeLagWindows(s->record, s->engine.AssembledSideBlocks(), s->engine.BinMask());
+    LagWindows w = DecodeLagWindows(s->record, s->engine.AssembledSideBlocks(), s->engine.BinMask());
+    InverseRealTransform transform(w.n);
+    TaperWindowEdges(w, transform);
     const std::vector<bool> lines = FindSpectralLines(w);
     const double lineShare = LineShare(w, lines);
-    InverseRealTransform transform(w.n);
     out.suggestedBand = SuggestBand(*s, w, lines, transform);
     if (!out.suggestedBand.valid())
         out.flags |= kFlagNoUsableBand;

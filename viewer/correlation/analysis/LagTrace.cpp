@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace vexlan::analysis {
 
@@ -13,6 +14,7 @@ namespace {
 // so that bins at the compression's quantisation floor or with tiny sensor power do not dominate.
 constexpr double kFloorShare = 0.15;
 constexpr double kTypicalQuantile = 0.75;
+constexpr int kTaperDivisor = 16;  // lags of the taper at each end: N / this
 
 double Quantile(std::vector<double> values, double q)
 {
@@ -64,18 +66,21 @@ std::vector<double> Normalisers(const LagWindows& w, const Weighting& weighting,
 struct InverseRealTransform::Plan {
     explicit Plan(int n)
         : in(fftw_alloc_complex(std::size_t(n / 2 + 1))), out(fftw_alloc_real(std::size_t(n))),
-          plan(fftw_plan_dft_c2r_1d(n, in, out, FFTW_ESTIMATE))
+          plan(fftw_plan_dft_c2r_1d(n, in, out, FFTW_ESTIMATE)),
+          forward(fftw_plan_dft_r2c_1d(n, out, in, FFTW_ESTIMATE))
     {
     }
     ~Plan()
     {
         fftw_destroy_plan(plan);
+        fftw_destroy_plan(forward);
         fftw_free(in);
         fftw_free(out);
     }
     fftw_complex* in;
     double* out;
     fftw_plan plan;
+    fftw_plan forward;
 };
 
 InverseRealTransform::InverseRealTransform(int n) : n_(n), plan_(std::make_unique<Plan>(n)) {}
@@ -85,6 +90,35 @@ const double* InverseRealTransform::Run()
 {
     fftw_execute(plan_->plan);
     return plan_->out;
+}
+
+void InverseRealTransform::TaperEdges(Bins& bins, int edge)
+{
+    const int half = n_ / 2;
+    std::complex<double>* in = input();
+    for (int i = 0; i <= half; ++i)
+        in[i] = std::conj(bins[std::size_t(i)]);
+    double* lags = plan_->out;
+    fftw_execute(plan_->plan);
+    for (int m = 0; m < n_; ++m) {
+        const int j = (m + half) % n_;  // 0 at the window's most negative lag
+        const int fromEnd = std::min(j, n_ - 1 - j);
+        if (fromEnd < edge)
+            lags[m] *= 0.5 * (1 - std::cos(std::numbers::pi * fromEnd / edge));
+    }
+    fftw_execute(plan_->forward);
+    // Bins the instrument did not keep (or the mask stopped) stay empty: spreading into them
+    // would let weighting lift pure leakage.
+    for (int i = 0; i <= half; ++i)
+        if (std::norm(bins[std::size_t(i)]) > 0)
+            bins[std::size_t(i)] = std::conj(in[i]) / double(n_);
+}
+
+void TaperWindowEdges(LagWindows& w, InverseRealTransform& transform)
+{
+    const int edge = std::max(1, w.n / kTaperDivisor);
+    for (Bins& bins : w.bins)
+        transform.TaperEdges(bins, edge);
 }
 
 std::vector<double> WeightedLagTrace(const LagWindows& w, const Weighting& weighting, InverseRealTransform& transform)

@@ -35,12 +35,18 @@ public:
     int size() const { return n_; }
     std::complex<double>* input();  // bins 0 .. N/2 in the recomputation's sign convention
     const double* Run();            // lag m of the window at index m; the input is overwritten
+    // Multiplies the window's lags by a taper that falls to zero over edge lags at either end.
+    void TaperEdges(Bins& bins, int edge);
 
 private:
     struct Plan;
     int n_;
     std::unique_ptr<Plan> plan_;
 };
+
+// Tapers every window's lags at its ends: each window is a truncated stretch of the correlation,
+// and the cut leaks into every bin (most from a tone), which weighting would lift into a spike.
+void TaperWindowEdges(LagWindows& windows, InverseRealTransform& transform);
 
 // The joined correlation, LagWindows::totalSamples() values in lag order (zero lag at
 // zeroLagSample()), in arbitrary units.
