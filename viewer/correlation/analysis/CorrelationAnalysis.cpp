@@ -16,7 +16,8 @@ namespace vexlan::analysis {
 namespace {
 
 constexpr double kBeyondSensorShare = 0.95;   // of the travel time
-constexpr double kFlaggedPenalty = 0.5;       // score of a peak that is probably not a leak
+constexpr double kCredibleHeight = 0.15;      // of the strongest, for a peak that is no doubt
+constexpr double kUnflaggedBonus = 100;       // a best peak that is no doubt outranks any other
 constexpr double kHumLineShare = 0.3;         // of the cross-spectrum's power in tones
 constexpr double kNearZeroShare = 0.02;       // of the travel time, or two lobes if wider
 constexpr int kSeamGuardLobes = 2;            // lags left out either side of a window's edge
@@ -142,22 +143,25 @@ double LineShare(const LagWindows& w, const std::vector<bool>& lines)
     return all > 0 ? tones / all : 0;
 }
 
-// Finds the peaks and, with rank set, orders them by height halved for flagged ones.
+// Finds the peaks. With rank set (automatic), peaks between the sensors and away from hum come
+// first when one of them reaches kCredibleHeight of the strongest; the score then prefers a
+// method whose best peak is such a peak.
 void FindPeaks(const Setting& s, Measured& m, double lineShare, bool rank)
 {
     m.peaks = FindTracePeaks(m.trace, m.span, m.lobe, kMaxPeaks);
-    auto weight = [&](const TracePeak& p) {
+    auto flagged = [&](const TracePeak& p) {
         const double lag = m.Lag(p);
-        const bool flagged = BeyondSensor(s, lag) || NearZeroHum(s, m, lag, lineShare);
-        return p.value * (flagged ? kFlaggedPenalty : 1.0);
+        return BeyondSensor(s, lag) || NearZeroHum(s, m, lag, lineShare);
     };
-    if (rank)
-        std::stable_sort(m.peaks.begin(), m.peaks.end(),
-                         [&](const TracePeak& a, const TracePeak& b) { return weight(a) > weight(b); });
+    if (rank && !m.peaks.empty()) {
+        const double top = m.peaks[0].value;
+        auto credible = [&](const TracePeak& p) { return !flagged(p) && p.value >= kCredibleHeight * top; };
+        std::stable_partition(m.peaks.begin(), m.peaks.end(), credible);
+    }
     if (!m.peaks.empty()) {
         m.noiseRms = NoiseRms(m.trace, m.span, m.lobe, m.peaks);
         const double q = QualityFromClearness(MeasureClearness(m.peaks, 0, m.noiseRms));
-        m.score = q * weight(m.peaks[0]) / m.peaks[0].value;
+        m.score = q + (flagged(m.peaks[0]) ? 0 : kUnflaggedBonus);
     }
 }
 

@@ -14,9 +14,12 @@
 // neighbourhood, with their skirts) removed; its strongest peak between the sensors
 // (|delay| < 0.95 T; else its strongest peak) gives the delay; the band is the stretch of bins
 // whose phase, that delay taken out, agrees best (largest sum of cos(phase) - 0.1).
-// Automatic: SCOT and PHAT over the suggested band and the plain correlation are each scored by the
-// quality of their best peak, halved when that peak lies beyond a sensor or is hum at zero
-// delay; the highest score wins. Its peaks are then ranked by height, halved likewise.
+// Weighted methods work on each window's cross-spectrum with the window's ends tapered, tones
+// removed and the suggested band applied; the windows' edges are left out of the peak search.
+// Automatic: the plain correlation, SCOT and PHAT each rank their peaks so that a peak between
+// the sensors and away from hum comes first when it reaches 15 % of the strongest; each is
+// scored by the quality of its first peak, plus 100 when that peak is such a peak; the
+// highest score wins.
 
 #include <array>
 #include <cstdint>
