@@ -174,6 +174,10 @@ constexpr Entry kStrings[] = {
     {63024, "the record's values give no finite correlation to analyse"},
     {63025, "%s  quality %d %%"},
     {63026, "Correlation method: %s, quality %d %%"},
+    {63027, "Peaks"},
+    {63028, "%d.  %.4f %s    %.1f / %.1f %s    height %d %%    quality %d %%"},
+    {63029, "Suggest"},
+    {63030, "No band was found where the two sensors agree.\n\nThe cut-offs are left as they are."},
 };
 
 constexpr bool StrictlyIncreasing(const Entry* first, const Entry* last) {
@@ -243,6 +247,7 @@ constexpr ResourceEntry kResourceTexts[] = {
     {kMainMenu, 4, "&Options"},
     {kMainMenu, 5, "Change COM Port"},
     {kMainMenu, 6, "&Help"},
+    {kMainMenu, 7, "Correlation &Method"},
     {kMainMenu, 32773, "Download File"},
     {kMainMenu, 32778, "Restart Halcyra Digital"},
     {kMainMenu, 32786, "COM&1"},
@@ -254,6 +259,13 @@ constexpr ResourceEntry kResourceTexts[] = {
     {kMainMenu, 32796, "Copy &Text"},
     {kMainMenu, 32797, "Copy &Graph"},
     {kMainMenu, 32798, "File Information"},
+    {kMainMenu, 32800, "&Basic"},
+    {kMainMenu, 32801, "&SCOT"},
+    {kMainMenu, 32802, "&PHAT"},
+    {kMainMenu, 32803, "&Automatic"},
+    {kMainMenu, 32804, "&Peaks...\tCtrl+K"},
+    {kMainMenu, 32805, "&Next Peak\tCtrl+."},
+    {kMainMenu, 32806, "Pre&vious Peak\tCtrl+,"},
     {kMainMenu, 57601, "&Open...\tCtrl+O"},
     {kMainMenu, 57606, "P&rint Setup..."},
     {kMainMenu, 57607, "&Print...\tCtrl+P"},
