@@ -20,7 +20,7 @@ constexpr double kCredibleHeight = 0.15;      // of the strongest, for a peak th
 constexpr double kUnflaggedBonus = 100;       // a best peak that is no doubt outranks any other
 constexpr double kHumLineShare = 0.3;         // of the cross-spectrum's power in tones
 constexpr double kNearZeroShare = 0.02;       // of the travel time, or two lobes if wider
-constexpr int kSeamGuardLobes = 2;            // lags left out either side of a window's edge
+constexpr int kSeamGuardLobes = 1;            // lobes left out either side of a window's edge
 constexpr int kMinimumSeamGuard = 32;
 
 int FloorDiv(long a, int b) { return int(a >= 0 ? a / b : -((-a + b - 1) / b)); }
@@ -68,7 +68,7 @@ bool BeyondSensor(const Setting& s, double lag)
     return s.travel > 0 && std::abs(lag / s.fs) >= kBeyondSensorShare * s.travel;
 }
 
-// Samples in lag of the main lobe: the reciprocal of the effective bandwidth of the bins used.
+// Samples in lag of the main lobe, from the effective bandwidth of the bins used.
 int LobeSamples(const LagWindows& w, const Weighting& weighting)
 {
     const Bins& bins = w.bins[std::size_t(w.sidePairs)];
@@ -87,7 +87,8 @@ int LobeSamples(const LagWindows& w, const Weighting& weighting)
     if (sumSquares <= 0)
         return 1;
     const double effectiveBins = sum * sum / sumSquares;
-    return std::clamp(int(w.n / effectiveBins), 1, w.n / 32);
+    // The main lobe spans 2 / bandwidth between its first zeros; peaks closer than that merge.
+    return std::clamp(int(2 * w.n / effectiveBins), 1, std::max(1, w.n / 32));
 }
 
 Measured MeasureBasic(const Setting& s, const LagWindows& w)
