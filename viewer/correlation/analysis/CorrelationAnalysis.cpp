@@ -121,13 +121,10 @@ Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting&
     // Each window holds a truncated stretch of lags; the cut shows as a spike at the window's
     // edges that weighting lifts far above the leak (a hum's skirt carries it), so the edges are
     // left out.
-    const int guard = std::max(kSeamGuardLobes * m.lobe, kMinimumSeamGuard);
-    const int n = w.n;
-    m.span.removed = [&s, shift, d, zero, guard, n](int i) {
-        const int inWindow = i % n;
-        return inWindow < guard || inWindow >= n - guard ||
-               (s.removeEnd != 0 && !s.Counts(zero + FloorDiv(long(i) - shift, d)));
-    };
+    m.span.period = w.n;
+    m.span.guard = std::max(kSeamGuardLobes * m.lobe, kMinimumSeamGuard);
+    if (s.removeEnd != 0)
+        m.span.removed = [&s, shift, d, zero](int i) { return !s.Counts(zero + FloorDiv(long(i) - shift, d)); };
     return m;
 }
 

@@ -15,6 +15,7 @@ constexpr double kClearPeakToNoise = 18;
 constexpr double kNoiseOnlyPeakToSidelobe = 1.1;
 constexpr double kClearPeakToSidelobe = 2.5;
 constexpr double kSidelobeShare = 0.6;  // weight of the peak-to-sidelobe part
+constexpr std::size_t kOrderedFirst = 64;
 
 double Ramp(double value, double zeroAt, double fullAt)
 {
@@ -36,11 +37,17 @@ std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const Tr
         if (v > 0 && v > at(i - 1) && v >= at(i + 1))
             maxima.push_back({i, v, 0});
     }
-    std::sort(maxima.begin(), maxima.end(), [](const TracePeak& a, const TracePeak& b) {
+    auto stronger = [](const TracePeak& a, const TracePeak& b) {
         return a.value > b.value || (a.value == b.value && a.index < b.index);
-    });
+    };
+    // Merging rarely looks past the strongest few dozen maxima: order those first, all if needed.
+    const auto head = maxima.begin() + std::ptrdiff_t(std::min<std::size_t>(maxima.size(), kOrderedFirst));
+    std::partial_sort(maxima.begin(), head, maxima.end(), stronger);
     std::vector<TracePeak> kept;
-    for (const TracePeak& p : maxima) {
+    for (std::size_t next = 0; next < maxima.size(); ++next) {
+        if (maxima.begin() + std::ptrdiff_t(next) == head)
+            std::sort(head, maxima.end(), stronger);
+        const TracePeak& p = maxima[next];
         if (int(kept.size()) == maxPeaks)
             break;
         const bool merged = std::any_of(kept.begin(), kept.end(), [&](const TracePeak& k) {

@@ -17,7 +17,17 @@ struct TraceSpan {
     int first = 0;  // searched indices first .. last - 1
     int last = 0;
     std::function<bool(int)> removed;  // true inside the removed region; empty when there is none
-    bool counts(int i) const { return !removed || !removed(i); }
+    int period = 0;  // with guard: indices within guard of a multiple of period are left out
+    int guard = 0;
+    bool counts(int i) const
+    {
+        if (period > 0) {
+            const int at = i % period;
+            if (at < guard || at >= period - guard)
+                return false;
+        }
+        return !removed || !removed(i);
+    }
 };
 
 // Local maxima above zero, strongest first; a peak within lobe samples of a stronger one merges
