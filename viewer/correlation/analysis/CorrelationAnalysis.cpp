@@ -18,6 +18,8 @@ namespace {
 constexpr double kBeyondSensorShare = 0.95;   // of the travel time
 constexpr double kCredibleHeight = 0.15;      // of the strongest, for a peak that is no doubt
 constexpr double kUnflaggedBonus = 100;       // a best peak that is no doubt outranks any other
+constexpr double kMinimumCredibleQuality = 10;  // below it a peak earns no such bonus
+constexpr double kMirrorHeight = 0.5;         // of a peak, for its mirror image to count
 constexpr double kHumLineShare = 0.3;         // of the cross-spectrum's power in tones
 constexpr double kNearZeroShare = 0.02;       // of the travel time, or two lobes if wider
 constexpr int kSeamGuardLobes = 1;            // lobes left out either side of a window's edge
@@ -147,9 +149,17 @@ double LineShare(const LagWindows& w, const std::vector<bool>& lines)
 void FindPeaks(const Setting& s, Measured& m, double lineShare, bool rank)
 {
     m.peaks = FindTracePeaks(m.trace, m.span, m.lobe, kMaxPeaks);
+    // A source gives one peak; a peak with a mirror image at the opposite delay comes from
+    // something even in lag (a hum's ripple, the cut at a window's edge).
+    auto mirrored = [&](const TracePeak& p) {
+        return std::any_of(m.peaks.begin(), m.peaks.end(), [&](const TracePeak& q) {
+            return &q != &p && std::abs(m.Lag(p) + m.Lag(q)) <= double(m.lobe * m.step) &&
+                   q.value >= kMirrorHeight * p.value;
+        });
+    };
     auto flagged = [&](const TracePeak& p) {
         const double lag = m.Lag(p);
-        return BeyondSensor(s, lag) || NearZeroHum(s, m, lag, lineShare);
+        return BeyondSensor(s, lag) || NearZeroHum(s, m, lag, lineShare) || (rank && mirrored(p));
     };
     if (rank && !m.peaks.empty()) {
         const double top = m.peaks[0].value;
@@ -159,7 +169,7 @@ void FindPeaks(const Setting& s, Measured& m, double lineShare, bool rank)
     if (!m.peaks.empty()) {
         m.noiseRms = NoiseRms(m.trace, m.span, m.lobe, m.peaks);
         const double q = QualityFromClearness(MeasureClearness(m.peaks, 0, m.noiseRms));
-        m.score = q + (flagged(m.peaks[0]) ? 0 : kUnflaggedBonus);
+        m.score = q + (flagged(m.peaks[0]) || q < kMinimumCredibleQuality ? 0 : kUnflaggedBonus);
     }
 }
 
