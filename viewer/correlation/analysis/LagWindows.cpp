@@ -90,8 +90,9 @@ std::vector<bool> FindSpectralLines(const LagWindows& windows)
     for (const Bins& bins : windows.bins)
         for (int i = 0; i < count; ++i)
             power[std::size_t(i)] += std::norm(bins[std::size_t(i)]);
-    // The background: the median power of short stretches of bins, the lowest of a stretch and
-    // its two neighbours, so that neither a line nor its wide skirt lifts it.
+    // The background: the median power of short stretches of bins, the lower of a stretch and
+    // one neighbour, taking the higher side, so that neither a line nor its wide skirt lifts it
+    // while the edge of a loud band does not pass for a line.
     const int stretches = (count + kStretch - 1) / kStretch;
     std::vector<double> medians(static_cast<std::size_t>(stretches));
     std::vector<double> part;
@@ -102,12 +103,10 @@ std::vector<bool> FindSpectralLines(const LagWindows& windows)
     }
     auto background = [&](int i) {
         const int b = i / kStretch;
-        double m = medians[std::size_t(b)];
-        if (b > 0)
-            m = std::min(m, medians[std::size_t(b - 1)]);
-        if (b + 1 < stretches)
-            m = std::min(m, medians[std::size_t(b + 1)]);
-        return m;
+        const double here = medians[std::size_t(b)];
+        const double left = b > 0 ? std::min(here, medians[std::size_t(b - 1)]) : here;
+        const double right = b + 1 < stretches ? std::min(here, medians[std::size_t(b + 1)]) : here;
+        return std::max(left, right);
     };
     std::vector<bool> lines(static_cast<std::size_t>(count));
     for (int i = 1; i < count; ++i) {
