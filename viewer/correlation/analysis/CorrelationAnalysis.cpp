@@ -20,6 +20,7 @@ constexpr double kCredibleHeight = 0.15;      // of the strongest, for a peak th
 constexpr double kUnflaggedBonus = 100;       // a best peak that is no doubt outranks any other
 constexpr double kMinimumCredibleQuality = 10;  // below it a peak earns no such bonus
 constexpr double kMirrorHeight = 0.5;         // of a peak, for its mirror image to count
+constexpr int kRankedCandidates = 15;         // peaks the automatic ranking looks at
 constexpr double kHumLineShare = 0.3;         // of the cross-spectrum's power in tones
 constexpr double kNearZeroShare = 0.02;       // of the travel time, or two lobes if wider
 constexpr int kSeamGuardLobes = 1;            // lobes left out either side of a window's edge
@@ -148,7 +149,8 @@ double LineShare(const LagWindows& w, const std::vector<bool>& lines)
 // method whose best peak is such a peak.
 void FindPeaks(const Setting& s, Measured& m, double lineShare, bool rank)
 {
-    m.peaks = FindTracePeaks(m.trace, m.span, m.lobe, kMaxPeaks);
+    // Ranking looks further down the list: artefacts may fill the first places.
+    m.peaks = FindTracePeaks(m.trace, m.span, m.lobe, rank ? kRankedCandidates : kMaxPeaks);
     // A source gives one peak; a peak with a mirror image at the opposite delay comes from
     // something even in lag (a hum's ripple, the cut at a window's edge).
     auto mirrored = [&](const TracePeak& p) {
@@ -164,7 +166,16 @@ void FindPeaks(const Setting& s, Measured& m, double lineShare, bool rank)
     if (rank && !m.peaks.empty()) {
         const double top = m.peaks[0].value;
         auto credible = [&](const TracePeak& p) { return !flagged(p) && p.value >= kCredibleHeight * top; };
-        std::stable_partition(m.peaks.begin(), m.peaks.end(), credible);
+        std::vector<bool> keep(m.peaks.size());
+        for (std::size_t i = 0; i < m.peaks.size(); ++i)
+            keep[i] = credible(m.peaks[i]);
+        std::vector<TracePeak> ranked;
+        for (bool first : {true, false})
+            for (std::size_t i = 0; i < m.peaks.size(); ++i)
+                if (keep[i] == first)
+                    ranked.push_back(m.peaks[i]);
+        ranked.resize(std::min<std::size_t>(ranked.size(), kMaxPeaks));
+        m.peaks = std::move(ranked);
     }
     if (!m.peaks.empty()) {
         m.noiseRms = NoiseRms(m.trace, m.span, m.lobe, m.peaks);
