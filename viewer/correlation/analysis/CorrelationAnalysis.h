@@ -17,9 +17,9 @@
 // Weighted methods work on each window's cross-spectrum with the window's ends tapered, tones
 // removed and the suggested band applied; the windows' edges are left out of the peak search.
 // Automatic: the plain correlation, SCOT and PHAT each rank their 15 strongest peaks so that
-// credible ones come first (the list keeps the first five) when it reaches 15 % of the strongest: between the sensors, away from hum, and
-// without a mirror image of at least half its height at the opposite delay (hum ripple and
-// window edges are even in lag; a source is not). Each is scored by the quality of its first
+// credible ones come first (the list keeps five). Credible: at least 15 % of the strongest,
+// between the sensors, away from hum, and without a mirror image of at least half its height
+// at the opposite delay (hum ripple and window edges are even in lag; a source is not). Each is scored by the quality of its first
 // peak, plus 100 when that peak is credible and of quality 10 or more; the highest score wins.
 
 #include <array>
