@@ -16,6 +16,12 @@ void AddFileArgument(CLI::App& app, std::string& path)
     app.add_option("FILE", path, "Correlation file (.ked)")->required();
 }
 
+void AddMethodOption(CLI::App& app, std::string& method)
+{
+    app.add_option("--method", method, "Correlation method: basic (as recorded), scot, phat or auto")
+        ->check(CLI::IsMember({"basic", "scot", "phat", "auto"}));
+}
+
 void RecordJsonCommand::Configure(CLI::App& app)
 {
     AddFileArgument(app, path_);

@@ -18,6 +18,9 @@ using Json = nlohmann::ordered_json;
 // Declares the required FILE argument: the correlation file the subcommand reads.
 void AddFileArgument(CLI::App& app, std::string& path);
 
+// Declares --method basic|scot|phat|auto (default basic): the correlation method to show.
+void AddMethodOption(CLI::App& app, std::string& method);
+
 // A subcommand that reads the one correlation file named by FILE and prints JSON made from it.
 class RecordJsonCommand : public Subcommand {
 public:

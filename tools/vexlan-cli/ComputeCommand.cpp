@@ -4,7 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "AnalysisStrings.h"
 #include "CVexlanDoc.h"
+#include "MethodDocument.h"
+#include "StringTable.h"
 #include "CliSupport.h"
 
 namespace vexlan::cli {
@@ -45,6 +48,7 @@ public:
         app.add_option("--cursor", cursor_,
                        "Graph column 0..619 to place the cursor on after the computation, as a click would")
             ->check(CLI::Range(0, kGraphColumns - 1));
+        AddMethodOption(app, method_);
     }
 
     int Run(CommandStreams& io) override
@@ -54,18 +58,29 @@ public:
         auto doc = std::make_unique<CVexlanDoc>(prompt);
         if (!ReadKedFile(path_, doc->record(), io))
             return kExitFailure;
-        doc->RecomputeCorrelation();
+        analysis::CorrelationMethod method = analysis::CorrelationMethod::Basic;
+        analysis::ParseMethodKey(method_, method);
+        const analysis::AnalysisResult analysed = analysis::RecomputeWithMethod(*doc, method);
         if (doc->computeProblem() != ComputeProblem::None)
             return Fail(io, "cannot recompute " + path_ + ": " + DescribeComputeProblem(doc->computeProblem()));
+        if (!analysed.finite)
+            return Fail(io, "cannot analyse " + path_ + ": " + LoadString(analysis::kMsgNotAnalysable));
         if (cursor_)
             doc->MoveCursor(*cursor_);
-        PrintJson(io, ResultJson(*doc));
+        Json result = ResultJson(*doc);
+        // The plain method's output stays exactly as it was.
+        if (method != analysis::CorrelationMethod::Basic) {
+            result["method"] = analysis::MethodKey(analysed.method);
+            result["quality"] = int(analysed.quality + 0.5);
+        }
+        PrintJson(io, result);
         return kExitOk;
     }
 
 private:
     std::string path_;
     std::optional<int> cursor_;
+    std::string method_ = "basic";
 };
 
 }  // namespace

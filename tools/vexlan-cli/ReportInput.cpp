@@ -3,7 +3,10 @@
 #include <memory>
 #include <sstream>
 
+#include "AnalysisStrings.h"
 #include "CVexlanDoc.h"
+#include "MethodDocument.h"
+#include "StringTable.h"
 #include "CliSupport.h"
 #include "ReportFromDocument.h"
 #include "Units.h"
@@ -17,6 +20,7 @@ void ReportOptions::Configure(CLI::App& app) {
     app.add_option("--time", time, "Time units of the report: s or ms")->check(CLI::IsMember({"s", "ms"}));
     app.add_option("--cursor", cursor, "Graph column 0..619 to place the cursor on, as a click would")
         ->check(CLI::Range(0, kReportGraphColumns - 1));
+    AddMethodOption(app, method);
 }
 
 int ReportOptions::lengthUnit() const { return units == "imperial" ? kImperial : kMetric; }
@@ -32,13 +36,20 @@ bool LoadReport(const std::string& path, const ReportOptions& options, CommandSt
         io.err << path << ": " << why.str();
         return false;
     }
-    doc->RecomputeCorrelation();
+    analysis::CorrelationMethod method = analysis::CorrelationMethod::Basic;
+    analysis::ParseMethodKey(options.method, method);
+    const analysis::AnalysisResult analysed = analysis::RecomputeWithMethod(*doc, method);
     if (doc->computeProblem() != ComputeProblem::None) {
         Fail(io, "cannot recompute " + path + ": " + DescribeComputeProblem(doc->computeProblem()));
         return false;
     }
+    if (!analysed.finite) {
+        Fail(io, "cannot analyse " + path + ": " + LoadString(analysis::kMsgNotAnalysable));
+        return false;
+    }
     if (options.cursor) doc->MoveCursor(*options.cursor);
     out.values = ReportValuesFromDocument(*doc);
+    out.values.methodLine = analysis::MethodReportLine(analysed);
     // The form's "FileName" box shows the name without its folder.
     const std::size_t slash = path.find_last_of('/');
     out.values.fileName = slash == std::string::npos ? path : path.substr(slash + 1);

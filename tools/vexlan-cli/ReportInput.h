@@ -17,6 +17,7 @@ struct ReportOptions {
     std::string units = "metric";
     std::string time = "s";
     std::optional<int> cursor;
+    std::string method = "basic";
 
     void Configure(CLI::App& app);
     int lengthUnit() const;

@@ -29,6 +29,15 @@ std::string ReadComPortSetting(const ISettingsStore& store) {
     return text ? *text : "COM1";
 }
 
+std::string ReadMethodSetting(const ISettingsStore& store) {
+    std::optional<std::string> text = store.Read(setting::kMethod);
+    return text ? *text : "basic";
+}
+
+void WriteMethodSetting(ISettingsStore& store, IPrompt& prompt, const std::string& method) {
+    WriteOne(store, prompt, setting::kMethod, method);
+}
+
 void WriteSettings(ISettingsStore& store, IPrompt& prompt, int lengthUnit, int timeUnit, const std::string& comPort) {
     WriteOne(store, prompt, setting::kLength, std::to_string(lengthUnit));
     WriteOne(store, prompt, setting::kTime, std::to_string(timeUnit));

@@ -23,6 +23,7 @@ constexpr const char* kGroup = "Settings";
 constexpr const char* kComPort = "COM Port";
 constexpr const char* kLength = "Length";
 constexpr const char* kTime = "Time";
+constexpr const char* kMethod = "Method";  // correlation method: basic, scot, phat or auto
 }  // namespace setting
 
 // "Length" or "Time" as stored: 0 when absent or not a whole number. The view takes any value
@@ -30,6 +31,11 @@ constexpr const char* kTime = "Time";
 int ReadUnitSetting(const ISettingsStore& store, const char* key);
 // "COM Port" as stored, "COM1" when absent.
 std::string ReadComPortSetting(const ISettingsStore& store);
+
+// "Method" as stored, "basic" when absent.
+std::string ReadMethodSetting(const ISettingsStore& store);
+// Stored as soon as the user picks a method; a failed write shows message 62037.
+void WriteMethodSetting(ISettingsStore& store, IPrompt& prompt, const std::string& method);
 
 // Writes all three; each write that fails shows message 62037 and the others are still tried.
 void WriteSettings(ISettingsStore& store, IPrompt& prompt, int lengthUnit, int timeUnit, const std::string& comPort);

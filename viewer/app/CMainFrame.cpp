@@ -69,6 +69,10 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
+    adapter_.SetAnalysedHook([this] { OnAnalysed(); });
+    analysis::CorrelationMethod stored = analysis::CorrelationMethod::Basic;
+    analysis::ParseMethodKey(ReadMethodSetting(settings_), stored);
+    SelectMethod(cmd::kMethodBasic + int(stored), false);
     enabling_.Clear();
     UpdateCommandStates();
     RestoreComPort();
@@ -109,6 +113,7 @@ void CMainFrame::CreateMenus() {
         actions_[id]->setChecked(true);
     }
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) actions_[id]->setCheckable(true);
+    for (int id = cmd::kMethodBasic; id <= cmd::kMethodAuto; ++id) actions_[id]->setCheckable(true);
     for (auto& [title, menu] : menus)
         connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
 }
@@ -144,6 +149,9 @@ void CMainFrame::CreateStatusBar() {
     auto* message = new QLabel(LoadString(kIdleMessage), bar);
     message->setObjectName("MessagePane");
     bar->addWidget(message, 1);
+    analysisPane_ = new QLabel(bar);
+    analysisPane_->setObjectName("AnalysisPane");
+    bar->addWidget(analysisPane_);
     for (int id : {pane::kCapsLock, pane::kNumLock, pane::kScrollLock}) {
         auto* label = new QLabel(LoadString(id), bar);
         label->setObjectName(ActionName(id));
@@ -192,6 +200,13 @@ void CMainFrame::RunCommand(int id) {
         case cmd::kSaveAs: OnSaveAs(); return;
         case cmd::kExit: close(); return;
         case cmd::kAbout: OnAbout(); return;
+        case cmd::kMethodBasic:
+        case cmd::kMethodScot:
+        case cmd::kMethodPhat:
+        case cmd::kMethodAuto: SelectMethod(id, true); return;
+        case cmd::kPeaks: ShowPeaks(); return;
+        case cmd::kNextPeak: StepPeak(+1); return;
+        case cmd::kPreviousPeak: StepPeak(-1); return;
         case cmd::kToolbar: toolBar_->setVisible(!toolBar_->isVisible()); return;
         case cmd::kStatusBar:
             statusBar()->setVisible(!statusBar()->isVisible());
@@ -263,6 +278,45 @@ void CMainFrame::RestoreComPort() {
     }
     AskString(prompt_, kMsgComPortNotStored, PromptIcon::Warning, PromptButtons::Ok);
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) actions_[id]->setChecked(false);
+}
+
+void CMainFrame::SelectMethod(int commandId, bool store) {
+    const auto method = static_cast<analysis::CorrelationMethod>(commandId - cmd::kMethodBasic);
+    adapter_.SetMethod(method);
+    for (int id = cmd::kMethodBasic; id <= cmd::kMethodAuto; ++id) actions_[id]->setChecked(id == commandId);
+    if (store) WriteMethodSetting(settings_, prompt_, analysis::MethodKey(method));
+    // The method changes only what is shown, never the record.
+    if (doc_.fileLoaded()) view_->RefreshAll();
+}
+
+void CMainFrame::OnAnalysed() {
+    analysisPane_->setText(QString::fromStdString(adapter_.AnalysisStatusText()));
+    if (peaksWindow_) peaksWindow_->SetRows(adapter_.PeakRows(view_->lengthUnit(), view_->timeUnit()));
+}
+
+void CMainFrame::ShowPeaks() {
+    if (!peaksWindow_) {
+        peaksWindow_ = new PeaksWindow(this);
+        peaksWindow_->SetChooseHandler([this](int row) {
+            const auto& peaks = adapter_.analysis().peaks;
+            if (doc_.fileLoaded() && row < int(peaks.size())) view_->MoveCursorTo(peaks[std::size_t(row)].column);
+        });
+    }
+    peaksWindow_->SetRows(adapter_.PeakRows(view_->lengthUnit(), view_->timeUnit()));
+    peaksWindow_->show();
+    peaksWindow_->raise();
+}
+
+void CMainFrame::StepPeak(int direction) {
+    const auto& peaks = adapter_.analysis().peaks;
+    if (!doc_.fileLoaded() || peaks.empty()) return;
+    const int count = int(peaks.size());
+    int at = -1;
+    for (int i = 0; i < count; ++i)
+        if (peaks[std::size_t(i)].column == doc_.cursorColumn()) at = i;
+    const int next = at < 0 ? (direction > 0 ? 0 : count - 1) : (at + direction + count) % count;
+    view_->MoveCursorTo(peaks[std::size_t(next)].column);
+    if (peaksWindow_) peaksWindow_->SelectRow(next);
 }
 
 void CMainFrame::SetPrintPreviewHooks(std::function<bool()> isShowing, std::function<void()> end) {

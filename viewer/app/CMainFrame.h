@@ -17,6 +17,7 @@
 #include "DocumentAdapter.h"
 #include "FrameCommands.h"
 #include "LinkTimerHook.h"
+#include "PeaksWindow.h"
 
 class QAction;
 class QLabel;
@@ -86,6 +87,11 @@ private:
     void RunCommand(int id);
     void UpdateCommandStates();
     std::string ChooseFile(FileDialog kind);
+    // Correlation method, analysis pane and peak list.
+    void SelectMethod(int commandId, bool store);
+    void OnAnalysed();
+    void ShowPeaks();
+    void StepPeak(int direction);
 
     CVexlanDoc& doc_;
     DocumentAdapter adapter_;
@@ -102,6 +108,8 @@ private:
     std::function<bool()> previewShowing_;
     std::function<void()> endPreview_;
     LinkTimerHook linkTimer_;
+    QLabel* analysisPane_ = nullptr;
+    PeaksWindow* peaksWindow_ = nullptr;
 };
 
 }  // namespace vexlan

@@ -16,6 +16,9 @@ constexpr int kToolbar = 59392, kStatusBar = 59393;
 constexpr int kFileInformation = 32798, kDownloadFile = 32773, kRestart = 32778;
 constexpr int kCom1 = 32786, kCom2 = 32787, kCom3 = 32788, kCom4 = 32789;
 constexpr int kAbout = 57664;
+// View > Correlation Method: kMethodBasic + the method's index (Basic, SCOT, PHAT, Automatic).
+constexpr int kMethodBasic = 32800, kMethodScot = 32801, kMethodPhat = 32802, kMethodAuto = 32803;
+constexpr int kPeaks = 32804, kNextPeak = 32805, kPreviousPeak = 32806;
 constexpr int kSeparator = 0;
 }  // namespace cmd
 
@@ -28,6 +31,7 @@ constexpr int kCapsLock = 59137, kNumLock = 59138, kScrollLock = 59139;
 namespace popup {
 constexpr int kNone = 0;
 constexpr int kFile = 1, kEdit = 2, kView = 3, kOptions = 4, kChangeComPort = 5, kHelp = 6;
+constexpr int kCorrelationMethod = 7;
 }  // namespace popup
 
 struct MenuEntry {

@@ -69,6 +69,9 @@ public:
     int SamplesPerColumn() const { return samplesPerColumn_; }
     int AssembledSideBlocks() const;  // k, the side block pairs actually joined (0..2)
     float TotalTravelTime() const { return totalTravelTime_; }
+    float TotalLength() const { return totalLength_; }
+    // Whether the last pipe setup leaves distances to compute (the cursor computation's test).
+    bool HasPipeForDistances() const { return totalLength_ >= 0.1f && !velocityFailed_ && segmentsUsed_ > 0; }
 
 private:
     int SampleCount() const;            // N when usable for the transform, else 0

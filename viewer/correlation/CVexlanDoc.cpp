@@ -201,6 +201,7 @@ bool CVexlanDoc::SaveCorrelationFileAs(const std::string& path)
 void CVexlanDoc::ResetRecord()
 {
     record_ = CorrelationRecord{};
+    overlay_.reset();
     std::memset(displayTrace_, 0, sizeof displayTrace_);
     std::memset(spectrum1Db_, 0, sizeof spectrum1Db_);
     std::memset(spectrum2Db_, 0, sizeof spectrum2Db_);

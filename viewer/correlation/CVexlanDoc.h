@@ -4,6 +4,7 @@
 // wraps it, and every question or message goes through the prompt interface.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "CCorrelationEngine.h"
@@ -41,6 +42,14 @@ struct DocFileTexts {
 // The seven descriptive text fields, in the order the File Information dialog stores them.
 enum class DocText { Title, Comment1, Comment2, Comment3, UserReference, CreatedDate, CreatedTime };
 constexpr int kDocTextCount = 7;
+
+// A correlation shown in place of the recomputation's own (a weighted method of the analysis):
+// its trace, the time delay the cursor reads in each column, and where the cursor starts.
+struct TraceOverlay {
+    std::uint8_t displayTrace[kGraphColumns] = {};
+    float columnDelay[kGraphColumns] = {};  // s
+    std::uint16_t cursorColumn = 0;
+};
 
 struct FileInformationTexts {
     std::string title, comment1, comment2, comment3, userReference, createdDate, createdTime;
@@ -82,6 +91,9 @@ public:
     bool RecomputeCorrelation();
     void MoveCursor(int column);
     void StepCursor(int step);  // +1 or -1; the cursor stays within the graph
+    // Shows the overlay's trace and puts the cursor on its column, until the next recomputation.
+    void ShowOverlay(const TraceOverlay& overlay);
+    bool HasOverlay() const { return overlay_ != nullptr; }
 
     // Pipe.
     DocSegment GetSegment(int index) const;
@@ -170,6 +182,7 @@ private:
     std::int32_t removeStart_ = 0;
     std::int32_t removeEnd_ = 0;
     ComputeProblem computeProblem_ = ComputeProblem::None;
+    std::unique_ptr<TraceOverlay> overlay_;
 };
 
 // Folder of the running program with a trailing '/', or "" when it cannot be determined.

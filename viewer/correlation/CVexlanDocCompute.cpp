@@ -26,6 +26,7 @@ std::uint16_t GraphColumn(int column) { return std::uint16_t(std::clamp(column, 
 bool CVexlanDoc::RecomputeCorrelation()
 {
     previousCursorColumn_ = cursorColumn_;
+    overlay_.reset();
     auto computation = std::make_unique<Computation>(record_);
     computation->engine.ComputeCorrelation(computation->result, removeStart_, removeEnd_);
     computeProblem_ = FindComputeProblem(record_);
@@ -46,11 +47,27 @@ bool CVexlanDoc::RecomputeCorrelation()
     return true;
 }
 
+void CVexlanDoc::ShowOverlay(const TraceOverlay& overlay)
+{
+    overlay_ = std::make_unique<TraceOverlay>(overlay);
+    std::memcpy(displayTrace_, overlay.displayTrace, sizeof displayTrace_);
+    cursorColumn_ = GraphColumn(overlay.cursorColumn);
+    RunCursorComputation();
+}
+
 void CVexlanDoc::RunCursorComputation()
 {
     auto engine = std::make_unique<CCorrelationEngine>(record_, &DecodeBlock);
     CursorResult cursor;
     engine->ComputeAtColumn(cursorColumn_, cursor);
+    if (overlay_ && computeProblem_ == ComputeProblem::None) {
+        // The overlay's own delay at the column; the pipe turns it into distances as usual.
+        cursor.timeDelay = overlay_->columnDelay[cursorColumn_];
+        if (engine->HasPipeForDistances()) {
+            cursor.distanceFromSensor1 = engine->LeakDistance(cursor.timeDelay);
+            cursor.distanceFromSensor2 = engine->TotalLength() - cursor.distanceFromSensor1;
+        }
+    }
     timeDelay_ = cursor.timeDelay;
     totalTravelTime_ = cursor.totalTravelTime;
     distanceFromSensor1_ = cursor.distanceFromSensor1;

@@ -9,8 +9,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <memory>
 
+#include "AnalysisStrings.h"
 #include "CVexlanDoc.h"
+#include "CorrelationAnalysis.h"
 #include "DialogControls.h"
 #include "PixelBuffer.h"
 #include "SpectrumRaster.h"
@@ -157,6 +160,17 @@ void CFilterSettingsDlg::CreateControls() {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* cancel = Button(this, 2, 600, 480, 50, 24);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // The band where the two sensors agree, for the user to confirm with OK.
+    auto* suggest = new QPushButton(LoadString(analysis::kSuggestButtonText), this);
+    suggest->setObjectName("SuggestButton");
+    suggest->setGeometry(600, 510, 50, 24);
+    suggest->setAutoDefault(false);
+    connect(suggest, &QPushButton::clicked, this, [this] {
+        if (!suggest_) return;
+        const auto [low, high] = suggest_();
+        logic_.OnSuggest(low, high);
+        Sync();
+    });
 }
 
 void CFilterSettingsDlg::Initialise(const FilterSettings& filter, const std::int16_t* spectrum1Db,
@@ -244,6 +258,14 @@ QImage CFilterSettingsDlg::lowerGraphImage() const { return lowerGraph_->pixmap(
 bool RunFilterSettingsDialog(QWidget* parent, CVexlanDoc& doc, IPrompt& prompt) {
     CFilterSettingsDlg dialog(prompt, parent);
     dialog.Initialise(doc.GetFilterSettings(), doc.spectrum1Db(), doc.spectrum2Db(), doc.GetSensorPair());
+    dialog.SetSuggestion([&doc] {
+        // Suggested from every stored bin: the current cut-offs and notches do not narrow it.
+        auto open = std::make_unique<CorrelationRecord>(doc.record());
+        open->filter = FilterSettings{};
+        const analysis::FrequencyBand band =
+            analysis::AnalyseCorrelation(*open, analysis::CorrelationMethod::Phat).suggestedBand;
+        return std::pair<float, float>(float(band.low), float(band.high));
+    });
     if (dialog.exec() != QDialog::Accepted) return false;
     FilterSettings filter;
     dialog.ReadBack(filter);

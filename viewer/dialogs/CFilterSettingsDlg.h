@@ -4,6 +4,8 @@
 // controls (object names "IDC_<id>"), forwards their events and shows what the logic holds.
 
 #include <QDialog>
+#include <functional>
+#include <utility>
 
 #include "FilterSettingsLogic.h"
 
@@ -28,6 +30,8 @@ public:
     void Initialise(const FilterSettings& filter, const std::int16_t* spectrum1Db,
                     const std::int16_t* spectrum2Db, int sensorPair);
     void ReadBack(FilterSettings& out) const { logic_.ReadBack(out); }
+    // What the Suggest button puts into the cut-offs: low and high in Hz, high <= low for none.
+    void SetSuggestion(std::function<std::pair<float, float>()> suggest) { suggest_ = std::move(suggest); }
     const FilterSettingsLogic& logic() const { return logic_; }
 
     // The pictures the two graph controls show now.
@@ -63,6 +67,7 @@ private:
     QPushButton* setNotchHigh_ = nullptr;
     QPushButton* delete_ = nullptr;
     QCheckBox* autoFilter_ = nullptr;
+    std::function<std::pair<float, float>()> suggest_;
 };
 
 // The document's Modify handler: runs the dialog on the record's filter block and, on OK only,

@@ -1,5 +1,7 @@
 #include "FilterSettingsLogic.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -134,6 +136,17 @@ void FilterSettingsLogic::OnSetLowCutoff() {
     float f = PositionFrequency(controls_.sliderPos);
     if (IsSet(filter_.highCutoff) && f > filter_.highCutoff) return Warn(kMsgLowAboveHigh);
     filter_.lowCutoff = f;
+    ShowCutoffs();
+    RedrawGraphs();
+}
+
+void FilterSettingsLogic::OnSuggest(float low, float high) {
+    const float top = PositionFrequency(kSliderMaximum);
+    low = std::clamp(low, 0.0f, top);
+    high = std::clamp(high, 0.0f, top);
+    if (!(high > low)) return Warn(kMsgNoSuggestedBand);
+    filter_.lowCutoff = low;
+    filter_.highCutoff = high;
     ShowCutoffs();
     RedrawGraphs();
 }

@@ -55,6 +55,9 @@ public:
     void OnSetNotchLow();
     void OnSetNotchHigh();
     void OnClear();
+    // Puts a suggested band into both cut-offs (limited to the dialog's scale); a band with
+    // high <= low means none was found and is refused with a message.
+    void OnSuggest(float low, float high);
 
     const FilterSettings& Filter() const { return filter_; }
     void ReadBack(FilterSettings& out) const { out = filter_; }
@@ -91,5 +94,6 @@ private:
 // Messages of the checks this program adds to the dialog's own.
 constexpr int kMsgNotchOverlap = 62165;
 constexpr int kMsgFrequencyEntry = 62166;
+constexpr int kMsgNoSuggestedBand = 63030;
 
 }  // namespace vexlan

@@ -267,6 +267,11 @@ QWidget* CVexlanView::control(int id) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
+void CVexlanView::MoveCursorTo(int column) {
+    logic_.OnMoveCursorTo(column);
+    Sync();
+}
+
 void CVexlanView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();

@@ -34,6 +34,7 @@ public:
     void EnablePipeControls(bool enable);
     void ShowFileInfo();
     void RefreshAll();
+    void MoveCursorTo(int column);
     void OnUpdate(int hint);
 
     int lengthUnit() const { return logic_.Fields().lengthUnit; }

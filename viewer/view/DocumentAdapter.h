@@ -1,7 +1,12 @@
 #pragma once
 // The form view's document interface over the real document.
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "CVexlanDoc.h"
+#include "CorrelationAnalysis.h"
 #include "ViewDocument.h"
 
 namespace vexlan {
@@ -36,7 +41,19 @@ public:
     std::int8_t GetSensorPair() const override { return doc_.GetSensorPair(); }
     FileTexts GetFileTexts() const override;
 
-    void RecomputeCorrelation() override { doc_.RecomputeCorrelation(); }
+    // Recomputes with the chosen correlation method and keeps its analysis.
+    void RecomputeCorrelation() override;
+    std::string MethodReportLine() const override { return analysis::MethodReportLine(analysis_); }
+
+    void SetMethod(analysis::CorrelationMethod method) { method_ = method; }
+    analysis::CorrelationMethod method() const { return method_; }
+    const analysis::AnalysisResult& analysis() const { return analysis_; }
+    // Called after every recomputation, for the panes that show the analysis.
+    void SetAnalysedHook(std::function<void()> hook) { analysed_ = std::move(hook); }
+    // "PHAT  quality 80 %", then the flags in words; "" before a file is computed.
+    std::string AnalysisStatusText() const;
+    // One line per peak of the list, best first, in the form's units.
+    std::vector<std::string> PeakRows(int lengthUnit, int timeUnit) const;
     void MoveCursor(int column) override { doc_.MoveCursor(column); }
     void StepCursor(int step) override { doc_.StepCursor(step); }
     void SetRemoveStart(int x, int x0) override { doc_.SetRemoveStart(x, x0); }
@@ -52,6 +69,9 @@ public:
 
 private:
     CVexlanDoc& doc_;
+    analysis::CorrelationMethod method_ = analysis::CorrelationMethod::Basic;
+    analysis::AnalysisResult analysis_;
+    std::function<void()> analysed_;
 };
 
 }  // namespace vexlan

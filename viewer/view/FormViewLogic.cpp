@@ -364,6 +364,12 @@ void FormViewLogic::OnGraphClick(int x, int y) {
     AfterCursorMove();
 }
 
+void FormViewLogic::OnMoveCursorTo(int column) {
+    if (!doc_.FileLoaded()) return;
+    doc_.MoveCursor(column);
+    AfterCursorMove();
+}
+
 void FormViewLogic::OnLeftArrow() {
     if (!doc_.FileLoaded() || doc_.CursorColumn() <= 0) return;
     doc_.StepCursor(-1);

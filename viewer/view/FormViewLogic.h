@@ -100,6 +100,7 @@ public:
 
     // A left click at form coordinates.
     void OnGraphClick(int x, int y);
+    void OnMoveCursorTo(int column);  // a peak chosen from the peak list
     void OnSetStartPoint();
     void OnRemove();
     // The arrow buttons beside the graph: one column, never past either end.

@@ -76,6 +76,8 @@ public:
     virtual float TotalTravelTime() const = 0;
     virtual float DistanceFromSensor1() const = 0;
     virtual float DistanceFromSensor2() const = 0;
+    // The report's line naming a correlation method other than the plain one; "" for the plain.
+    virtual std::string MethodReportLine() const { return {}; }
 };
 
 }  // namespace vexlan

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "MethodDocument.h"
 #include "BlockDecoder.h"
 #include "CVexlanDoc.h"
 #include "DocTestSupport.h"
@@ -135,6 +136,18 @@ TEST(MutatedFiles, RecomputeAndCursorStayInsideTheGraph)
         }
         doc.StepCursor(-1);
         doc.StepCursor(+1);
+        // Every method answers inside the graph, or refuses the record.
+        for (auto method : {analysis::CorrelationMethod::Scot, analysis::CorrelationMethod::Auto}) {
+            const analysis::AnalysisResult r = analysis::RecomputeWithMethod(doc, method);
+            ASSERT_LT(doc.cursorColumn(), kGraphColumns) << round;
+            ASSERT_FALSE(doc.IsModified()) << round;
+            if (!r.usable())
+                continue;
+            for (const analysis::AnalysisPeak& p : r.peaks) {
+                ASSERT_TRUE(p.column >= 0 && p.column < kGraphColumns) << round;
+                ASSERT_TRUE(p.quality >= 0 && p.quality <= 100 && std::isfinite(p.timeDelay)) << round;
+            }
+        }
     }
     EXPECT_GT(computed, 100);
 }

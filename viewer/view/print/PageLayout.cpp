@@ -156,6 +156,7 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     b.Text(200, -100, kLarge, v.title);
     b.Text(1200, -100, kLarge, v.createdDate);
     b.Text(2000, -100, kLarge, PageFileName(v.fileName));
+    if (!v.methodLine.empty()) b.Text(2600, -170, kSmall, v.methodLine, TextAlign::Right);
 
     // 10. Filter values.
     b.Text(2455, -1725, kSmall, v.lowCutoff != 0 ? Hertz(v.lowCutoff) : LoadString(62133));

@@ -41,15 +41,20 @@ ReportCommands::ReportCommands(CMainFrame& frame)
 
 ReportCommands::~ReportCommands() = default;
 
+ReportValues ReportCommands::WithMethodLine(ReportValues values) const {
+    values.methodLine = frame_.viewDocument().MethodReportLine();
+    return values;
+}
+
 std::string ReportCommands::ReportText() const {
     CVexlanView& view = frame_.view();
     return BuildReportText(FormTextsFromControls(view.controlTexts(), view.logic().Fields()),
-                           ReportValuesFromDocument(frame_.document()));
+                           WithMethodLine(ReportValuesFromDocument(frame_.document())));
 }
 
 std::vector<PagePrimitive> ReportCommands::Page() const {
     const CVexlanView& view = frame_.view();
-    return BuildPage(ReportValuesFromDocument(frame_.document()), view.lengthUnit(), view.timeUnit());
+    return BuildPage(WithMethodLine(ReportValuesFromDocument(frame_.document())), view.lengthUnit(), view.timeUnit());
 }
 
 void ReportCommands::Warn(int stringId) { AskString(frame_.prompt(), stringId, PromptIcon::Warning, PromptButtons::Ok); }

@@ -42,6 +42,8 @@ public:
     bool PreviewShowing() const { return preview_ != nullptr; }
 
 private:
+    // The document's values with the line of a correlation method other than the plain one.
+    ReportValues WithMethodLine(ReportValues values) const;
     void Warn(int stringId);
 
     CMainFrame& frame_;

@@ -55,6 +55,9 @@ struct ReportValues {
     float timeDelay = 0;
     std::uint8_t displayTrace[kReportGraphColumns] = {};
     int cursorColumn = 0;
+    // With a correlation method other than the plain one: the line naming it and its quality,
+    // so that a printout is never taken for the plain correlation. Empty for the plain method.
+    std::string methodLine;
 };
 
 // What the form shows for these values in the given units.

@@ -15,7 +15,9 @@ std::string TwoDecimals(float value) { return FormatNumber("%.2f", static_cast<d
 std::string BuildReportText(const FormTexts& form, const ReportValues& values) {
     const std::string sep = ": ";
     std::string r;
-    r += LoadStdString(62112) + form.fileName + "\n\n";
+    r += LoadStdString(62112) + form.fileName + "\n";
+    if (!values.methodLine.empty()) r += values.methodLine + "\n";
+    r += "\n";
     r += LoadStdString(62113) + sep + form.timeDelay + " " + form.timeDelayUnit + "\n\n";
     r += LoadStdString(62114) + sep + form.distance1 + "\n";
     r += LoadStdString(62115) + sep + form.distance2 + "\n\n";

@@ -18,6 +18,7 @@
 #include "BlockDecoder.h"
 #include "BlockEncoder.h"
 #include "CCorrelationFile.h"
+#include "CorrelationAnalysis.h"
 #include "RecordCodec.h"
 #include "../ReferenceBlockDecoder.h"
 #include "SeedCorpus.h"
@@ -190,5 +191,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodeChecked(record.spectrum2Block, kSpectrumValues);
     for (const auto& block : record.correlationBlocks)
         DecodeChecked(block, kMaxBlockValues);
+
+    // The analysis takes any record: peaks inside the graph with finite values, or a refusal.
+    const analysis::AnalysisResult r = analysis::AnalyseCorrelation(record, analysis::CorrelationMethod::Auto);
+    if (r.usable())
+        for (const analysis::AnalysisPeak& p : r.peaks)
+            if (p.column < 0 || p.column >= kGraphColumns || !(p.quality >= 0 && p.quality <= 100) ||
+                !(p.height >= 0 && p.height <= 1) || !std::isfinite(p.timeDelay))
+                Fail("an analysis peak lies outside the graph or has no finite value");
     return 0;
 }

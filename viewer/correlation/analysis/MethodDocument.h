@@ -1,0 +1,13 @@
+#pragma once
+// The document recomputed with a correlation method: Basic leaves the recomputation exactly as it
+// is; the other methods show their trace, cursor and delays over it. The record is not touched
+// beyond what the recomputation itself writes, so what is saved never depends on the method.
+
+#include "CVexlanDoc.h"
+#include "CorrelationAnalysis.h"
+
+namespace vexlan::analysis {
+
+AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method);
+
+}  // namespace vexlan::analysis
