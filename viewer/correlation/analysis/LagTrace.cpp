@@ -1,6 +1,6 @@
 #include "LagTrace.h"
 
-#include <fftw3.h>
+#include "RealFftPlan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,34 +62,13 @@ std::vector<double> Normalisers(const LagWindows& w, const Weighting& weighting,
 
 }  // namespace
 
-// FFTW's sign is +, the recomputation's -, so the bins go in conjugated.
-struct InverseRealTransform::Plan {
-    explicit Plan(int n)
-        : in(fftw_alloc_complex(std::size_t(n / 2 + 1))), out(fftw_alloc_real(std::size_t(n))),
-          plan(fftw_plan_dft_c2r_1d(n, in, out, FFTW_ESTIMATE)),
-          forward(fftw_plan_dft_r2c_1d(n, out, in, FFTW_ESTIMATE))
-    {
-    }
-    ~Plan()
-    {
-        fftw_destroy_plan(plan);
-        fftw_destroy_plan(forward);
-        fftw_free(in);
-        fftw_free(out);
-    }
-    fftw_complex* in;
-    double* out;
-    fftw_plan plan;
-    fftw_plan forward;
-};
-
-InverseRealTransform::InverseRealTransform(int n) : n_(n), plan_(std::make_unique<Plan>(n)) {}
+InverseRealTransform::InverseRealTransform(int n) : n_(n), plan_(std::make_unique<RealFftPlan>(n)) {}
 InverseRealTransform::~InverseRealTransform() = default;
-std::complex<double>* InverseRealTransform::input() { return reinterpret_cast<std::complex<double>*>(plan_->in); }
+std::complex<double>* InverseRealTransform::input() { return plan_->bins(); }
 const double* InverseRealTransform::Run()
 {
-    fftw_execute(plan_->plan);
-    return plan_->out;
+    plan_->Inverse();
+    return plan_->lags();
 }
 
 void InverseRealTransform::TaperEdges(Bins& bins, int edge)
@@ -98,15 +77,15 @@ void InverseRealTransform::TaperEdges(Bins& bins, int edge)
     std::complex<double>* in = input();
     for (int i = 0; i <= half; ++i)
         in[i] = std::conj(bins[std::size_t(i)]);
-    double* lags = plan_->out;
-    fftw_execute(plan_->plan);
+    double* lags = plan_->lags();
+    plan_->Inverse();
     for (int m = 0; m < n_; ++m) {
         const int j = (m + half) % n_;  // 0 at the window's most negative lag
         const int fromEnd = std::min(j, n_ - 1 - j);
         if (fromEnd < edge)
             lags[m] *= 0.5 * (1 - std::cos(std::numbers::pi * fromEnd / edge));
     }
-    fftw_execute(plan_->forward);
+    plan_->Forward();
     // Bins the instrument did not keep (or the mask stopped) stay empty: spreading into them
     // would let weighting lift pure leakage.
     for (int i = 0; i <= half; ++i)

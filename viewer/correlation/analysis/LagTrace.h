@@ -11,6 +11,8 @@
 
 namespace vexlan::analysis {
 
+class RealFftPlan;
+
 struct FrequencyBand {
     double low = 0;   // Hz
     double high = 0;  // Hz; low >= high means no band
@@ -39,9 +41,8 @@ public:
     void TaperEdges(Bins& bins, int edge);
 
 private:
-    struct Plan;
     int n_;
-    std::unique_ptr<Plan> plan_;
+    std::unique_ptr<RealFftPlan> plan_;
 };
 
 // Tapers every window's lags at its ends: each window is a truncated stretch of the correlation,
