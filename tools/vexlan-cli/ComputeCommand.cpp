@@ -35,7 +35,7 @@ Json DistanceInterval(CVexlanDoc& doc)
     doc.materials().LoadMaterialTables();
     const CorrelationRecord& r = doc.record();
     const velocity::Interval in =
-        velocity::PositionInterval(velocity::PipeOf(r), doc.timeDelay(), velocity::ColumnDelay(r, doc.samplesPerColumn()),
+        velocity::PositionInterval(velocity::PipeOf(r), doc.timeDelay(), velocity::ColumnDelay(r),
                                    velocity::PipeSpread(r, doc.materials(), list));
     return Json::array({in.from, in.to});
 }

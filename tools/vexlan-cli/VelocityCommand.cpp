@@ -134,7 +134,7 @@ private:
                                                           : v::SourcePlace::BeyondSensor2;
         const std::vector<v::Segment> pipe = v::PipeOf(r);
         const v::Outcome f = v::KnownSourceFactor(pipe, place, sourceDistance_.value_or(0), delay,
-                                                  v::ColumnDelay(r, doc->samplesPerColumn()));
+                                                  v::ColumnDelay(r));
         if (!f.ok())
             return Fail(io, LoadString(f.errorId));
         Json velocities = Json::array();

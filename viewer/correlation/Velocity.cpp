@@ -280,10 +280,13 @@ std::vector<Segment> PipeOf(const CorrelationRecord& record)
     return pipe;
 }
 
-double ColumnDelay(const CorrelationRecord& record, int samplesPerColumn)
+double ColumnDelay(const CorrelationRecord& record)
 {
-    const int sideBlocks = std::clamp<int>(std::min<int>(record.maxSideBlocks, record.sideBlocks), 0, 2);
-    return double(2 * sideBlocks + 1) * samplesPerColumn / record.sampleRate;
+    // The pipe decides the joined windows and the samples per column, as the recomputation does.
+    auto copy = std::make_unique<CorrelationRecord>(record);
+    auto engine = std::make_unique<CCorrelationEngine>(*copy, &DecodeBlock);
+    engine->SetUpPipe();
+    return double(2 * engine->AssembledSideBlocks() + 1) * engine->SamplesPerColumn() / record.sampleRate;
 }
 
 double PipeSpread(const CorrelationRecord& record, const MaterialTables& names, const MaterialList& list)

@@ -100,7 +100,7 @@ FitResult FitVelocityAndLeak(const std::vector<double>& pipeLengths, const std::
 // materials (the largest of the used segments' classes; the largest of all when a material is
 // not in the list, so that the interval is never narrower than it should be).
 std::vector<Segment> PipeOf(const CorrelationRecord& record);
-double ColumnDelay(const CorrelationRecord& record, int samplesPerColumn);
+double ColumnDelay(const CorrelationRecord& record);
 double PipeSpread(const CorrelationRecord& record, const MaterialTables& names, const MaterialList& list);
 // The delay of the peak in a graph column at the full sample rate; NaN when there is none.
 double MeasureDelay(CorrelationRecord& record, int column);
