@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "AnalysisStrings.h"
+#include "CVexlanDoc.h"
 #include "CorrelationAnalysis.h"
 #include "CliSupport.h"
 #include "StringTable.h"
+#include "Velocity.h"
 
 namespace vexlan::cli {
 
@@ -16,7 +18,15 @@ namespace {
 
 using analysis::CorrelationMethod;
 
-Json AnalysisJson(const analysis::AnalysisResult& r)
+// Where each peak's leak may lie: one graph column of delay and the materials' velocity spread.
+struct IntervalInputs {
+    std::vector<velocity::Segment> pipe;
+    double columnDelay = 0;
+    double spread = 0;
+    bool known = false;  // false: the velocity list could not be read
+};
+
+Json AnalysisJson(const analysis::AnalysisResult& r, const IntervalInputs& in)
 {
     Json j;
     j["method"] = analysis::MethodKey(r.method);
@@ -29,6 +39,12 @@ Json AnalysisJson(const analysis::AnalysisResult& r)
         peak["timeDelay"] = JsonFloat(float(p.timeDelay));
         peak["distanceFromSensor1"] = JsonFloat(float(p.distanceFromSensor1));
         peak["distanceFromSensor2"] = JsonFloat(float(p.distanceFromSensor2));
+        if (in.known) {
+            const velocity::Interval i = velocity::PositionInterval(in.pipe, p.timeDelay, in.columnDelay, in.spread);
+            peak["distanceInterval"] = Json::array({i.from, i.to});
+        } else {
+            peak["distanceInterval"] = nullptr;
+        }
         peak["height"] = JsonFloat(float(p.height));
         peak["quality"] = int(p.quality + 0.5);
         peaks.push_back(peak);
@@ -61,6 +77,13 @@ public:
         Json all = Json::array();
         bool failed = false;
         auto record = std::make_unique<CorrelationRecord>();
+        // The document only lends its material names, for the velocity spread of each material.
+        ScriptedPrompt prompt;
+        auto names = std::make_unique<CVexlanDoc>(prompt);
+        names->materials().LoadMaterialTables();
+        velocity::MaterialList list;
+        std::string listError;
+        const bool listRead = velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), list, listError);
         for (const std::string& path : paths_) {
             if (!ReadKedFile(path, *record, io)) {
                 failed = true;
@@ -74,7 +97,9 @@ public:
                 Fail(io, "cannot analyse " + path + ": " + LoadString(analysis::kMsgNotAnalysable));
                 failed = true;
             } else {
-                all.push_back(AnalysisJson(r));
+                const IntervalInputs in{velocity::PipeOf(*record), velocity::ColumnDelay(*record),
+                                        velocity::PipeSpread(*record, names->materials(), list), listRead};
+                all.push_back(AnalysisJson(r, in));
             }
         }
         if (paths_.size() == 1 && !all.empty())

@@ -9,6 +9,7 @@
 #include "MethodDocument.h"
 #include "StringTable.h"
 #include "CliSupport.h"
+#include "Velocity.h"
 
 namespace vexlan::cli {
 
@@ -23,7 +24,23 @@ Json Values(const T* values, int count)
     return list;
 }
 
-Json ResultJson(const CVexlanDoc& doc)
+// Where the leak may lie, given one graph column of delay and the velocity spread of the pipe's
+// materials; null when the velocity list cannot be read.
+Json DistanceInterval(CVexlanDoc& doc)
+{
+    velocity::MaterialList list;
+    std::string error;
+    if (!velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), list, error))
+        return nullptr;
+    doc.materials().LoadMaterialTables();
+    const CorrelationRecord& r = doc.record();
+    const velocity::Interval in =
+        velocity::PositionInterval(velocity::PipeOf(r), doc.timeDelay(), velocity::ColumnDelay(r),
+                                   velocity::PipeSpread(r, doc.materials(), list));
+    return Json::array({in.from, in.to});
+}
+
+Json ResultJson(CVexlanDoc& doc)
 {
     Json j;
     j["displayTrace"] = Values(doc.displayTrace(), kGraphColumns);
@@ -35,6 +52,7 @@ Json ResultJson(const CVexlanDoc& doc)
     j["totalTravelTime"] = JsonFloat(doc.totalTravelTime());
     j["distanceFromSensor1"] = JsonFloat(doc.distanceFromSensor1());
     j["distanceFromSensor2"] = JsonFloat(doc.distanceFromSensor2());
+    j["distanceInterval"] = DistanceInterval(doc);
     j["spectrum1Db"] = Values(doc.spectrum1Db(), kSpectrumPoints);
     j["spectrum2Db"] = Values(doc.spectrum2Db(), kSpectrumPoints);
     return j;

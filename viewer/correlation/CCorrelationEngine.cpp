@@ -296,18 +296,7 @@ void CCorrelationEngine::AssembleCorrelation()
     const int d = 2 * k + 1;
     std::fill(assembled_, assembled_ + n, std::int16_t(0));
     for (int j = kCentreBlock - k; j <= kCentreBlock + k; ++j) {
-        decode_(fft::kMaxRealPoints, record_.correlationBlocks[j], blockWork_);
-        for (int i = 0; i < kBinMaskSize; ++i) {
-            if (binMask_[i] == 0) {
-                blockWork_[2 * i] = 0;
-                blockWork_[2 * i + 1] = 0;
-            } else if (binMask_[i] != 255) {
-                blockWork_[2 * i] = std::int16_t(blockWork_[2 * i] * (binMask_[i] + 1) / 256);
-                blockWork_[2 * i + 1] = std::int16_t(blockWork_[2 * i + 1] * (binMask_[i] + 1) / 256);
-            }
-        }
-        fft::InverseRealFft(blockWork_, n, fftWork_);
-        std::swap_ranges(blockWork_, blockWork_ + n / 2, blockWork_ + n / 2);
+        TransformBlock(j);
         if (k == 0) {
             std::copy(blockWork_, blockWork_ + n, assembled_);
             continue;
@@ -327,6 +316,63 @@ void CCorrelationEngine::AssembleCorrelation()
     }
     if (k > 0)
         EqualiseSections(k);
+}
+
+void CCorrelationEngine::TransformBlock(int j)
+{
+    const int n = SampleCount();
+    decode_(fft::kMaxRealPoints, record_.correlationBlocks[j], blockWork_);
+    for (int i = 0; i < kBinMaskSize; ++i) {
+        if (binMask_[i] == 0) {
+            blockWork_[2 * i] = 0;
+            blockWork_[2 * i + 1] = 0;
+        } else if (binMask_[i] != 255) {
+            blockWork_[2 * i] = std::int16_t(blockWork_[2 * i] * (binMask_[i] + 1) / 256);
+            blockWork_[2 * i + 1] = std::int16_t(blockWork_[2 * i + 1] * (binMask_[i] + 1) / 256);
+        }
+    }
+    fft::InverseRealFft(blockWork_, n, fftWork_);
+    std::swap_ranges(blockWork_, blockWork_ + n / 2, blockWork_ + n / 2);
+}
+
+double CCorrelationEngine::FullResolutionDelay(int column)
+{
+    SetUpPipe();
+    const int n = SampleCount();
+    if (FindComputeProblem(record_) != ComputeProblem::None || n == 0 || record_.blockCount < 1)
+        return std::nan("");
+    BuildBinMask();
+    const int k = AssembledSideBlocks();
+    const int d = 2 * k + 1;
+    const int spc = samplesPerColumn_;
+    // The column's lags in samples at the full rate, as the cursor computation counts them.
+    const std::int64_t first = std::int64_t(std::clamp(column, 0, kGraphColumns - 1) - kCentreColumn) * spc +
+                               ClampedCentre(record_.zeroLagIndex) - record_.zeroLagIndex;
+    // Joining the windows shifts a group by up to d samples from its lag: look that far further.
+    const std::int64_t from = (first - 1) * d, to = (first + spc + 1) * d;  // [from, to)
+    // Lag window j holds the lags (2 − j) N + (i − zero lag) for its samples i.
+    double bestLag = std::nan("");
+    std::int32_t best = 0;
+    for (int j = kCentreBlock - k; j <= kCentreBlock + k; ++j) {
+        const std::int64_t shift = std::int64_t(kCentreBlock - j) * n - record_.zeroLagIndex;
+        const std::int64_t lo = std::max<std::int64_t>(from - shift, 1);
+        const std::int64_t hi = std::min<std::int64_t>(to - shift, n - 1);
+        if (lo >= hi)
+            continue;
+        TransformBlock(j);
+        for (std::int64_t i = lo; i < hi; ++i) {
+            const std::int32_t a = std::abs(int(blockWork_[i]));
+            if (a <= best)
+                continue;
+            best = a;
+            // A parabola through the sample and its neighbours puts the top between samples.
+            const double y0 = blockWork_[i - 1], y1 = blockWork_[i], y2 = blockWork_[i + 1];
+            const double curve = y0 - 2 * y1 + y2;
+            const double offset = curve != 0 ? std::clamp(0.5 * (y0 - y2) / curve, -0.5, 0.5) : 0.0;
+            bestLag = double(shift + i) + offset;
+        }
+    }
+    return bestLag / record_.sampleRate;
 }
 
 void CCorrelationEngine::EqualiseSections(int sideBlocks)

@@ -62,6 +62,10 @@ public:
     void BuildBinMask();
     void AssembleCorrelation();
     float LeakDistance(float delay) const;  // D(t) from sensor 1
+    // The delay (s) of the strongest sample in the lags of a graph column, taken from the stored
+    // lag windows at the full sample rate (one column can span 65 samples) and refined between
+    // samples; NaN when the record has no correlation to measure.
+    double FullResolutionDelay(int column);
     static std::int16_t SpectrumLevel(std::int16_t re, std::int16_t im);
 
     const std::uint8_t* BinMask() const { return binMask_; }
@@ -78,6 +82,7 @@ private:
     std::int32_t Sample(int index) const;  // 0 outside the first N entries
     int ClampedCentre(int centre) const;
     void EqualiseSections(int sideBlocks);
+    void TransformBlock(int j);  // lag window j, masked, into blockWork_ with zero lag at N/2
 
     CorrelationRecord& record_;
     BlockDecodeFunction decode_;

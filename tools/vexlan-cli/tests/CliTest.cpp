@@ -147,7 +147,8 @@ TEST_F(CliTest, ComputePrintsTheResultKeysAndThePlantedLeak)
     const json j = json::parse(r.out);
     EXPECT_EQ(Keys(j), (std::vector<std::string>{"displayTrace", "cursorColumn", "samplesPerColumn", "windowCentre",
                                                  "sideBlocks", "timeDelay", "totalTravelTime", "distanceFromSensor1",
-                                                 "distanceFromSensor2", "spectrum1Db", "spectrum2Db"}));
+                                                 "distanceFromSensor2", "distanceInterval", "spectrum1Db",
+                                                 "spectrum2Db"}));
     ASSERT_EQ(j["displayTrace"].size(), 620u);
     EXPECT_EQ(j["spectrum1Db"].size(), 2048u);
     EXPECT_EQ(j["spectrum2Db"].size(), 2048u);
