@@ -5,7 +5,9 @@
 
 #include "CVexlanDoc.h"
 #include "DocTestSupport.h"
+#ifndef _WIN32
 #include "FileSizeLimit.h"
+#endif
 #include "SafeFileWriter.h"
 
 namespace vexlan {
@@ -180,6 +182,7 @@ TEST_F(DocumentTest, OpenSaveRoundTripIsByteIdentical)
     EXPECT_EQ(ReadBytes(copy), image);
 }
 
+#ifndef _WIN32
 // On a full disk the old file stays whole (with its bytes beyond the record) and no new one appears.
 TEST_F(DocumentTest, FailedSavesLeaveNoHalfWrittenFile)
 {
@@ -199,7 +202,7 @@ TEST_F(DocumentTest, FailedSavesLeaveNoHalfWrittenFile)
     EXPECT_EQ(saved.back(), 0xAB);
 }
 
-TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefusedReadOnlyAsked)
+TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefused)
 {
     std::filesystem::create_symlink("first.ked", dir + "link.ked");
     ASSERT_EQ(::mkfifo((dir + "pipe").c_str(), 0600), 0);
@@ -211,8 +214,15 @@ TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefusedReadOnlyAsked)
     EXPECT_STREQ(reinterpret_cast<const char*>(ReadBytes(first).data() + 2 + record_offset::title), "through");
     EXPECT_FALSE(doc.SaveCorrelationFileAs(dir + "pipe"));
     EXPECT_EQ(CountAsked(prompt, kMsgOutputNotRegular), 1u);
+}
+#endif
 
-    ::chmod(first.c_str(), 0444);
+TEST_F(DocumentTest, ReadOnlyFileIsReplacedOnlyWhenTheUserAgrees)
+{
+    CVexlanDoc doc(prompt, dir);
+    ASSERT_TRUE(doc.OpenCorrelationFile(first));
+    std::filesystem::permissions(first, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                            std::filesystem::perms::others_read);
     const std::vector<std::uint8_t> before = ReadBytes(first);
     prompt.Queue(PromptAnswer::No);
     EXPECT_FALSE(doc.SaveCorrelationFileAs(first));
@@ -221,6 +231,7 @@ TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefusedReadOnlyAsked)
     doc.SetText(DocText::Title, "agreed");
     EXPECT_TRUE(doc.SaveCorrelationFileAs(first));
     EXPECT_NE(ReadBytes(first), before);
+    std::filesystem::permissions(first, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 
 TEST_F(DocumentTest, SegmentAccessors)
