@@ -226,13 +226,8 @@ int RunCorpus(const std::vector<std::string>& args, std::ostream& out, std::ostr
                                             "low-snr, reflection, two-leaks")
         ->delimiter(',')
         ->check(CLI::IsMember(CorpusScenarios()));
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
-    try {
-        app.parse(reversed);
-    } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e, out, err);
-        return code == 0 ? 0 : 2;
-    }
+    if (const int code = ParseCommandLine(app, args, out, err); code >= 0)
+        return code;
     if (scenarios.empty())
         scenarios = CorpusScenarios();
     std::error_code ec;

@@ -147,14 +147,8 @@ int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& 
     app.add_option("--notch", notches, "Notch filter START,END in Hz (up to five)");
     app.add_flag("--auto-filter", autoFilter, "Mark the instrument's auto filter as on (notches then not applied)");
 
-    // CLI11 takes the arguments last first.
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
-    try {
-        app.parse(reversed);
-    } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e, out, err);
-        return code == 0 ? 0 : 2;
-    }
+    if (const int code = ParseCommandLine(app, args, out, err); code >= 0)
+        return code;
 
     auto usage = [&err](const std::string& message) {
         err << "kedgen: " << message << '\n';
@@ -201,6 +195,17 @@ int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& 
     s.comment3 = comments.size() > 2 ? comments[2] : "";
     s.filter.autoFilter = autoFilter ? 1 : 0;
 
+    return -1;
+}
+
+int ParseCommandLine(CLI::App& app, const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e, out, err) == 0 ? 0 : 2;
+    }
     return -1;
 }
 

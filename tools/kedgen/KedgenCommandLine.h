@@ -10,7 +10,15 @@
 
 #include "GeneratorSettings.h"
 
+namespace CLI {
+class App;
+}
+
 namespace vexlan::kedgen {
+
+// Parses args into app (CLI11 takes them last first): -1 when parsed, otherwise the exit code
+// (0 after --help, 2 for wrong arguments, with the message written).
+int ParseCommandLine(CLI::App& app, const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // args without the program name.
 int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
