@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QLayout>
 #include <QStatusBar>
 #include <QToolBar>
 #include <memory>
@@ -290,7 +291,11 @@ void CMainFrame::SelectMethod(int commandId, bool store) {
 }
 
 void CMainFrame::OnAnalysed() {
-    analysisPane_->setText(QString::fromStdString(adapter_.AnalysisStatusText()));
+    const QString status = QString::fromStdString(adapter_.AnalysisStatusText());
+    // Room for the whole text at once: the bar is laid out before the label asks for more.
+    analysisPane_->setMinimumWidth(analysisPane_->fontMetrics().horizontalAdvance(status) + 8);
+    analysisPane_->setText(status);
+    if (QLayout* layout = statusBar()->layout()) layout->activate();
     if (peaksWindow_) peaksWindow_->SetRows(adapter_.PeakRows(view_->lengthUnit(), view_->timeUnit()));
 }
 
