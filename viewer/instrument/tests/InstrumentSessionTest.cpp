@@ -148,12 +148,13 @@ TEST_F(InstrumentSessionTest, ALostReplyAnywhereStartsTheFileAgain) {
     vexlan::SessionTiming timing = FastTiming();
     timing.replyTimeoutMs = 300;
     CInstrumentSession quick(timing);
+    int retries = 0;
+    quick.onRetry = [&](int, int) { ++retries; };
     // Replies: open, six block reads, close.
     for (int lost = 1; lost <= 8; ++lost) {
         SCOPED_TRACE(lost);
         ASSERT_TRUE(sim.Start({"--lose-reply", std::to_string(lost)}));
-        int retries = 0;
-        quick.onRetry = [&](int, int) { ++retries; };
+        retries = 0;
         const std::string path = Out("run" + std::to_string(lost) + ".ked");
         ASSERT_TRUE(quick.DownloadFile(sim.device(), "RUN.KED", path)) << quick.lastErrorId;
         bool exists = false;
