@@ -58,11 +58,16 @@ void DownloadProgressDlg::ShowStage(const std::string& text) {
     if (!isVisible()) {
         file_->clear();
         bar_->setRange(0, 0);  // moving bar: nothing to count yet
-        cancelRequested_ = false;
-        cancel_->setEnabled(true);
-        show();
+        ShowWithCancelArmed();
     }
     Repaint();
+}
+
+// Each showing starts without a Cancel from the one before.
+void DownloadProgressDlg::ShowWithCancelArmed() {
+    cancelRequested_ = false;
+    cancel_->setEnabled(true);
+    show();
 }
 
 bool DownloadProgressDlg::cancelRequested() {
@@ -75,11 +80,7 @@ void DownloadProgressDlg::BeginFile(const std::string& name, int number, int cou
                              : Formatted(kDownloading, name, number, count));
     bar_->setRange(0, static_cast<int>(kExpectedBytes));
     SetBytes(0);
-    if (!isVisible()) {
-        cancelRequested_ = false;
-        cancel_->setEnabled(true);
-        show();
-    }
+    if (!isVisible()) ShowWithCancelArmed();
     Repaint();
 }
 

@@ -40,6 +40,7 @@ protected:
 
 private:
     void Repaint();
+    void ShowWithCancelArmed();
 
     QLabel* file_ = nullptr;
     QLabel* bytes_ = nullptr;
