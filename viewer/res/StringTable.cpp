@@ -171,6 +171,8 @@ constexpr Entry kStrings[] = {
     {62250, "The delays do not fall as the pipe grows longer: no positive velocity fits them."},
     {62251, "Unknown material: %s"},
     {62252, "There is no correlation to measure a delay from."},
+    // The leak interval of a peak.
+    {62280, "    leak within %.1f - %.1f %s"},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
     {63001, "the sample rate is not a usable positive number"},
