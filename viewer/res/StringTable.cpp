@@ -171,7 +171,10 @@ constexpr Entry kStrings[] = {
     {62250, "The delays do not fall as the pipe grows longer: no positive velocity fits them."},
     {62251, "Unknown material: %s"},
     {62252, "There is no correlation to measure a delay from."},
-    // The Velocity Calculator and Measure Velocity dialogs, and the leak interval of a peak.
+    // The button beside the form's Velocity box; the Velocity Calculator and Measure Velocity
+    // dialogs, and the leak interval of a peak.
+    {62260, "..."},
+    {62261, "Calculate the velocity from the pipe's wall"},
     {62262, "Velocity Calculator"},
     {62263, "Material"},
     {62264, "Outside diameter"},
@@ -300,6 +303,7 @@ constexpr ResourceEntry kResourceTexts[] = {
     {kMainMenu, 32804, "&Peaks...\tCtrl+K"},
     {kMainMenu, 32805, "&Next Peak\tCtrl+."},
     {kMainMenu, 32806, "Pre&vious Peak\tCtrl+,"},
+    {kMainMenu, 32807, "Measure &Velocity..."},
     {kMainMenu, 57601, "&Open...\tCtrl+O"},
     {kMainMenu, 57606, "P&rint Setup..."},
     {kMainMenu, 57607, "&Print...\tCtrl+P"},

@@ -293,6 +293,12 @@ bool FormViewLogic::OnValueDone(ValueBox box, bool modified, const ValueBoxTexts
     return true;
 }
 
+void FormViewLogic::SetSelectedSegmentVelocity(float metresPerSecond) {
+    if (controls_.segmentSelection < 0) return;
+    doc_.SetSegmentVelocity(controls_.segmentSelection, metresPerSecond);
+    RefreshAll();
+}
+
 void FormViewLogic::DrawGraph() { vexlan::DrawGraph(graphBitmap_, doc_.DisplayTrace(), kGraphWidth); }
 
 void FormViewLogic::DrawCursor() {
