@@ -50,7 +50,7 @@ void DocumentAdapter::KeepIntervalInputs() {
 bool DocumentAdapter::IntervalAt(double delay, velocity::Interval& out) const {
     if (!intervalKnown_) return false;
     out = velocity::PositionInterval(pipe_, delay, columnDelay_, velocitySpread_);
-    return out.to >= out.from && out.to > 0;
+    return out.to > out.from;  // a stretch of pipe, not a point at one end
 }
 
 bool DocumentAdapter::LeakInterval(float& from, float& to) const {
