@@ -71,6 +71,7 @@ private:
     CVexlanDoc& doc_;
     analysis::CorrelationMethod method_ = analysis::CorrelationMethod::Basic;
     analysis::AnalysisResult analysis_;
+    analysis::CorrelationAnalyser analyser_;  // keeps its transform from one recomputation to the next
     std::function<void()> analysed_;
 };
 

@@ -24,6 +24,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,7 +74,26 @@ struct AnalysisResult {
     bool usable() const { return problem == ComputeProblem::None && finite; }
 };
 
-// removeStart/removeEnd: the removed region of the document, in joined-correlation samples.
+// Analyses one record after another, keeping the transform's plan and the traces' storage
+// between them: planning a transform costs more than running it.
+class CorrelationAnalyser {
+public:
+    CorrelationAnalyser();
+    ~CorrelationAnalyser();
+    CorrelationAnalyser(const CorrelationAnalyser&) = delete;
+    CorrelationAnalyser& operator=(const CorrelationAnalyser&) = delete;
+
+    // removeStart/removeEnd: the removed region of the document, in joined-correlation samples.
+    AnalysisResult Analyse(const CorrelationRecord& record, CorrelationMethod method, std::int32_t removeStart = 0,
+                           std::int32_t removeEnd = 0);
+
+    struct Workspace;
+
+private:
+    std::unique_ptr<Workspace> workspace_;
+};
+
+// One analysis on its own (an analyser used once).
 AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMethod method,
                                   std::int32_t removeStart = 0, std::int32_t removeEnd = 0);
 
