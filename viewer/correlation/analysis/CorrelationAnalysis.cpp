@@ -24,7 +24,6 @@ constexpr int kRankedCandidates = 15;         // peaks the automatic ranking loo
 constexpr double kHumLineShare = 0.3;         // of the cross-spectrum's power in tones
 constexpr double kNearZeroShare = 0.02;       // of the travel time, or two lobes if wider
 constexpr int kSeamGuardLobes = 1;            // lobes left out either side of a window's edge
-constexpr int kMinimumSeamGuard = 32;
 
 int FloorDiv(long a, int b) { return int(a >= 0 ? a / b : -((-a + b - 1) / b)); }
 
@@ -154,11 +153,11 @@ Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting&
     m.span.first = s.d * (s.lo - s.zero) + shift;
     m.span.last = s.d * (s.lo + kGraphColumns * s.spc - s.zero) + shift;
     m.lobe = LobeSamples(w, weighting);
-    // Each window holds a truncated stretch of lags; the cut shows as a spike at the window's
-    // edges that weighting lifts far above the leak (a hum's skirt carries it), so the edges are
-    // left out.
+    // Each window holds a truncated stretch of lags; the cut, and the taper that softens it, show
+    // as spikes near the window's edges that weighting lifts far above the leak (a hum's skirt
+    // carries them), so the tapered lags are left out of the search.
     m.span.period = w.n;
-    m.span.guard = std::max(kSeamGuardLobes * m.lobe, kMinimumSeamGuard);
+    m.span.guard = std::max(kSeamGuardLobes * m.lobe, TaperLength(w.n));
     // The removed joined-correlation samples, each d lag samples wide.
     if (s.removeEnd != 0)
         SetRemoved(m.span, shift + long(s.d) * (long(s.removeStart) + 1 - s.zero),

@@ -100,9 +100,11 @@ void InverseRealTransform::TaperEdges(Bins& bins, int edge)
             bins[std::size_t(i)] = std::conj(in[i]) / double(n_);
 }
 
+int TaperLength(int n) { return std::max(1, n / kTaperDivisor); }
+
 void TaperWindowEdges(LagWindows& w, InverseRealTransform& transform)
 {
-    const int edge = std::max(1, w.n / kTaperDivisor);
+    const int edge = TaperLength(w.n);
     for (Bins& bins : w.bins)
         transform.TaperEdges(bins, edge);
 }

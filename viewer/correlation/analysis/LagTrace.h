@@ -46,6 +46,9 @@ private:
     std::vector<double> taper_;  // the taper's rising half, kept while the edge stays the same
 };
 
+// Lags of the taper at either end of a window of n lags.
+int TaperLength(int n);
+
 // Tapers every window's lags at its ends: each window is a truncated stretch of the correlation,
 // and the cut leaks into every bin (most from a tone), which weighting would lift into a spike.
 void TaperWindowEdges(LagWindows& windows, InverseRealTransform& transform);
