@@ -25,7 +25,7 @@ FilterSummary DocumentAdapter::GetFilterSummary() const {
 }
 
 void DocumentAdapter::RecomputeCorrelation() {
-    analysis_ = analysis::RecomputeWithMethod(doc_, method_);
+    analysis_ = analysis::RecomputeWithMethod(doc_, method_, &analyser_);
     KeepIntervalInputs();
     if (analysed_) analysed_();
 }

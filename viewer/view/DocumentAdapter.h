@@ -84,6 +84,7 @@ private:
     double velocitySpread_ = 0;
     analysis::CorrelationMethod method_ = analysis::CorrelationMethod::Basic;
     analysis::AnalysisResult analysis_;
+    analysis::CorrelationAnalyser analyser_;  // keeps its transform from one recomputation to the next
     std::function<void()> analysed_;
 };
 
