@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "AnalysisStrings.h"
@@ -31,14 +32,15 @@ int FloorDiv(long a, int b) { return int(a >= 0 ? a / b : -((-a + b - 1) / b)); 
 
 // What an analyser keeps from one analysis to the next.
 struct CorrelationAnalyser::Workspace {
-    std::unique_ptr<InverseRealTransform> transform;
+    std::map<int, std::unique_ptr<InverseRealTransform>> transforms;  // by size: recordings differ
     std::vector<std::vector<double>> spareTraces;
 
     InverseRealTransform& TransformFor(int n)
     {
-        if (!transform || transform->size() != n)
-            transform = std::make_unique<InverseRealTransform>(n);
-        return *transform;
+        std::unique_ptr<InverseRealTransform>& t = transforms[n];
+        if (!t)
+            t = std::make_unique<InverseRealTransform>(n);
+        return *t;
     }
     std::vector<double> TakeTrace()
     {
