@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "AnalysisStrings.h"
@@ -31,14 +32,15 @@ int FloorDiv(long a, int b) { return int(a >= 0 ? a / b : -((-a + b - 1) / b)); 
 
 // What an analyser keeps from one analysis to the next.
 struct CorrelationAnalyser::Workspace {
-    std::unique_ptr<InverseRealTransform> transform;
+    std::map<int, std::unique_ptr<InverseRealTransform>> transforms;  // by size: recordings differ
     std::vector<std::vector<double>> spareTraces;
 
     InverseRealTransform& TransformFor(int n)
     {
-        if (!transform || transform->size() != n)
-            transform = std::make_unique<InverseRealTransform>(n);
-        return *transform;
+        std::unique_ptr<InverseRealTransform>& t = transforms[n];
+        if (!t)
+            t = std::make_unique<InverseRealTransform>(n);
+        return *t;
     }
     std::vector<double> TakeTrace()
     {
@@ -293,7 +295,8 @@ bool AllFinite(const AnalysisResult& r)
 
 // The band that agrees with the strongest PHAT peak between the sensors (of the strongest peak
 // when there is none), over every bin the user lets through, tones removed.
-FrequencyBand SuggestBand(const Setting& s, const LagWindows& w, const std::vector<bool>& lines, Workspace& ws)
+FrequencyBand SuggestBand(const Setting& s, const LagWindows& w, const std::vector<bool>& lines,
+                          const std::vector<double>& sensors, Workspace& ws)
 {
     Weighting open{CorrelationMethod::Phat, {}, nullptr, &lines};
     Measured wide = MeasureWeighted(s, w, open, ws);
@@ -304,7 +307,7 @@ FrequencyBand SuggestBand(const Setting& s, const LagWindows& w, const std::vect
     const auto inside = std::find_if(wide.peaks.begin(), wide.peaks.end(),
                                      [&](const TracePeak& p) { return !BeyondSensor(s, wide.Lag(p)); });
     const TracePeak& chosen = inside != wide.peaks.end() ? *inside : wide.peaks.front();
-    return FindAgreeingBand(w, wide.Lag(chosen), lines).band;
+    return FindAgreeingBand(w, wide.Lag(chosen), lines, &sensors).band;
 }
 
 }  // namespace
@@ -392,11 +395,11 @@ AnalysisResult CorrelationAnalyser::Analyse(const CorrelationRecord& record, Cor
     TaperWindowEdges(w, ws.TransformFor(w.n));
     const std::vector<bool> lines = FindSpectralLines(w);
     const double lineShare = LineShare(w, lines);
-    out.suggestedBand = SuggestBand(*s, w, lines, ws);
+    const std::vector<double> sensors = SensorPowerProduct(s->record, w);
+    out.suggestedBand = SuggestBand(*s, w, lines, sensors, ws);
     if (!out.suggestedBand.valid())
         out.flags |= kFlagNoUsableBand;
 
-    const std::vector<double> sensors = SensorPowerProduct(s->record, w);
     auto weighted = [&](CorrelationMethod m) {
         return MeasureWeighted(*s, w, Weighting{m, out.suggestedBand, &sensors, &lines}, ws);
     };

@@ -13,7 +13,8 @@
 // Suggested band: a PHAT correlation over the user's band, tones (bins far above their
 // neighbourhood, with their skirts) removed; its strongest peak between the sensors
 // (|delay| < 0.95 T; else its strongest peak) gives the delay; the band is the stretch of bins
-// whose phase, that delay taken out, agrees best (largest sum of cos(phase) - 0.1).
+// whose phase, that delay taken out, agrees best (largest sum of cos(phase) - 0.1, each bin
+// weighed by its coherence as the stored sensor spectra give it, relative to the median).
 // Weighted methods work on each window's cross-spectrum with the window's ends tapered, tones
 // removed and the suggested band applied; the tapered lags at the windows' edges (N/16 at either
 // end, where the cut and the taper leave spikes) are left out of the peak search.

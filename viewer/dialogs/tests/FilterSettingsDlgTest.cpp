@@ -11,6 +11,7 @@
 
 #include "CFileInformationDlg.h"
 #include "CFilterSettingsDlg.h"
+#include "CorrelationAnalysis.h"
 #include "GuiTestSupport.h"
 #include "SpectrumRaster.h"
 #include "StringTable.h"
@@ -198,6 +199,26 @@ TEST(FilterDialogRun, CancelChangesNothing) {
     EXPECT_FALSE(RunFilterSettingsDialog(nullptr, doc, prompt));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(std::memcmp(&before, &doc.record(), sizeof before), 0);
+}
+
+TEST(FilterDialogRun, SuggestPutsTheAgreeingBandIntoTheCutoffsForOkToKeep) {
+    App();
+    SampleDocument sample;
+    ASSERT_TRUE(sample.ok());
+    CVexlanDoc& doc = *sample.doc;
+    const analysis::FrequencyBand band =
+        analysis::AnalyseCorrelation(doc.record(), analysis::CorrelationMethod::Phat).suggestedBand;
+    ASSERT_TRUE(band.valid());
+    ScriptedPrompt prompt;
+    WhenModal([&](QWidget* dlg) {
+        ASSERT_NE(dlg, nullptr);
+        QTest::mouseClick(dlg->findChild<QPushButton*>("SuggestButton"), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(dlg, 1), Qt::LeftButton);
+    });
+    EXPECT_TRUE(RunFilterSettingsDialog(nullptr, doc, prompt));
+    EXPECT_FLOAT_EQ(doc.GetFilterSettings().lowCutoff, float(band.low));
+    EXPECT_FLOAT_EQ(doc.GetFilterSettings().highCutoff, float(band.high));
+    EXPECT_TRUE(doc.IsModified());
 }
 
 }  // namespace
