@@ -171,6 +171,9 @@ constexpr Entry kStrings[] = {
     {62250, "The delays do not fall as the pipe grows longer: no positive velocity fits them."},
     {62251, "Unknown material: %s"},
     {62252, "There is no correlation to measure a delay from."},
+    // Notices about a file as it was opened.
+    {62290, "This change is made by Vexlan, not by you: the file is only offered for saving when you change something else."},
+    {62291, "This correlation file is incomplete: it has %llu of the %llu bytes of a whole file.\n\nThe missing part is read as zeros."},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
     {63001, "the sample rate is not a usable positive number"},

@@ -85,6 +85,8 @@ void FormViewLogic::EnablePipeControls(bool enable) {
 
 void FormViewLogic::RefreshAll() {
     doc_.RecomputeCorrelation();
+    // The notice says the data are shown with the auto filter off: show them so.
+    if (ClearAutoFilter()) doc_.RecomputeCorrelation();
     DrawGraph();
     DrawCursor();
     DrawScaleBar();
@@ -168,12 +170,19 @@ void FormViewLogic::ShowFilterSettings() {
     fields_.lowCutText = FormatCutoff(filter.lowCutoff);
     fields_.highCutText = FormatCutoff(filter.highCutoff);
     fields_.autoFilterText = LoadString(62130);
-    if (filter.autoFilter) {
-        AskString(prompt_, 62070, PromptIcon::Information, PromptButtons::Ok);
-        doc_.SetAutoFilter(0);
-    }
     fields_.notchFilterText = LoadString(doc_.CountNotchesInUse() > 0 ? 62131 : 62130);
     CopyToControls();
+}
+
+bool FormViewLogic::ClearAutoFilter() {
+    if (!doc_.GetFilterSummary().autoFilter) return false;
+    prompt_.Ask(std::string(LoadString(62070)) + "\n\n" + LoadString(kMsgAutoFilterChangeIsOurs),
+                PromptIcon::Information, PromptButtons::Ok);
+    // The program's own change: the file asks to be saved only when the user changes something.
+    const bool wasModified = doc_.IsModified();
+    doc_.SetAutoFilter(0);
+    if (!wasModified) doc_.SetModified(false);
+    return true;
 }
 
 void FormViewLogic::ShowFileInfo() {
