@@ -1,8 +1,10 @@
 #include "CVexlanView.h"
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -113,6 +115,9 @@ void CVexlanView::CreateControls() {
     right->setIcon(ArrowIcon(false));
     left->setIconSize({20, 20});
     right->setIconSize({20, 20});
+    // Tab reaches the graph, where the arrow keys move the cursor; a click moves it without focus.
+    graph_->setFocusPolicy(Qt::TabFocus);
+    graph_->installEventFilter(this);
 }
 
 QWidget* CVexlanView::CreateControl(const ControlTemplate& t) {
@@ -149,6 +154,8 @@ QWidget* CVexlanView::CreateControl(const ControlTemplate& t) {
             edit->setReadOnly(t.flags & kReadOnly);
             edit->setAlignment(TextAlignment(t.flags));
             edit->setTextMargins(1, 0, 1, 0);
+            // A display is no place to land on: the focus passes it by unless the user clicks in.
+            if (t.flags & kReadOnly) edit->setFocusPolicy(Qt::ClickFocus);
             w = edit;
             break;
         }
@@ -272,6 +279,18 @@ void CVexlanView::MoveCursorTo(int column) {
     Sync();
 }
 
+bool CVexlanView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == graph_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            key == Qt::Key_Left ? logic_.OnLeftArrow() : logic_.OnRightArrow();
+            Sync();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void CVexlanView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         const QPoint p = event->position().toPoint();
@@ -283,6 +302,7 @@ void CVexlanView::mousePressEvent(QMouseEvent* event) {
 
 void CVexlanView::Sync() {
     syncing_ = true;
+    QWidget* focused = focusWidget();
     const FormControlsState& c = logic_.Controls();
     auto label = [this](int id) { return static_cast<QLabel*>(controls_[id]); };
     auto edit = [this](int id) { return static_cast<QLineEdit*>(controls_[id]); };
@@ -351,7 +371,18 @@ void CVexlanView::Sync() {
         controls_[id]->setEnabled(c.unitRadiosEnabled);
 
     SyncPictures();
+    KeepFocusNear(focused);
     syncing_ = false;
+}
+
+void CVexlanView::KeepFocusNear(QWidget* focused) {
+    // A button that has just been disabled hands the focus to its partner, not to the next
+    // control in the tab order, so that the user stays with the peak suppression.
+    if (!focused || focused->isEnabled()) return;
+    QWidget* partner = focused == remove_ ? static_cast<QWidget*>(setStartPoint_)
+                       : focused == setStartPoint_ ? static_cast<QWidget*>(remove_)
+                                                   : nullptr;
+    if (partner && partner->isEnabled()) partner->setFocus(Qt::OtherFocusReason);
 }
 
 void CVexlanView::SyncPictures() {
