@@ -1,7 +1,6 @@
 #include "CVexlanView.h"
 
 #include <QButtonGroup>
-#include <algorithm>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -12,10 +11,12 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 
 #include "FormTemplate.h"
 #include "QtPixels.h"
 #include "SensorArt.h"
+#include "TextFit.h"
 #include "Units.h"
 
 namespace vexlan {
@@ -23,6 +24,15 @@ namespace {
 
 // A drop-down list's closed height; the template's height includes the dropped list.
 constexpr int kDropListHeight = 21;
+constexpr int kFontPixels = 11;
+// Clear pixels kept between a text and the next control's frame.
+constexpr int kClearance = 3;
+
+// Group box captions sit on the frame line, as the template's places assume: a style that puts
+// the caption above the line would push the line onto the first control inside.
+constexpr const char* kGroupBoxStyle =
+    "QGroupBox { margin-top: 6px; border: 1px solid palette(mid); border-radius: 2px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }";
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -63,12 +73,35 @@ CVexlanView::CVexlanView(IViewDocument& document, IPrompt& prompt, QWidget* pare
               {}}) {
     setObjectName("CVexlanView");
     QFont font = this->font();
-    font.setPixelSize(11);
+    font.setPixelSize(kFontPixels);
     setFont(font);
+    setStyleSheet(kGroupBoxStyle);
     setMinimumSize(FormSize());
     CreateControls();
+    FitControlsToTexts();
     ConnectControls();
     Sync();
+}
+
+void CVexlanView::FitControlsToTexts() {
+    // The material list takes the width its longest name needs, as far as the Length group.
+    const int materialRoom = DuToPixelsX(FindControl(1033)->x) - kClearance - material_->x();
+    int materialWidth = material_->width();
+    for (int i = 0; i < kOfferedMaterials; ++i)
+        materialWidth = std::max(materialWidth, material_->fontMetrics().horizontalAdvance(
+                                                    QString::fromUtf8(LoadString(kMaterialNameBase + i))) + 32);
+    material_->resize(std::min(materialWidth, materialRoom), material_->height());
+    // The velocity's two unit texts close up behind its box, so that the time unit stays clear of
+    // the Time group's frame.
+    auto* perUnit = static_cast<QLabel*>(controls_[idc::kVelocityUnit]);
+    auto* timeUnit = static_cast<QLabel*>(controls_[idc::kVelocityTimeUnit]);
+    perUnit->move(velocity_->geometry().right() + kClearance, perUnit->y());
+    QStringList perTexts;
+    for (int unit : {unit_text::kMetrePer, unit_text::kFootPer}) perTexts << QString::fromUtf8(LoadString(unit));
+    int perWidth = 0;
+    for (const QString& t : perTexts) perWidth = std::max(perWidth, perUnit->fontMetrics().horizontalAdvance(t));
+    perUnit->resize(perWidth + 1, perUnit->height());
+    timeUnit->move(perUnit->geometry().right() + perUnit->fontMetrics().horizontalAdvance(' '), timeUnit->y());
 }
 
 QSize CVexlanView::FormSize() { return {DuToPixelsX(kFormWidthDu), DuToPixelsY(kFormHeightDu)}; }
@@ -321,10 +354,11 @@ void CVexlanView::Sync() {
     SetTextIfChanged(edit(idc::kHighCut), upper(c.highCutText));
     SetTextIfChanged(edit(idc::kAutoFilter), upper(c.autoFilterText));
     SetTextIfChanged(edit(idc::kNotchFilter), upper(c.notchFilterText));
-    SetTextIfChanged(label(idc::kFileName), Q(c.fileNameText));
-    SetTextIfChanged(label(idc::kDateCreated), Q(c.dateCreatedText));
-    SetTextIfChanged(label(idc::kDistance1), Q(c.sensor1DistanceText));
-    SetTextIfChanged(label(idc::kDistance2), Q(c.sensor2DistanceText));
+    // A file name keeps its size and gives way in the middle; a long number gets a smaller font.
+    ShowFitted(label(idc::kFileName), Q(c.fileNameText), kFontPixels, kFontPixels);
+    ShowFitted(label(idc::kDateCreated), Q(c.dateCreatedText), kFontPixels, kFontPixels);
+    ShowFitted(label(idc::kDistance1), Q(c.sensor1DistanceText), kFontPixels, 8);
+    ShowFitted(label(idc::kDistance2), Q(c.sensor2DistanceText), kFontPixels, 8);
     SetTextIfChanged(label(idc::kWarning1), Q(c.sensor1WarningText));
     SetTextIfChanged(label(idc::kWarning2), Q(c.sensor2WarningText));
 
