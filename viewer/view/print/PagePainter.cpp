@@ -40,6 +40,7 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(map.FontPixels(p.fontPoints));
     const QString text = QString::fromStdString(p.text);
+    const double fullAscent = QFontMetricsF(font, painter.device()).ascent();
     // Trailing blanks part a label from what follows; they need not fit the cell.
     const QString inked = QString(text).remove(QRegularExpression(QStringLiteral("\\s+$")));
     const bool celled = p.cellRight > p.cellLeft;
@@ -63,7 +64,8 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
     // opaque, so a heading set on a frame's edge interrupts the line like a group box caption.
     painter.fillRect(QRectF(x, at.y(), width, metrics.height()), Qt::white);
     painter.setPen(QPen(Qt::black));
-    painter.drawText(QPointF(x, at.y() + metrics.ascent()), text);
+    // A text made smaller keeps the baseline of its row.
+    painter.drawText(QPointF(x, at.y() + fullAscent), text);
 }
 
 // The safe writer's refusals say what is wrong with the path; its other failures are this output's.
