@@ -40,6 +40,7 @@
 #include "QtSettingsStore.h"
 #include "RecordCodec.h"
 #include "StringTable.h"
+#include "tests/TextsFitCheck.h"
 #include "OffscreenQtEnvironment.h"
 
 using namespace vexlan;
@@ -655,6 +656,52 @@ TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
     }
 }
 #endif
+
+TEST_F(MainWindowTest, ARefusedBoxBlocksOnlyItselfAndFocusStaysWithTheUser) {
+    OpenThroughMenu(oneSegment_);
+    Type(idc::kLength, "");
+    ASSERT_EQ(prompt_.asked().size(), 1u);
+    Type(idc::kVelocity, "1234");
+    EXPECT_EQ(prompt_.asked().size(), 1u);
+    EXPECT_FLOAT_EQ(doc_->GetSegment(0).velocity, 1234.0f);
+    // A click on the graph moves the cursor and leaves the focus in the box the user was in.
+    Edit(idc::kVelocity)->setFocus();
+    QTest::mouseClick(Control(idc::kGraph), Qt::LeftButton, {}, QPoint(200, 60));
+    EXPECT_EQ(QApplication::focusWidget(), Control(idc::kVelocity));
+    // The arrow keys on the graph step the cursor as the arrow buttons do.
+    Control(idc::kGraph)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Control(idc::kGraph), Qt::Key_Right);
+    EXPECT_EQ(doc_->cursorColumn(), 201);
+    // Remove, which disables itself, hands the focus to Set Start Point beside it.
+    auto* setPoint = Control(idc::kSetStartPoint);
+    QTest::mouseClick(setPoint, Qt::LeftButton);
+    QTest::mouseClick(Control(idc::kRemove), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), setPoint);
+}
+
+TEST_F(MainWindowTest, ACutShortFileOpensWithANoticeOfItsSize) {
+    std::ifstream in(oneSegment_, std::ios::binary);
+    const std::vector<char> whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string cut = Path("cut.ked");
+    std::ofstream(cut, std::ios::binary).write(whole.data(), 520);
+    OpenThroughMenu(cut);
+    EXPECT_TRUE(doc_->fileLoaded());
+    ASSERT_FALSE(prompt_.asked().empty());
+    EXPECT_NE(prompt_.asked()[0].text.find("520 of the 20402 bytes"), std::string::npos) << prompt_.asked()[0].text;
+}
+
+TEST_F(MainWindowTest, TenLongSegmentsShowEveryTextWholeInBothUnitSystems) {
+    std::vector<kedgen::SegmentSpec> segments;
+    for (int i = 0; i < 10; ++i) segments.push_back({i % 2 ? 2 : 0, 90, 150, 0});
+    OpenThroughMenu(Generate("riverside-survey-hydrant-14-to-valve-chamber-b.ked", segments, 600));
+    const QDir shots(QCoreApplication::applicationDirPath() + "/..");
+    ExpectTextsFit(frame_.get());
+    EXPECT_TRUE(frame_->grab().save(shots.filePath("main-window-ten-segments.png")));
+    QTest::mouseClick(Control(idc::kImperial), Qt::LeftButton);
+    QTest::mouseClick(Control(idc::kMilliseconds), Qt::LeftButton);
+    ExpectTextsFit(frame_.get());
+    EXPECT_TRUE(frame_->grab().save(shots.filePath("main-window-imperial-ms.png")));
+}
 
 TEST_F(MainWindowTest, AboutBoxNamesTheProgram) {
     std::unique_ptr<QDialog> box(CreateAboutBox(frame_.get()));
