@@ -16,6 +16,7 @@
 #include "FormTemplate.h"
 #include "QtPixels.h"
 #include "SensorArt.h"
+#include "StringTable.h"
 #include "TextFit.h"
 #include "Units.h"
 
@@ -119,6 +120,15 @@ void CVexlanView::CreateControls() {
             w->setEnabled(!(t.flags & kDisabled));
             controls_[t.id] = w;
         }
+    }
+    {
+        const ControlTemplate& t = kVelocityCalculatorButton;
+        velocityCalculatorButton_ = static_cast<QPushButton*>(CreateControl(t));
+        velocityCalculatorButton_->setText(LoadString(kVelocityCalculatorCaption));
+        velocityCalculatorButton_->setToolTip(LoadString(kVelocityCalculatorToolTip));
+        velocityCalculatorButton_->setObjectName(Q(ControlObjectName(t.id)));
+        velocityCalculatorButton_->setEnabled(false);
+        controls_[t.id] = velocityCalculatorButton_;
     }
     lengthGroup_ = new QButtonGroup(this);
     lengthGroup_->addButton(static_cast<QRadioButton*>(controls_[idc::kMetric]), LengthUnit::kMetric);
@@ -249,6 +259,9 @@ void CVexlanView::ConnectControls() {
     connect(modifyButton_, &QPushButton::clicked, this, [this] {
         if (modify_) modify_();
     });
+    connect(velocityCalculatorButton_, &QPushButton::clicked, this, [this] {
+        if (velocityCalculator_) velocityCalculator_();
+    });
 }
 
 void CVexlanView::ValueBoxDone(ValueBox box) {
@@ -305,6 +318,11 @@ QImage CVexlanView::graphImage() const { return ToImage(logic_.GraphPixels()); }
 QWidget* CVexlanView::control(int id) const {
     auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : it->second;
+}
+
+void CVexlanView::SetSegmentVelocity(float metresPerSecond) {
+    logic_.SetSelectedSegmentVelocity(metresPerSecond);
+    Sync();
 }
 
 void CVexlanView::MoveCursorTo(int column) {
@@ -401,6 +419,7 @@ void CVexlanView::Sync() {
     length_->setEnabled(c.lengthEnabled);
     diameter_->setEnabled(c.diameterEnabled);
     velocity_->setEnabled(c.velocityEnabled);
+    velocityCalculatorButton_->setEnabled(c.velocityEnabled);
     for (int id : {idc::kMetric, idc::kImperial, idc::kSeconds, idc::kMilliseconds})
         controls_[id]->setEnabled(c.unitRadiosEnabled);
 

@@ -295,6 +295,12 @@ bool FormViewLogic::OnValueDone(ValueBox box, bool modified, const ValueBoxTexts
     return true;
 }
 
+void FormViewLogic::SetSelectedSegmentVelocity(float metresPerSecond) {
+    if (controls_.segmentSelection < 0) return;
+    doc_.SetSegmentVelocity(controls_.segmentSelection, metresPerSecond);
+    RefreshAll();
+}
+
 void FormViewLogic::DrawGraph() { vexlan::DrawGraph(graphBitmap_, doc_.DisplayTrace(), kGraphWidth); }
 
 void FormViewLogic::DrawCursor() {
@@ -319,6 +325,12 @@ void FormViewLogic::DrawScaleBar() {
     float lengths[10] = {};
     for (int i = 0; i < used; ++i) lengths[i] = doc_.GetSegmentLength(i);
     vexlan::DrawScaleBar(scaleBitmap_, lengths, used, doc_.TotalPipeLength());
+    float from = 0, to = 0;
+    if (used > 0 && doc_.FileLoaded() && doc_.LeakInterval(from, to)) {
+        const float total = doc_.TotalPipeLength();
+        const int width = scaleBitmap_.width();
+        DrawIntervalBracket(scaleBitmap_, SliderPositionFor(from, total, width), SliderPositionFor(to, total, width));
+    }
     Repaint();
 }
 
@@ -354,6 +366,7 @@ void FormViewLogic::ShowTimeDelay() {
 void FormViewLogic::AfterCursorMove() {
     ShowTimeDelay();
     ShowDistances();
+    DrawScaleBar();  // the interval bracket follows the cursor
     DrawCursor();
     Repaint();
 }
