@@ -28,6 +28,9 @@ constexpr int kDropListHeight = 21;
 constexpr int kFontPixels = 11;
 // Clear pixels kept between a text and the next control's frame.
 constexpr int kClearance = 3;
+// A drop-down list's frame and arrow beside its text.
+constexpr int kDropListChrome = 32;
+constexpr int kLengthUnitsGroup = 1033;
 
 // Group box captions sit on the frame line, as the template's places assume: a style that puts
 // the caption above the line would push the line onto the first control inside.
@@ -86,11 +89,11 @@ CVexlanView::CVexlanView(IViewDocument& document, IPrompt& prompt, QWidget* pare
 
 void CVexlanView::FitControlsToTexts() {
     // The material list takes the width its longest name needs, as far as the Length group.
-    const int materialRoom = DuToPixelsX(FindControl(1033)->x) - kClearance - material_->x();
+    const int materialRoom = DuToPixelsX(FindControl(kLengthUnitsGroup)->x) - kClearance - material_->x();
     int materialWidth = material_->width();
     for (int i = 0; i < kOfferedMaterials; ++i)
         materialWidth = std::max(materialWidth, material_->fontMetrics().horizontalAdvance(
-                                                    QString::fromUtf8(LoadString(kMaterialNameBase + i))) + 32);
+                                                    QString::fromUtf8(LoadString(kMaterialNameBase + i))) + kDropListChrome);
     material_->resize(std::min(materialWidth, materialRoom), material_->height());
     // The velocity's two unit texts close up behind its box, so that the time unit stays clear of
     // the Time group's frame.
