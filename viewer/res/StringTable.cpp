@@ -194,6 +194,9 @@ constexpr Entry kStrings[] = {
     {62278, "New velocity"},
     {62279, "Every segment's velocity times %.4f (%d segments)"},
     {62280, "    leak within %.1f - %.1f %s"},
+    // Notices about a file as it was opened.
+    {62290, "This change is made by Vexlan, not by you: the file is only offered for saving when you change something else."},
+    {62291, "This correlation file is incomplete: it has %llu of the %llu bytes of a whole file.\n\nThe missing part is read as zeros."},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
     {63001, "the sample rate is not a usable positive number"},

@@ -53,14 +53,17 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
     QWidget* CreateControl(const struct ControlTemplate& t);
     void ConnectControls();
+    void FitControlsToTexts();
     void ValueBoxDone(ValueBox box);
     void Sync();
     void SyncPictures();
+    void KeepFocusNear(QWidget* focused);
 
     FormViewLogic logic_;
     std::function<void()> enableFileCommands_;

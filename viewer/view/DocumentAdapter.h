@@ -25,6 +25,7 @@ public:
     bool SaveCorrelationFile() override { return doc_.SaveCorrelationFile(); }
     bool SaveCorrelationFileAs(const std::string& path) override { return doc_.SaveCorrelationFileAs(path); }
     bool IsModified() const override { return doc_.IsModified(); }
+    void SetModified(bool modified) override { doc_.SetModified(modified); }
     void ResetRecord() override { doc_.ResetRecord(); }
 
     SegmentValues GetSegment(int index) const override;

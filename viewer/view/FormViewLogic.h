@@ -138,6 +138,8 @@ private:
     void ShowSegment();
     void DrawSegmentKey();
     void ShowFilterSettings();
+    // Clears a file's auto filter flag with a notice; returns whether it was set.
+    bool ClearAutoFilter();
     void ShowSensorPictures();
     void SetUnitTexts();
     void Repaint();

@@ -45,6 +45,7 @@ public:
     virtual bool SaveCorrelationFile() = 0;
     virtual bool SaveCorrelationFileAs(const std::string& path) = 0;
     virtual bool IsModified() const = 0;
+    virtual void SetModified(bool modified) = 0;
     virtual void ResetRecord() = 0;
 
     virtual SegmentValues GetSegment(int index) const = 0;

@@ -13,6 +13,7 @@
 #include "CFilterSettingsDlg.h"
 #include "CorrelationAnalysis.h"
 #include "GuiTestSupport.h"
+#include "tests/TextsFitCheck.h"
 #include "SpectrumRaster.h"
 #include "StringTable.h"
 
@@ -238,12 +239,17 @@ TEST(DialogPictures, SavedOnRequest) {
     f.lowCutoff = PositionFrequency(40);
     f.highCutoff = PositionFrequency(420);
     f.notches[0] = {PositionFrequency(150), PositionFrequency(170)};
-    filter.Initialise(f, sample.doc->spectrum1Db(), sample.doc->spectrum2Db(), sample.doc->GetSensorPair());
+    // Sensors red and yellow, the pale trace above.
+    filter.Initialise(f, sample.doc->spectrum1Db(), sample.doc->spectrum2Db(), 10);
     filter.show();
+    ExpectTextsFit(&filter);
     EXPECT_TRUE(filter.grab().save(QString::fromUtf8(dir) + "/filter-settings.png"));
     CFileInformationDlg info(prompt);
-    info.LoadFromRecord(sample.doc->record());
+    CorrelationRecord record = sample.doc->record();
+    std::snprintf(record.createdDate, sizeof record.createdDate, "%s", "08/12/2026");
+    info.LoadFromRecord(record);
     info.show();
+    ExpectTextsFit(&info);
     EXPECT_TRUE(info.grab().save(QString::fromUtf8(dir) + "/file-information.png"));
 }
 
