@@ -8,7 +8,7 @@ if [ "${1:-}" = windows ]; then
   packages=(g++-mingw-w64-x86-64-posix wine64 wine)
 else
 packages=(
-  build-essential cmake ninja-build ccache pkg-config
+  build-essential cmake ninja-build ccache pkg-config python3
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libfftw3-dev
