@@ -11,6 +11,7 @@
 
 #include "CliSupport.h"
 #include "PagePainter.h"
+#include "RasterImage.h"
 #include "PageLayout.h"
 #include "ReportFromView.h"
 #include "ReportInput.h"
@@ -45,12 +46,6 @@ void EnsureGuiApplication() {
     static QGuiApplication app(argc, argv);
 }
 
-QImage ToQImage(const PixelBuffer& buffer) {
-    return QImage(reinterpret_cast<const uchar*>(buffer.data()), buffer.width(), buffer.height(),
-                  buffer.width() * 4, QImage::Format_RGB32)
-        .copy();
-}
-
 class ExportCommand : public Subcommand {
 public:
     void Configure(CLI::App& app) override {
@@ -83,7 +78,7 @@ public:
             if (!png_.empty()) {
                 const std::string target = OutputName(png_, path, ".png");
                 int errorId = 0;
-                if (!WriteImageFile(target, ToQImage(GraphPicture(report.values, report.totalTravelTime)), errorId))
+                if (!WriteImageFile(target, ToImage(GraphPicture(report.values, report.totalTravelTime)), errorId))
                     writeFailed = Report(io, target, errorId);
             }
         });

@@ -15,7 +15,7 @@
 #include "CVexlanDoc.h"
 #include "CorrelationAnalysis.h"
 #include "DialogControls.h"
-#include "PixelBuffer.h"
+#include "RasterImage.h"
 #include "SpectrumRaster.h"
 #include "StringTable.h"
 
@@ -23,15 +23,6 @@ namespace vexlan {
 namespace {
 
 constexpr int kRightButtonX = 594, kRightButtonWidth = 58;
-
-QImage ToQImage(const PixelBuffer& buffer) {
-    QImage image(buffer.width(), buffer.height(), QImage::Format_RGB32);
-    for (int y = 0; y < buffer.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < buffer.width(); ++x) line[x] = 0xFF000000u | buffer.At(x, y);
-    }
-    return image;
-}
 
 constexpr int kCursorHint = 62154;
 
@@ -249,8 +240,8 @@ void CFilterSettingsDlg::RedrawGraphs() {
     // Rendered off-screen and handed over whole, so a graph never shows half drawn.
     PixelBuffer upper(kSpectrumGraphWidth, kSpectrumGraphHeight), lower(kSpectrumGraphWidth, kSpectrumGraphHeight);
     logic_.DrawGraphs(upper, lower);
-    upperGraph_->setPixmap(QPixmap::fromImage(ToQImage(upper)));
-    lowerGraph_->setPixmap(QPixmap::fromImage(ToQImage(lower)));
+    upperGraph_->setPixmap(ToPixmap(upper));
+    lowerGraph_->setPixmap(ToPixmap(lower));
     shownGeneration_ = logic_.GraphGeneration();
     update();
 }
