@@ -3,13 +3,15 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
+#include "VexlanVersion.h"
+
 namespace vexlan {
 
 CVexlanApp::CVexlanApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName("Norvane Instruments");
     setApplicationName("Vexlan");
     setApplicationDisplayName("Vexlan");
-    setApplicationVersion("1.0");
+    setApplicationVersion(VEXLAN_VERSION);
 }
 
 CVexlanApp::~CVexlanApp() {

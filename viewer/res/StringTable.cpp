@@ -4,6 +4,8 @@
 #include <iterator>
 #include <tuple>
 
+#include "VexlanVersion.h"
+
 namespace vexlan {
 namespace {
 
@@ -217,7 +219,7 @@ using resource::kMainMenu;
 constexpr ResourceEntry kResourceTexts[] = {
     // The About box: caption, version line, copyright line.
     {kAboutDialog, 0, "About Vexlan"},
-    {kAboutDialog, 1, "Vexlan Version 1.0"},
+    {kAboutDialog, 1, "Vexlan Version " VEXLAN_VERSION},
     {kAboutDialog, 2, "Copyright (C) Norvane Instruments"},
     // The main form, by control id.
     {kFormTemplate, 1000, "Correlation Result"},
