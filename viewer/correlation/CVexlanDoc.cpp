@@ -65,7 +65,7 @@ CVexlanDoc::CVexlanDoc(IPrompt& prompt, const std::string& dataDirectory)
         fixedDataDirectory_ = true;
         UseDataDirectory(WithSeparator(dataDirectory));
     } else {
-        const std::string dir = ProgramDirectory();
+        const std::string dir = ProgramDataDirectory();
         if (!dir.empty())
             UseDataDirectory(dir);
     }
@@ -84,7 +84,7 @@ void CVexlanDoc::ComputeDataDirectory()
 {
     if (fixedDataDirectory_)
         return;
-    const std::string dir = ProgramDirectory();
+    const std::string dir = ProgramDataDirectory();
     if (dir.empty()) {
         AskString(prompt_, kMsgProgramFolderUnknown, PromptIcon::Stop, PromptButtons::Ok);
         return;

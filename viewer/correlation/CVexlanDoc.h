@@ -187,5 +187,8 @@ private:
 
 // Folder of the running program with a trailing '/', or "" when it cannot be determined.
 std::string ProgramDirectory();
+// Folder of the material lists with a trailing '/': the program's own when they lie beside it,
+// else share/vexlan/ of the installed tree; "" when the program's folder is unknown.
+std::string ProgramDataDirectory();
 
 }  // namespace vexlan
