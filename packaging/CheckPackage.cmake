@@ -62,6 +62,12 @@ if(GUI)
   endif()
 endif()
 
+# The caches go to the per-user folder, never into the installed tree (not even as root).
+file(GLOB caches ${WORK}/root/usr/share/vexlan/*.kdb)
+if(caches OR NOT EXISTS ${WORK}/home/data/vexlan/mname.kdb)
+  message(FATAL_ERROR "the material caches were not written to the per-user folder")
+endif()
+
 # The desktop's and the software centre's own checkers, and the package checker, where installed.
 find_program(DESKTOP_VALIDATE desktop-file-validate)
 if(DESKTOP_VALIDATE)

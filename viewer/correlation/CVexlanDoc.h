@@ -152,7 +152,8 @@ public:
 
 private:
     void ComputeDataDirectory();
-    void UseDataDirectory(const std::string& directory);
+    // installed: the lists are the installed tree's shared copy, whose folder is never written.
+    void UseDataDirectory(const std::string& directory, bool installed = false);
     void LoadMaterials();
     void RunCursorComputation();
     PipeSegment* SegmentAt(int index);

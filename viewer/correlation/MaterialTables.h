@@ -102,5 +102,7 @@ private:
 // per-user data folder ($XDG_DATA_HOME/vexlan or ~/.local/share/vexlan, created when missing).
 // Ends with '/'.
 std::string ChooseCacheDirectory(const std::string& programDirectory);
+// The per-user data folder alone (created when missing); "" when the system names none.
+std::string PerUserCacheDirectory();
 
 }  // namespace vexlan
