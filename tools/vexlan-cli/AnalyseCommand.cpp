@@ -84,12 +84,13 @@ public:
         velocity::MaterialList list;
         std::string listError;
         const bool listRead = velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), list, listError);
+        analysis::CorrelationAnalyser analyser;
         for (const std::string& path : paths_) {
             if (!ReadKedFile(path, *record, io)) {
                 failed = true;
                 continue;
             }
-            const analysis::AnalysisResult r = analysis::AnalyseCorrelation(*record, method);
+            const analysis::AnalysisResult r = analyser.Analyse(*record, method);
             if (r.problem != ComputeProblem::None) {
                 Fail(io, "cannot analyse " + path + ": " + DescribeComputeProblem(r.problem));
                 failed = true;

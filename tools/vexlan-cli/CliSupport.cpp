@@ -30,17 +30,20 @@ void RecordJsonCommand::Configure(CLI::App& app)
 int RecordJsonCommand::Run(CommandStreams& io)
 {
     CorrelationRecord record;
-    if (!ReadKedFile(path_, record, io))
+    if (!ReadKedFile(path_, record, io, &fileBytes_))
         return kExitFailure;
     PrintJson(io, ToJson(record));
     return kExitOk;
 }
 
-bool ReadKedFile(const std::string& path, CorrelationRecord& record, CommandStreams& io)
+bool ReadKedFile(const std::string& path, CorrelationRecord& record, CommandStreams& io, std::size_t* fileBytes)
 {
     CCorrelationFile file;
-    if (file.ReadCorrelationFile(path, record))
+    if (file.ReadCorrelationFile(path, record)) {
+        if (fileBytes)
+            *fileBytes = file.bytesRead();
         return true;
+    }
     io.err << LoadString(file.lastError()) << '\n';
     return false;
 }

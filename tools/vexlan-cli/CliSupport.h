@@ -29,14 +29,18 @@ public:
 
 protected:
     virtual Json ToJson(const CorrelationRecord& record) const = 0;
+    // Bytes of the file read, counted up to a whole file.
+    std::size_t fileBytes() const { return fileBytes_; }
 
 private:
     std::string path_;
+    std::size_t fileBytes_ = 0;
 };
 
 // Reads path into record. On failure prints the file layer's message (string table) on the
 // error stream and returns false.
-bool ReadKedFile(const std::string& path, CorrelationRecord& record, CommandStreams& io);
+bool ReadKedFile(const std::string& path, CorrelationRecord& record, CommandStreams& io,
+                 std::size_t* fileBytes = nullptr);
 
 // Prints "vexlan-cli: <message>" on the error stream and returns kExitFailure.
 int Fail(CommandStreams& io, const std::string& message);

@@ -1,5 +1,6 @@
 // vexlan-cli info FILE: the record's fields, except the compressed blocks, as JSON.
 
+#include "CCorrelationFile.h"
 #include "CliSupport.h"
 
 namespace vexlan::cli {
@@ -50,6 +51,9 @@ protected:
         j["sensorPair"] = r.sensorPair;
         j["sideBlocks"] = r.sideBlocks;
         j["sampleRate"] = JsonFloat(r.sampleRate);
+        // A file cut short still reads; the rest of its record is zeros.
+        j["recordComplete"] = fileBytes() == kFileSize;
+        j["fileBytes"] = fileBytes();
         return j;
     }
 };

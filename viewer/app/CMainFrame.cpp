@@ -10,10 +10,12 @@
 #include <QScreen>
 #include <QLayout>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <memory>
 
 #include "AboutBox.h"
+#include "LockKeys.h"
 #include "StringTable.h"
 #include "ToolbarIcons.h"
 
@@ -26,6 +28,7 @@ constexpr int kMsgScreenTooSmall = 62072;
 constexpr const char* kDefaultSuffix = "ked";
 constexpr int kApplicationTitle = 57344;
 constexpr int kIdleMessage = 57345;
+constexpr int kLockKeyPollMs = 250;
 
 QString ActionName(int id) { return QString("ID_%1").arg(id); }
 
@@ -153,6 +156,9 @@ void CMainFrame::CreateStatusBar() {
     analysisPane_ = new QLabel(bar);
     analysisPane_->setObjectName("AnalysisPane");
     bar->addWidget(analysisPane_);
+    // A window of fixed size has nothing to drag.
+    bar->setSizeGripEnabled(false);
+    const bool lockStatesKnown = ReadLockKeyStates().has_value();
     for (int id : {pane::kCapsLock, pane::kNumLock, pane::kScrollLock}) {
         auto* label = new QLabel(LoadString(id), bar);
         label->setObjectName(ActionName(id));
@@ -160,10 +166,26 @@ void CMainFrame::CreateStatusBar() {
         label->setFrameShadow(QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(LoadString(pane::kScrollLock)) + 12);
-        // The key lock states cannot be read portably; the indicators show as off.
         label->setEnabled(false);
         bar->addPermanentWidget(label);
+        // An indicator that cannot follow its key would only mislead.
+        label->setVisible(lockStatesKnown);
+        lockPanes_.push_back(label);
     }
+    if (lockStatesKnown) {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, &CMainFrame::ShowLockKeyStates);
+        timer->start(kLockKeyPollMs);
+        ShowLockKeyStates();
+    }
+}
+
+void CMainFrame::ShowLockKeyStates() {
+    const std::optional<LockKeyStates> states = ReadLockKeyStates();
+    if (!states || lockPanes_.size() != 3) return;
+    lockPanes_[0]->setEnabled(states->capsLock);
+    lockPanes_[1]->setEnabled(states->numLock);
+    lockPanes_[2]->setEnabled(states->scrollLock);
 }
 
 QAction* CMainFrame::action(int id) const {

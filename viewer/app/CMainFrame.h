@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "AppSettings.h"
 #include "CVexlanDoc.h"
@@ -83,6 +84,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void ShowLockKeyStates();
     void Trigger(int id);
     void RunCommand(int id);
     void UpdateCommandStates();
@@ -109,6 +111,7 @@ private:
     std::function<void()> endPreview_;
     LinkTimerHook linkTimer_;
     QLabel* analysisPane_ = nullptr;
+    std::vector<QLabel*> lockPanes_;  // CAP, NUM, SCRL
     PeaksWindow* peaksWindow_ = nullptr;
 };
 

@@ -10,7 +10,7 @@ namespace vexlan {
 CVexlanApp::CVexlanApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName("Norvane Instruments");
     setApplicationName("Vexlan");
-    setApplicationDisplayName("Vexlan");
+    // No display name: the platform would append it to every dialog's title.
     setApplicationVersion(VEXLAN_VERSION);
 }
 

@@ -28,6 +28,7 @@ constexpr MenuEntry kMenu[] = {
     {kView, kNone, cmd::kNextPeak, "Ctrl+."},
     {kView, kNone, cmd::kPreviousPeak, "Ctrl+,"},
     {kOptions, kNone, cmd::kFileInformation, nullptr},
+    {kOptions, kNone, cmd::kMeasureVelocity, nullptr},
     {kOptions, kNone, cmd::kDownloadFile, nullptr},
     {kOptions, kNone, cmd::kRestart, nullptr},
     {kOptions, kChangeComPort, cmd::kCom1, nullptr},
@@ -58,6 +59,7 @@ const int* ToolBarButtons(int& count) {
 void CommandEnabling::EnableFileCommands() {
     enableSave = enableSaveAs = enablePrint = enablePrintPreview = true;
     enablePrintSetup = enableCopyGraph = enableCopyText = true;
+    enableMeasureVelocity = true;
 }
 
 bool CommandEnabling::IsEnabled(int id) const {
@@ -70,6 +72,7 @@ bool CommandEnabling::IsEnabled(int id) const {
         case cmd::kPrintSetup: return enablePrintSetup;
         case cmd::kCopyGraph: return enableCopyGraph;
         case cmd::kCopyText: return enableCopyText;
+        case cmd::kMeasureVelocity: return enableMeasureVelocity;
         default: return true;
     }
 }

@@ -19,6 +19,7 @@ constexpr int kAbout = 57664;
 // View > Correlation Method: kMethodBasic + the method's index (Basic, SCOT, PHAT, Automatic).
 constexpr int kMethodBasic = 32800, kMethodScot = 32801, kMethodPhat = 32802, kMethodAuto = 32803;
 constexpr int kPeaks = 32804, kNextPeak = 32805, kPreviousPeak = 32806;
+constexpr int kMeasureVelocity = 32807;
 constexpr int kSeparator = 0;
 }  // namespace cmd
 
@@ -60,6 +61,7 @@ struct CommandEnabling {
     bool enablePrintSetup = false;
     bool enableCopyGraph = false;
     bool enableCopyText = false;
+    bool enableMeasureVelocity = false;  // needs a correlation to measure from
 
     void Clear() { *this = CommandEnabling{}; }
     void EnableFileCommands();

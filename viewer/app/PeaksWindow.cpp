@@ -16,7 +16,7 @@ PeaksWindow::PeaksWindow(QWidget* parent) : QDialog(parent) {
     list_->setObjectName("PeakList");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
-    resize(460, 160);
+    resize(680, 160);  // room for each row's leak interval
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!filling_ && row >= 0 && choose_) choose_(row);
     });

@@ -4,6 +4,7 @@
 #include "CVexlanApp.h"
 #include "CommandLinePrint.h"
 #include "ReportCommands.h"
+#include "VelocityCommands.h"
 
 int main(int argc, char** argv) {
     vexlan::CVexlanApp app(argc, argv);
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     if (vexlan::IsPrintRequest(app.arguments())) return vexlan::RunPrintRequest(app.arguments());
     if (!app.InitInstance()) return 1;
     vexlan::InstallReportCommands(*app.mainFrame());
+    vexlan::InstallVelocityCommands(*app.mainFrame());
     if (!app.screenshotPath().isEmpty()) {
         // Grab once the window has been laid out and painted.
         QTimer::singleShot(200, &app, [&app] {

@@ -10,6 +10,7 @@ namespace vexlan {
 
 bool CCorrelationFile::ReadCorrelationFile(const std::string& path, CorrelationRecord& record) {
     // Not fopen: a FIFO would block until something writes to it.
+    bytesRead_ = 0;
     std::FILE* file = OpenRegularFileForReading(path, errorId_);
     if (!file) return false;
     bool ok = true;
@@ -26,7 +27,7 @@ bool CCorrelationFile::ReadCorrelationFile(const std::string& path, CorrelationR
         static_assert(kRecordSize > 0);
         std::uint8_t image[kRecordSize];
         EncodeRecord(record, image);
-        std::fread(image, 1, kRecordSize, file);
+        bytesRead_ = 2 + std::fread(image, 1, kRecordSize, file);
         if (std::ferror(file)) { errorId_ = kErrorReadFile; ok = false; }
         else DecodeRecord(image, record);
     }

@@ -27,12 +27,17 @@ public:
     // Save As: creates the file when missing. pathNameOut receives path in every case.
     bool WriteCorrelationFileAs(const std::string& path, const CorrelationRecord& record, std::string& pathNameOut,
                                 bool replaceReadOnly = false);
+    // The file layout accepts a file cut short; the rest of the record then stays as it was.
+    // Bytes of the last read, version word included, counted up to a whole file.
+    std::size_t bytesRead() const { return bytesRead_; }
+    bool lastReadComplete() const { return bytesRead_ == kFileSize; }
     void ShowLastError(IPrompt& prompt) const;
     int lastError() const { return errorId_; }
 
 private:
     bool WriteReplacing(const std::string& path, const CorrelationRecord& record, bool replaceReadOnly);
     int errorId_ = 0;
+    std::size_t bytesRead_ = 0;
 };
 
 }  // namespace vexlan

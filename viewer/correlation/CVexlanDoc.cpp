@@ -140,6 +140,12 @@ bool CVexlanDoc::OpenCorrelationFile(const std::string& path)
     pathName_ = path;
     fileLoaded_ = true;
     LoadMaterials();
+    if (!file.lastReadComplete()) {
+        char text[512];
+        std::snprintf(text, sizeof text, LoadString(kMsgIncompleteFile),
+                      static_cast<unsigned long long>(file.bytesRead()), static_cast<unsigned long long>(kFileSize));
+        prompt_.Ask(text, PromptIcon::Warning, PromptButtons::Ok);
+    }
     // The file still opens, so that its texts and pipe can be seen and mended, but the user hears
     // why there is no result instead of seeing empty or meaningless numbers. A file without
     // correlation blocks is an empty result, not a broken one.

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "CVexlanDoc.h"
 #include "DialogControls.h"
@@ -14,17 +15,28 @@ namespace {
 struct EditPlace {
     InfoField field;
     int x, y, width, height;
+    int roomRight;  // how far a read-only box may grow for its text
 };
 
 constexpr EditPlace kEdits[] = {
-    {InfoField::Title, 18, 22, 247, 14},
-    {InfoField::Comment1, 18, 55, 247, 14},
-    {InfoField::Comment2, 18, 70, 247, 14},
-    {InfoField::Comment3, 18, 85, 247, 14},
-    {InfoField::UserReference, 18, 117, 86, 14},
-    {InfoField::CreatedTime, 133, 117, 46, 14},  // under "Date Created"
-    {InfoField::CreatedDate, 211, 117, 46, 14},  // under "Time Created"
+    {InfoField::Title, 18, 22, 247, 14, 0},
+    {InfoField::Comment1, 18, 55, 247, 14, 0},
+    {InfoField::Comment2, 18, 70, 247, 14, 0},
+    {InfoField::Comment3, 18, 85, 247, 14, 0},
+    {InfoField::UserReference, 18, 117, 86, 14, 0},
+    {InfoField::CreatedTime, 133, 117, 46, 14, 206},  // under "Date Created"
+    {InfoField::CreatedDate, 211, 117, 46, 14, 275},  // under "Time Created"
 };
+
+// A read-only box widens to show its whole text, within its room; the text is whole in the
+// tooltip when even that is too little.
+void FitReadOnly(QLineEdit* edit, const EditPlace& place) {
+    const int frame = 10;  // the box's frame and inner margins
+    const int needed = edit->fontMetrics().horizontalAdvance(edit->text()) + frame;
+    const int width = std::min(std::max(DialogX(place.width), needed), DialogX(place.roomRight - place.x));
+    edit->resize(width, edit->height());
+    edit->setToolTip(needed > width ? edit->text() : QString());
+}
 
 int Index(InfoField field) { return static_cast<int>(field); }
 
@@ -81,6 +93,8 @@ void CFileInformationDlg::ShowTexts() {
         edits_[i]->setText(QString::fromStdString(logic_.Text(static_cast<InfoField>(i))));
         edits_[i]->setCursorPosition(0);
     }
+    for (const EditPlace& e : kEdits)
+        if (e.roomRight) FitReadOnly(edits_[Index(e.field)], e);
 }
 
 void CFileInformationDlg::OnEdited(InfoField field) {

@@ -22,6 +22,8 @@
 namespace vexlan {
 namespace {
 
+constexpr int kRightButtonX = 594, kRightButtonWidth = 58;
+
 QImage ToQImage(const PixelBuffer& buffer) {
     QImage image(buffer.width(), buffer.height(), QImage::Format_RGB32);
     for (int y = 0; y < buffer.height(); ++y) {
@@ -155,15 +157,16 @@ void CFilterSettingsDlg::CreateControls() {
     connect(Button(this, 1090, 498, 500, 80, 24), &QPushButton::clicked, this,
             [this] { Run(&FilterSettingsLogic::OnClear); });
 
-    auto* ok = PlacePx(new QPushButton(Text(1), this), 1, 600, 450, 50, 24);
+    // The column of buttons on the right is as wide as "Suggest" needs at the default font.
+    auto* ok = PlacePx(new QPushButton(Text(1), this), 1, kRightButtonX, 450, kRightButtonWidth, 24);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cancel = Button(this, 2, 600, 480, 50, 24);
+    auto* cancel = Button(this, 2, kRightButtonX, 480, kRightButtonWidth, 24);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The band where the two sensors agree, for the user to confirm with OK.
     auto* suggest = new QPushButton(LoadString(analysis::kSuggestButtonText), this);
     suggest->setObjectName("SuggestButton");
-    suggest->setGeometry(600, 510, 50, 24);
+    suggest->setGeometry(kRightButtonX, 510, kRightButtonWidth, 24);
     suggest->setAutoDefault(false);
     connect(suggest, &QPushButton::clicked, this, [this] {
         if (!suggest_) return;

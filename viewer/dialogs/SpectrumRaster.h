@@ -1,6 +1,7 @@
 #pragma once
 // The two power spectral density graphs of the filter dialog as pixels: one column per slider
-// position, traces in the sensors' colours and every column the filters remove in grey.
+// position, traces in the sensors' colours (yellow with a dark edge) and every column the
+// filters remove in grey on a shaded background.
 
 #include <cstdint>
 
@@ -12,6 +13,7 @@ namespace vexlan {
 constexpr int kSpectrumGraphWidth = 504;
 constexpr int kSpectrumGraphHeight = 157;
 constexpr Rgb kRemovedGrey = MakeRgb(128, 128, 128);
+constexpr Rgb kRemovedBand = MakeRgb(205, 205, 205);  // background of the removed columns
 
 enum class SpectrumGraph { Upper, Lower };
 

@@ -52,4 +52,9 @@ constexpr int kHertz = 62153;
 
 constexpr int kToolBarTitle = 62152;
 
+// Notices shown when a file is opened: the program's own clearing of the auto filter flag, and a
+// file shorter than a whole record (byte count, whole size).
+constexpr int kMsgAutoFilterChangeIsOurs = 62290;
+constexpr int kMsgIncompleteFile = 62291;
+
 }  // namespace vexlan

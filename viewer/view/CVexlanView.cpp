@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -10,10 +11,13 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 
 #include "FormTemplate.h"
 #include "QtPixels.h"
 #include "SensorArt.h"
+#include "StringTable.h"
+#include "TextFit.h"
 #include "Units.h"
 
 namespace vexlan {
@@ -21,6 +25,18 @@ namespace {
 
 // A drop-down list's closed height; the template's height includes the dropped list.
 constexpr int kDropListHeight = 21;
+constexpr int kFontPixels = 11;
+// Clear pixels kept between a text and the next control's frame.
+constexpr int kClearance = 3;
+// A drop-down list's frame and arrow beside its text.
+constexpr int kDropListChrome = 32;
+constexpr int kLengthUnitsGroup = 1033;
+
+// Group box captions sit on the frame line, as the template's places assume: a style that puts
+// the caption above the line would push the line onto the first control inside.
+constexpr const char* kGroupBoxStyle =
+    "QGroupBox { margin-top: 6px; border: 1px solid palette(mid); border-radius: 2px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }";
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -61,12 +77,35 @@ CVexlanView::CVexlanView(IViewDocument& document, IPrompt& prompt, QWidget* pare
               {}}) {
     setObjectName("CVexlanView");
     QFont font = this->font();
-    font.setPixelSize(11);
+    font.setPixelSize(kFontPixels);
     setFont(font);
+    setStyleSheet(kGroupBoxStyle);
     setMinimumSize(FormSize());
     CreateControls();
+    FitControlsToTexts();
     ConnectControls();
     Sync();
+}
+
+void CVexlanView::FitControlsToTexts() {
+    // The material list takes the width its longest name needs, as far as the Length group.
+    const int materialRoom = DuToPixelsX(FindControl(kLengthUnitsGroup)->x) - kClearance - material_->x();
+    int materialWidth = material_->width();
+    for (int i = 0; i < kOfferedMaterials; ++i)
+        materialWidth = std::max(materialWidth, material_->fontMetrics().horizontalAdvance(
+                                                    QString::fromUtf8(LoadString(kMaterialNameBase + i))) + kDropListChrome);
+    material_->resize(std::min(materialWidth, materialRoom), material_->height());
+    // The velocity's two unit texts close up behind its box, so that the time unit stays clear of
+    // the Time group's frame.
+    auto* perUnit = static_cast<QLabel*>(controls_[idc::kVelocityUnit]);
+    auto* timeUnit = static_cast<QLabel*>(controls_[idc::kVelocityTimeUnit]);
+    perUnit->move(velocity_->geometry().right() + kClearance, perUnit->y());
+    QStringList perTexts;
+    for (int unit : {unit_text::kMetrePer, unit_text::kFootPer}) perTexts << QString::fromUtf8(LoadString(unit));
+    int perWidth = 0;
+    for (const QString& t : perTexts) perWidth = std::max(perWidth, perUnit->fontMetrics().horizontalAdvance(t));
+    perUnit->resize(perWidth + 1, perUnit->height());
+    timeUnit->move(perUnit->geometry().right() + perUnit->fontMetrics().horizontalAdvance(' '), timeUnit->y());
 }
 
 QSize CVexlanView::FormSize() { return {DuToPixelsX(kFormWidthDu), DuToPixelsY(kFormHeightDu)}; }
@@ -84,6 +123,15 @@ void CVexlanView::CreateControls() {
             w->setEnabled(!(t.flags & kDisabled));
             controls_[t.id] = w;
         }
+    }
+    {
+        const ControlTemplate& t = kVelocityCalculatorButton;
+        velocityCalculatorButton_ = static_cast<QPushButton*>(CreateControl(t));
+        velocityCalculatorButton_->setText(LoadString(kVelocityCalculatorCaption));
+        velocityCalculatorButton_->setToolTip(LoadString(kVelocityCalculatorToolTip));
+        velocityCalculatorButton_->setObjectName(Q(ControlObjectName(t.id)));
+        velocityCalculatorButton_->setEnabled(false);
+        controls_[t.id] = velocityCalculatorButton_;
     }
     lengthGroup_ = new QButtonGroup(this);
     lengthGroup_->addButton(static_cast<QRadioButton*>(controls_[idc::kMetric]), LengthUnit::kMetric);
@@ -113,6 +161,9 @@ void CVexlanView::CreateControls() {
     right->setIcon(ArrowIcon(false));
     left->setIconSize({20, 20});
     right->setIconSize({20, 20});
+    // Tab reaches the graph, where the arrow keys move the cursor; a click moves it without focus.
+    graph_->setFocusPolicy(Qt::TabFocus);
+    graph_->installEventFilter(this);
 }
 
 QWidget* CVexlanView::CreateControl(const ControlTemplate& t) {
@@ -149,6 +200,8 @@ QWidget* CVexlanView::CreateControl(const ControlTemplate& t) {
             edit->setReadOnly(t.flags & kReadOnly);
             edit->setAlignment(TextAlignment(t.flags));
             edit->setTextMargins(1, 0, 1, 0);
+            // A display is no place to land on: the focus passes it by unless the user clicks in.
+            if (t.flags & kReadOnly) edit->setFocusPolicy(Qt::ClickFocus);
             w = edit;
             break;
         }
@@ -209,6 +262,9 @@ void CVexlanView::ConnectControls() {
     connect(modifyButton_, &QPushButton::clicked, this, [this] {
         if (modify_) modify_();
     });
+    connect(velocityCalculatorButton_, &QPushButton::clicked, this, [this] {
+        if (velocityCalculator_) velocityCalculator_();
+    });
 }
 
 void CVexlanView::ValueBoxDone(ValueBox box) {
@@ -267,9 +323,26 @@ QWidget* CVexlanView::control(int id) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
+void CVexlanView::SetSegmentVelocity(float metresPerSecond) {
+    logic_.SetSelectedSegmentVelocity(metresPerSecond);
+    Sync();
+}
+
 void CVexlanView::MoveCursorTo(int column) {
     logic_.OnMoveCursorTo(column);
     Sync();
+}
+
+bool CVexlanView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == graph_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            key == Qt::Key_Left ? logic_.OnLeftArrow() : logic_.OnRightArrow();
+            Sync();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CVexlanView::mousePressEvent(QMouseEvent* event) {
@@ -283,6 +356,7 @@ void CVexlanView::mousePressEvent(QMouseEvent* event) {
 
 void CVexlanView::Sync() {
     syncing_ = true;
+    QWidget* focused = focusWidget();
     const FormControlsState& c = logic_.Controls();
     auto label = [this](int id) { return static_cast<QLabel*>(controls_[id]); };
     auto edit = [this](int id) { return static_cast<QLineEdit*>(controls_[id]); };
@@ -301,10 +375,11 @@ void CVexlanView::Sync() {
     SetTextIfChanged(edit(idc::kHighCut), upper(c.highCutText));
     SetTextIfChanged(edit(idc::kAutoFilter), upper(c.autoFilterText));
     SetTextIfChanged(edit(idc::kNotchFilter), upper(c.notchFilterText));
-    SetTextIfChanged(label(idc::kFileName), Q(c.fileNameText));
-    SetTextIfChanged(label(idc::kDateCreated), Q(c.dateCreatedText));
-    SetTextIfChanged(label(idc::kDistance1), Q(c.sensor1DistanceText));
-    SetTextIfChanged(label(idc::kDistance2), Q(c.sensor2DistanceText));
+    // A file name keeps its size and gives way in the middle; a long number gets a smaller font.
+    ShowFitted(label(idc::kFileName), Q(c.fileNameText), kFontPixels, kFontPixels);
+    ShowFitted(label(idc::kDateCreated), Q(c.dateCreatedText), kFontPixels, kFontPixels);
+    ShowFitted(label(idc::kDistance1), Q(c.sensor1DistanceText), kFontPixels, 8);
+    ShowFitted(label(idc::kDistance2), Q(c.sensor2DistanceText), kFontPixels, 8);
     SetTextIfChanged(label(idc::kWarning1), Q(c.sensor1WarningText));
     SetTextIfChanged(label(idc::kWarning2), Q(c.sensor2WarningText));
 
@@ -347,11 +422,23 @@ void CVexlanView::Sync() {
     length_->setEnabled(c.lengthEnabled);
     diameter_->setEnabled(c.diameterEnabled);
     velocity_->setEnabled(c.velocityEnabled);
+    velocityCalculatorButton_->setEnabled(c.velocityEnabled);
     for (int id : {idc::kMetric, idc::kImperial, idc::kSeconds, idc::kMilliseconds})
         controls_[id]->setEnabled(c.unitRadiosEnabled);
 
     SyncPictures();
+    KeepFocusNear(focused);
     syncing_ = false;
+}
+
+void CVexlanView::KeepFocusNear(QWidget* focused) {
+    // A button that has just been disabled hands the focus to its partner, not to the next
+    // control in the tab order, so that the user stays with the peak suppression.
+    if (!focused || focused->isEnabled()) return;
+    QWidget* partner = focused == remove_ ? static_cast<QWidget*>(setStartPoint_)
+                       : focused == setStartPoint_ ? static_cast<QWidget*>(remove_)
+                                                   : nullptr;
+    if (partner && partner->isEnabled()) partner->setFocus(Qt::OtherFocusReason);
 }
 
 void CVexlanView::SyncPictures() {

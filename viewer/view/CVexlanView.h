@@ -28,6 +28,9 @@ public:
     void SetEnableFileCommands(std::function<void()> hook) { enableFileCommands_ = std::move(hook); }
     // The Modify button opens the Filter Settings dialog, which belongs to the document.
     void SetModifyHandler(std::function<void()> hook) { modify_ = std::move(hook); }
+    // The button beside the Velocity box opens the velocity calculator, which SetSegmentVelocity answers.
+    void SetVelocityCalculatorHandler(std::function<void()> hook) { velocityCalculator_ = std::move(hook); }
+    void SetSegmentVelocity(float metresPerSecond);
 
     void OnInitialUpdate(int storedLengthUnit, int storedTimeUnit);
     void ResetForNewFile();
@@ -50,18 +53,22 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls();
     QWidget* CreateControl(const struct ControlTemplate& t);
     void ConnectControls();
+    void FitControlsToTexts();
     void ValueBoxDone(ValueBox box);
     void Sync();
     void SyncPictures();
+    void KeepFocusNear(QWidget* focused);
 
     FormViewLogic logic_;
     std::function<void()> enableFileCommands_;
     std::function<void()> modify_;
+    std::function<void()> velocityCalculator_;
     std::map<int, QWidget*> controls_;
     QLabel* graph_ = nullptr;
     QLabel* scaleBar_ = nullptr;
@@ -77,6 +84,7 @@ private:
     QPushButton* setStartPoint_ = nullptr;
     QPushButton* remove_ = nullptr;
     QPushButton* modifyButton_ = nullptr;
+    QPushButton* velocityCalculatorButton_ = nullptr;
     QButtonGroup* lengthGroup_ = nullptr;
     QButtonGroup* timeGroup_ = nullptr;
     bool syncing_ = false;

@@ -1,6 +1,7 @@
 #include "DocumentAdapter.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "AnalysisStrings.h"
 #include "MethodDocument.h"
@@ -10,6 +11,8 @@
 namespace vexlan {
 
 static_assert(kGraphColumns == kGraphWidth, "the graph shows one trace value per pixel column");
+
+constexpr int kPeakIntervalText = 62280;
 
 SegmentValues DocumentAdapter::GetSegment(int index) const {
     DocSegment s = doc_.GetSegment(index);
@@ -22,8 +25,40 @@ FilterSummary DocumentAdapter::GetFilterSummary() const {
 }
 
 void DocumentAdapter::RecomputeCorrelation() {
-    analysis_ = analysis::RecomputeWithMethod(doc_, method_);
+    analysis_ = analysis::RecomputeWithMethod(doc_, method_, &analyser_);
+    KeepIntervalInputs();
     if (analysed_) analysed_();
+}
+
+void DocumentAdapter::KeepIntervalInputs() {
+    intervalKnown_ = false;
+    if (!doc_.fileLoaded() || doc_.computeProblem() != ComputeProblem::None) return;
+    // Without the materials' spreads the interval would look surer than it is: none is shown.
+    if (!materialListTried_) {
+        materialListTried_ = true;
+        std::string error;
+        materialListRead_ = velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), materialList_, error);
+    }
+    if (!materialListRead_) return;
+    const CorrelationRecord& r = doc_.record();
+    pipe_ = velocity::PipeOf(r);
+    columnDelay_ = velocity::ColumnDelay(r);
+    velocitySpread_ = velocity::PipeSpread(r, doc_.materials(), materialList_);
+    intervalKnown_ = !pipe_.empty();
+}
+
+bool DocumentAdapter::IntervalAt(double delay, velocity::Interval& out) const {
+    if (!intervalKnown_) return false;
+    out = velocity::PositionInterval(pipe_, delay, columnDelay_, velocitySpread_);
+    return out.to > out.from;  // a stretch of pipe, not a point at one end
+}
+
+bool DocumentAdapter::LeakInterval(float& from, float& to) const {
+    velocity::Interval in;
+    if (!doc_.fileLoaded() || !IntervalAt(doc_.timeDelay(), in)) return false;
+    from = float(in.from);
+    to = float(in.to);
+    return true;
 }
 
 std::string DocumentAdapter::AnalysisStatusText() const {
@@ -42,11 +77,19 @@ std::vector<std::string> DocumentAdapter::PeakRows(int lengthUnit, int timeUnit)
     const double timeScale = timeUnit == 1 ? 1000.0 : 1.0;
     for (std::size_t i = 0; i < analysis_.peaks.size(); ++i) {
         const analysis::AnalysisPeak& p = analysis_.peaks[i];
-        char row[200];
+        char row[320];
         std::snprintf(row, sizeof row, LoadString(analysis::kPeakRowText), int(i + 1), p.timeDelay * timeScale,
                       TimeUnitText(timeUnit), double(LengthForDisplay(float(p.distanceFromSensor1), lengthUnit)),
                       double(LengthForDisplay(float(p.distanceFromSensor2), lengthUnit)), LengthUnitText(lengthUnit),
                       int(p.height * 100 + 0.5), int(p.quality + 0.5));
+        velocity::Interval in;
+        if (IntervalAt(p.timeDelay, in)) {
+            char interval[120];
+            std::snprintf(interval, sizeof interval, LoadString(kPeakIntervalText),
+                          double(LengthForDisplay(float(in.from), lengthUnit)),
+                          double(LengthForDisplay(float(in.to), lengthUnit)), LengthUnitText(lengthUnit));
+            std::strncat(row, interval, sizeof row - std::strlen(row) - 1);
+        }
         rows.push_back(row);
     }
     return rows;

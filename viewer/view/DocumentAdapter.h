@@ -7,6 +7,7 @@
 
 #include "CVexlanDoc.h"
 #include "CorrelationAnalysis.h"
+#include "Velocity.h"
 #include "ViewDocument.h"
 
 namespace vexlan {
@@ -24,6 +25,7 @@ public:
     bool SaveCorrelationFile() override { return doc_.SaveCorrelationFile(); }
     bool SaveCorrelationFileAs(const std::string& path) override { return doc_.SaveCorrelationFileAs(path); }
     bool IsModified() const override { return doc_.IsModified(); }
+    void SetModified(bool modified) override { doc_.SetModified(modified); }
     void ResetRecord() override { doc_.ResetRecord(); }
 
     SegmentValues GetSegment(int index) const override;
@@ -44,6 +46,7 @@ public:
     // Recomputes with the chosen correlation method and keeps its analysis.
     void RecomputeCorrelation() override;
     std::string MethodReportLine() const override { return analysis::MethodReportLine(analysis_); }
+    bool LeakInterval(float& from, float& to) const override;
 
     void SetMethod(analysis::CorrelationMethod method) { method_ = method; }
     analysis::CorrelationMethod method() const { return method_; }
@@ -52,7 +55,7 @@ public:
     void SetAnalysedHook(std::function<void()> hook) { analysed_ = std::move(hook); }
     // "PHAT  quality 80 %", then the flags in words; "" before a file is computed.
     std::string AnalysisStatusText() const;
-    // One line per peak of the list, best first, in the form's units.
+    // One line per peak of the list, best first, in the form's units, with the leak's interval.
     std::vector<std::string> PeakRows(int lengthUnit, int timeUnit) const;
     void MoveCursor(int column) override { doc_.MoveCursor(column); }
     void StepCursor(int step) override { doc_.StepCursor(step); }
@@ -68,9 +71,21 @@ public:
     float DistanceFromSensor2() const override { return doc_.distanceFromSensor2(); }
 
 private:
+    // What the leak interval needs from the pipe, kept from the last recomputation.
+    void KeepIntervalInputs();
+    bool IntervalAt(double delay, velocity::Interval& out) const;
+
     CVexlanDoc& doc_;
+    bool materialListTried_ = false;
+    bool materialListRead_ = false;
+    velocity::MaterialList materialList_;
+    bool intervalKnown_ = false;
+    std::vector<velocity::Segment> pipe_;
+    double columnDelay_ = 0;
+    double velocitySpread_ = 0;
     analysis::CorrelationMethod method_ = analysis::CorrelationMethod::Basic;
     analysis::AnalysisResult analysis_;
+    analysis::CorrelationAnalyser analyser_;  // keeps its transform from one recomputation to the next
     std::function<void()> analysed_;
 };
 

@@ -35,6 +35,11 @@ constexpr int kFormHeightDu = 287;
 const ControlTemplate* FormControls(int& count);
 const ControlTemplate* FindControl(int id);
 
+// Not in the template: the small button that opens the velocity calculator, in the room the
+// Velocity label leaves before its box. Its caption and tool tip are plain strings.
+constexpr ControlTemplate kVelocityCalculatorButton = {1179, ControlKind::Button, false, 50, 262, 14, 12, kNone};
+constexpr int kVelocityCalculatorCaption = 62260, kVelocityCalculatorToolTip = 62261;
+
 // Dialog units of the 8-point form font to pixels.
 constexpr int DuToPixelsX(int du) { return du * 6 / 4; }
 constexpr int DuToPixelsY(int du) { return du * 13 / 8; }
@@ -57,6 +62,7 @@ constexpr int kMetric = 1035, kImperial = 1036, kSeconds = 1037, kMilliseconds =
 constexpr int kLowCut = 1066, kHighCut = 1067, kAutoFilter = 1069, kNotchFilter = 1068, kModify = 1060;
 constexpr int kFileName = 1041, kDateCreated = 1043;
 constexpr int kSetStartPoint = 1156, kRemove = 1003;
+constexpr int kVelocityCalculator = kVelocityCalculatorButton.id;
 }  // namespace idc
 
 }  // namespace vexlan

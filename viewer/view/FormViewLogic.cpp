@@ -85,6 +85,8 @@ void FormViewLogic::EnablePipeControls(bool enable) {
 
 void FormViewLogic::RefreshAll() {
     doc_.RecomputeCorrelation();
+    // The notice says the data are shown with the auto filter off: show them so.
+    if (ClearAutoFilter()) doc_.RecomputeCorrelation();
     DrawGraph();
     DrawCursor();
     DrawScaleBar();
@@ -168,12 +170,19 @@ void FormViewLogic::ShowFilterSettings() {
     fields_.lowCutText = FormatCutoff(filter.lowCutoff);
     fields_.highCutText = FormatCutoff(filter.highCutoff);
     fields_.autoFilterText = LoadString(62130);
-    if (filter.autoFilter) {
-        AskString(prompt_, 62070, PromptIcon::Information, PromptButtons::Ok);
-        doc_.SetAutoFilter(0);
-    }
     fields_.notchFilterText = LoadString(doc_.CountNotchesInUse() > 0 ? 62131 : 62130);
     CopyToControls();
+}
+
+bool FormViewLogic::ClearAutoFilter() {
+    if (!doc_.GetFilterSummary().autoFilter) return false;
+    prompt_.Ask(std::string(LoadString(62070)) + "\n\n" + LoadString(kMsgAutoFilterChangeIsOurs),
+                PromptIcon::Information, PromptButtons::Ok);
+    // The program's own change: the file asks to be saved only when the user changes something.
+    const bool wasModified = doc_.IsModified();
+    doc_.SetAutoFilter(0);
+    if (!wasModified) doc_.SetModified(false);
+    return true;
 }
 
 void FormViewLogic::ShowFileInfo() {
@@ -251,30 +260,23 @@ bool FormViewLogic::OnValueDone(ValueBox box, bool modified, const ValueBoxTexts
     controls_.diameterText = texts.diameter;
     controls_.velocityText = texts.velocity;
     controls_.lengthText = texts.length;
-    // Read in the order the form exchanges them; the first refused value stops the read.
+    // Only the box being left is read: a refused text in another box must not block this one.
     struct Read {
-        ValueBox box;
-        const std::string* text;
+        const std::string& text;
         float maximum;
-        float* field;
+        float& field;
     };
-    const Read reads[] = {
-        {ValueBox::Diameter, &texts.diameter, kDiameterMaximum, &fields_.diameterValue},
-        // A velocity of 0 is allowed: the engine then reports no usable pipe instead of dividing by it.
-        {ValueBox::Velocity, &texts.velocity, kVelocityMaximum, &fields_.velocityValue},
-        {ValueBox::Length, &texts.length, kLengthMaximum, &fields_.lengthValue},
-    };
-    float parsed[3];
-    for (int i = 0; i < 3; ++i) {
-        FieldParse p = ParseFieldValue(*reads[i].text, reads[i].maximum);
-        if (!p.value) {
-            prompt_.Ask(p.error, PromptIcon::Warning, PromptButtons::Ok);
-            if (failedBox) *failedBox = reads[i].box;
-            return false;
-        }
-        parsed[i] = *p.value;
+    // A velocity of 0 is allowed: the engine then reports no usable pipe instead of dividing by it.
+    const Read read = box == ValueBox::Length     ? Read{texts.length, kLengthMaximum, fields_.lengthValue}
+                      : box == ValueBox::Diameter ? Read{texts.diameter, kDiameterMaximum, fields_.diameterValue}
+                                                  : Read{texts.velocity, kVelocityMaximum, fields_.velocityValue};
+    FieldParse p = ParseFieldValue(read.text, read.maximum);
+    if (!p.value) {
+        prompt_.Ask(p.error, PromptIcon::Warning, PromptButtons::Ok);
+        if (failedBox) *failedBox = box;
+        return false;
     }
-    for (int i = 0; i < 3; ++i) *reads[i].field = parsed[i];
+    read.field = *p.value;
     int segment = controls_.segmentSelection;
     if (segment < 0) return true;
     switch (box) {
@@ -291,6 +293,12 @@ bool FormViewLogic::OnValueDone(ValueBox box, bool modified, const ValueBoxTexts
     }
     RefreshAll();
     return true;
+}
+
+void FormViewLogic::SetSelectedSegmentVelocity(float metresPerSecond) {
+    if (controls_.segmentSelection < 0) return;
+    doc_.SetSegmentVelocity(controls_.segmentSelection, metresPerSecond);
+    RefreshAll();
 }
 
 void FormViewLogic::DrawGraph() { vexlan::DrawGraph(graphBitmap_, doc_.DisplayTrace(), kGraphWidth); }
@@ -317,6 +325,12 @@ void FormViewLogic::DrawScaleBar() {
     float lengths[10] = {};
     for (int i = 0; i < used; ++i) lengths[i] = doc_.GetSegmentLength(i);
     vexlan::DrawScaleBar(scaleBitmap_, lengths, used, doc_.TotalPipeLength());
+    float from = 0, to = 0;
+    if (used > 0 && doc_.FileLoaded() && doc_.LeakInterval(from, to)) {
+        const float total = doc_.TotalPipeLength();
+        const int width = scaleBitmap_.width();
+        DrawIntervalBracket(scaleBitmap_, SliderPositionFor(from, total, width), SliderPositionFor(to, total, width));
+    }
     Repaint();
 }
 
@@ -352,6 +366,7 @@ void FormViewLogic::ShowTimeDelay() {
 void FormViewLogic::AfterCursorMove() {
     ShowTimeDelay();
     ShowDistances();
+    DrawScaleBar();  // the interval bracket follows the cursor
     DrawCursor();
     Repaint();
 }

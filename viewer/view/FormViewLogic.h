@@ -97,6 +97,8 @@ public:
     // A value box lost focus. Returns false when its text was refused (the message has been shown
     // and the caller puts the focus back on `failedBox`).
     bool OnValueDone(ValueBox box, bool modified, const ValueBoxTexts& texts, ValueBox* failedBox = nullptr);
+    // A velocity from elsewhere (the calculator) for the selected segment, stored as the box stores one.
+    void SetSelectedSegmentVelocity(float metresPerSecond);
 
     // A left click at form coordinates.
     void OnGraphClick(int x, int y);
@@ -136,6 +138,8 @@ private:
     void ShowSegment();
     void DrawSegmentKey();
     void ShowFilterSettings();
+    // Clears a file's auto filter flag with a notice; returns whether it was set.
+    bool ClearAutoFilter();
     void ShowSensorPictures();
     void SetUnitTexts();
     void Repaint();

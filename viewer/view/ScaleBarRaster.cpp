@@ -48,4 +48,19 @@ int SliderPositionFor(float distanceFromSensor1, float totalLength, int width) {
     return static_cast<int>(position);
 }
 
+void DrawIntervalBracket(PixelBuffer& buffer, int from, int to) {
+    const int last = buffer.width() - 1;
+    from = from < 0 ? 0 : from > last ? last : from;
+    to = to < from ? from : to > last ? last : to;
+    const int h = buffer.height();
+    // A two-pixel upright at each end with arms pointing inward, top and bottom: [ ].
+    constexpr int kArm = 6;
+    buffer.FillRect(from, 0, from + 2, h, kIntervalBracketColour);
+    buffer.FillRect(to - 1, 0, to + 1, h, kIntervalBracketColour);
+    for (int y : {0, h - 1}) {
+        buffer.HLine(from, from + kArm, y, kIntervalBracketColour);
+        buffer.HLine(to + 1 - kArm, to + 1, y, kIntervalBracketColour);
+    }
+}
+
 }  // namespace vexlan

@@ -15,4 +15,8 @@ void DrawScaleBar(PixelBuffer& buffer, const float* lengths, int segmentsInUse, 
 // Slider position for the distance from sensor 1 on a bar of the given width.
 int SliderPositionFor(float distanceFromSensor1, float totalLength, int width);
 
+// The leak's interval as a bracket over the bar, from and to in the slider's positions.
+constexpr Rgb kIntervalBracketColour = MakeRgb(255, 255, 255);
+void DrawIntervalBracket(PixelBuffer& buffer, int from, int to);
+
 }  // namespace vexlan

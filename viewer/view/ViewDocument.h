@@ -45,6 +45,7 @@ public:
     virtual bool SaveCorrelationFile() = 0;
     virtual bool SaveCorrelationFileAs(const std::string& path) = 0;
     virtual bool IsModified() const = 0;
+    virtual void SetModified(bool modified) = 0;
     virtual void ResetRecord() = 0;
 
     virtual SegmentValues GetSegment(int index) const = 0;
@@ -78,6 +79,9 @@ public:
     virtual float DistanceFromSensor2() const = 0;
     // The report's line naming a correlation method other than the plain one; "" for the plain.
     virtual std::string MethodReportLine() const { return {}; }
+    // The stretch of pipe, in metres from sensor 1, that the leak at the cursor lies in given the
+    // uncertainty of the velocity and of the delay; false when it is not known.
+    virtual bool LeakInterval(float& /*from*/, float& /*to*/) const { return false; }
 };
 
 }  // namespace vexlan

@@ -85,7 +85,8 @@ TEST_F(CliTest, InfoPrintsTheRecordFieldsByName)
                            "createdDate", "createdTime", "title", "comment1", "comment2", "comment3", "userReference",
                            "segments", "lowCutoff", "highCutoff", "notches", "filterSpare1", "filterSpare2",
                            "autoFilter", "sampleCount", "maxSideBlocks", "zeroLagIndex", "blockCount", "sensorPair",
-                           "sideBlocks", "sampleRate"}));
+                           "sideBlocks", "sampleRate", "recordComplete", "fileBytes"}));
+    EXPECT_EQ(j["recordComplete"], true);
     EXPECT_EQ(j["title"], "Mill Road");
     EXPECT_EQ(j["comment1"], "Hydrant 14");
     ASSERT_EQ(j["segments"].size(), 10u);
@@ -322,6 +323,11 @@ TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
         std::ofstream(cut, std::ios::binary).write(whole.data(), std::streamsize(size));
         const CliRun run = Cli({"compute", cut});
         EXPECT_EQ(run.code, size < 2 ? kExitFailure : (size < 520 ? kExitFailure : kExitOk)) << size << run.err;
+        if (size >= 2) {
+            const json info = json::parse(Cli({"info", cut}).out);
+            EXPECT_EQ(info["recordComplete"], false);
+            EXPECT_EQ(info["fileBytes"], size);
+        }
     }
 }
 

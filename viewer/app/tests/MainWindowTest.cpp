@@ -40,6 +40,7 @@
 #include "QtSettingsStore.h"
 #include "RecordCodec.h"
 #include "StringTable.h"
+#include "tests/TextsFitCheck.h"
 #include "OffscreenQtEnvironment.h"
 
 using namespace vexlan;
@@ -602,22 +603,28 @@ TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
         CorrelationRecord stored;
         CCorrelationFile file;
         ASSERT_TRUE(file.ReadCorrelationFile(path, stored));
-        doc_->SetModified(false);  // clearing a previous sample's auto filter is not an edit to keep
         prompt_.Clear();
         OpenThroughMenu(path);
+        std::string computed = path;
         if (stored.filter.autoFilter != 0) {
-            // The form says once that the flag is cleared; the trace on screen is the one computed
-            // as the file came, before the flag went, which is what the tool computes too.
+            // The form says once that the flag is cleared, as the program's own change, and shows
+            // the trace computed without it: what the tool computes for the file with the flag off.
             ASSERT_EQ(prompt_.asked().size(), 1u);
-            EXPECT_EQ(prompt_.asked()[0].text, LoadString(62070));
+            EXPECT_EQ(prompt_.asked()[0].text.rfind(LoadString(62070), 0), 0u);
+            EXPECT_NE(prompt_.asked()[0].text.find(LoadString(kMsgAutoFilterChangeIsOurs)), std::string::npos);
             EXPECT_EQ(doc_->GetFilterSettings().autoFilter, 0);
+            EXPECT_FALSE(doc_->IsModified());
+            stored.filter.autoFilter = 0;
+            computed = Path("without-auto-filter.ked");
+            std::string written;
+            ASSERT_TRUE(CCorrelationFile().WriteCorrelationFileAs(computed, stored, written));
         } else {
             ASSERT_TRUE(prompt_.asked().empty()) << prompt_.asked()[0].text;
         }
 
         auto compute = [&](int cursor) {
             QProcess cli;
-            QStringList args{"compute", QString::fromStdString(path)};
+            QStringList args{"compute", QString::fromStdString(computed)};
             if (cursor >= 0) args << "--cursor" << QString::number(cursor);
             cli.start(VEXLAN_CLI_PATH, args);
             EXPECT_TRUE(cli.waitForFinished(30000));
@@ -649,6 +656,52 @@ TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
     }
 }
 #endif
+
+TEST_F(MainWindowTest, ARefusedBoxBlocksOnlyItselfAndFocusStaysWithTheUser) {
+    OpenThroughMenu(oneSegment_);
+    Type(idc::kLength, "");
+    ASSERT_EQ(prompt_.asked().size(), 1u);
+    Type(idc::kVelocity, "1234");
+    EXPECT_EQ(prompt_.asked().size(), 1u);
+    EXPECT_FLOAT_EQ(doc_->GetSegment(0).velocity, 1234.0f);
+    // A click on the graph moves the cursor and leaves the focus in the box the user was in.
+    Edit(idc::kVelocity)->setFocus();
+    QTest::mouseClick(Control(idc::kGraph), Qt::LeftButton, {}, QPoint(200, 60));
+    EXPECT_EQ(QApplication::focusWidget(), Control(idc::kVelocity));
+    // The arrow keys on the graph step the cursor as the arrow buttons do.
+    Control(idc::kGraph)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(Control(idc::kGraph), Qt::Key_Right);
+    EXPECT_EQ(doc_->cursorColumn(), 201);
+    // Remove, which disables itself, hands the focus to Set Start Point beside it.
+    auto* setPoint = Control(idc::kSetStartPoint);
+    QTest::mouseClick(setPoint, Qt::LeftButton);
+    QTest::mouseClick(Control(idc::kRemove), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), setPoint);
+}
+
+TEST_F(MainWindowTest, ACutShortFileOpensWithANoticeOfItsSize) {
+    std::ifstream in(oneSegment_, std::ios::binary);
+    const std::vector<char> whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string cut = Path("cut.ked");
+    std::ofstream(cut, std::ios::binary).write(whole.data(), 520);
+    OpenThroughMenu(cut);
+    EXPECT_TRUE(doc_->fileLoaded());
+    ASSERT_FALSE(prompt_.asked().empty());
+    EXPECT_NE(prompt_.asked()[0].text.find("520 of the 20402 bytes"), std::string::npos) << prompt_.asked()[0].text;
+}
+
+TEST_F(MainWindowTest, TenLongSegmentsShowEveryTextWholeInBothUnitSystems) {
+    std::vector<kedgen::SegmentSpec> segments;
+    for (int i = 0; i < 10; ++i) segments.push_back({i % 2 ? 2 : 0, 90, 150, 0});
+    OpenThroughMenu(Generate("riverside-survey-hydrant-14-to-valve-chamber-b.ked", segments, 600));
+    const QDir shots(QCoreApplication::applicationDirPath() + "/..");
+    ExpectTextsFit(frame_.get());
+    EXPECT_TRUE(frame_->grab().save(shots.filePath("main-window-ten-segments.png")));
+    QTest::mouseClick(Control(idc::kImperial), Qt::LeftButton);
+    QTest::mouseClick(Control(idc::kMilliseconds), Qt::LeftButton);
+    ExpectTextsFit(frame_.get());
+    EXPECT_TRUE(frame_->grab().save(shots.filePath("main-window-imperial-ms.png")));
+}
 
 TEST_F(MainWindowTest, AboutBoxNamesTheProgram) {
     std::unique_ptr<QDialog> box(CreateAboutBox(frame_.get()));

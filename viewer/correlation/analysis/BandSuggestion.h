@@ -14,7 +14,9 @@ struct BandAgreement {
     double score = 0;    // agreeing bins, net of disagreeing ones, over the band
 };
 
-// lag: the candidate's delay in full-resolution samples (fractional).
-BandAgreement FindAgreeingBand(const LagWindows& windows, double lag, const std::vector<bool>& lines);
+// lag: the candidate's delay in full-resolution samples (fractional). sensorProduct: the two
+// sensors' powers per bin (SensorPowerProduct), to weigh each bin by its coherence; may be null.
+BandAgreement FindAgreeingBand(const LagWindows& windows, double lag, const std::vector<bool>& lines,
+                               const std::vector<double>* sensorProduct = nullptr);
 
 }  // namespace vexlan::analysis

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "AnalysisStrings.h"
@@ -24,9 +25,37 @@ constexpr int kRankedCandidates = 15;         // peaks the automatic ranking loo
 constexpr double kHumLineShare = 0.3;         // of the cross-spectrum's power in tones
 constexpr double kNearZeroShare = 0.02;       // of the travel time, or two lobes if wider
 constexpr int kSeamGuardLobes = 1;            // lobes left out either side of a window's edge
-constexpr int kMinimumSeamGuard = 32;
 
 int FloorDiv(long a, int b) { return int(a >= 0 ? a / b : -((-a + b - 1) / b)); }
+
+}  // namespace
+
+// What an analyser keeps from one analysis to the next.
+struct CorrelationAnalyser::Workspace {
+    std::map<int, std::unique_ptr<InverseRealTransform>> transforms;  // by size: recordings differ
+    std::vector<std::vector<double>> spareTraces;
+
+    InverseRealTransform& TransformFor(int n)
+    {
+        std::unique_ptr<InverseRealTransform>& t = transforms[n];
+        if (!t)
+            t = std::make_unique<InverseRealTransform>(n);
+        return *t;
+    }
+    std::vector<double> TakeTrace()
+    {
+        if (spareTraces.empty())
+            return {};
+        std::vector<double> t = std::move(spareTraces.back());
+        spareTraces.pop_back();
+        return t;
+    }
+    void GiveBack(std::vector<double>& trace) { spareTraces.push_back(std::move(trace)); }
+};
+
+namespace {
+
+using Workspace = CorrelationAnalyser::Workspace;
 
 // Everything one analysis shares: the record, the recomputation, the geometry of the graph.
 struct Setting {
@@ -38,10 +67,6 @@ struct Setting {
     int d = 1, spc = 1, lo = 0, zero = 0;
     double fs = 1, travel = 0;
 
-    bool Counts(int assembledIndex) const
-    {
-        return removeEnd == 0 || assembledIndex <= removeStart || assembledIndex >= removeEnd;
-    }
     int Column(long lag) const { return std::clamp((zero + FloorDiv(lag, d) - lo) / spc, 0, kGraphColumns - 1); }
 };
 
@@ -94,40 +119,51 @@ int LobeSamples(const LagWindows& w, const Weighting& weighting)
     return std::clamp(int(2 * w.n / effectiveBins), 1, std::max(1, w.n / 32));
 }
 
-Measured MeasureBasic(const Setting& s, const LagWindows& w)
+void SetRemoved(TraceSpan& span, long first, long last)
+{
+    constexpr long kFar = 1L << 30;  // beyond any trace, either way
+    span.removedFirst = int(std::clamp(first, -kFar, kFar));
+    span.removedLast = int(std::clamp(last, -kFar, kFar));
+}
+
+Measured MeasureBasic(const Setting& s, const LagWindows& w, Workspace& ws)
 {
     Measured m;
     m.method = CorrelationMethod::Basic;
     const int n = s.record.sampleCount;
+    m.trace = ws.TakeTrace();
     m.trace.assign(s.engine.Assembled(), s.engine.Assembled() + n);
     m.step = s.d;
     m.zeroIndex = s.zero;
-    m.span = {s.lo, s.lo + kGraphColumns * s.spc, {}};
+    m.span.first = s.lo;
+    m.span.last = s.lo + kGraphColumns * s.spc;
     if (s.removeEnd != 0)
-        m.span.removed = [&s](int i) { return !s.Counts(i); };
+        SetRemoved(m.span, long(s.removeStart) + 1, s.removeEnd);
     m.lobe = std::max(1, LobeSamples(w, Weighting{CorrelationMethod::Basic, {}, nullptr, nullptr}) / s.d);
     return m;
 }
 
-Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting& weighting,
-                         InverseRealTransform& transform)
+Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting& weighting, Workspace& ws)
 {
     Measured m;
     m.method = weighting.method;
-    m.trace = WeightedLagTrace(w, weighting, transform);
+    m.trace = ws.TakeTrace();
+    WeightedLagTrace(w, weighting, ws.TransformFor(w.n), m.trace);
     m.step = 1;
     m.zeroIndex = w.zeroLagSample();
     const int shift = m.zeroIndex;
-    const int d = s.d, zero = s.zero;
-    m.span = {s.d * (s.lo - s.zero) + shift, s.d * (s.lo + kGraphColumns * s.spc - s.zero) + shift, {}};
+    m.span.first = s.d * (s.lo - s.zero) + shift;
+    m.span.last = s.d * (s.lo + kGraphColumns * s.spc - s.zero) + shift;
     m.lobe = LobeSamples(w, weighting);
-    // Each window holds a truncated stretch of lags; the cut shows as a spike at the window's
-    // edges that weighting lifts far above the leak (a hum's skirt carries it), so the edges are
-    // left out.
+    // Each window holds a truncated stretch of lags; the cut, and the taper that softens it, show
+    // as spikes near the window's edges that weighting lifts far above the leak (a hum's skirt
+    // carries them), so the tapered lags are left out of the search.
     m.span.period = w.n;
-    m.span.guard = std::max(kSeamGuardLobes * m.lobe, kMinimumSeamGuard);
+    m.span.guard = std::max(kSeamGuardLobes * m.lobe, TaperLength(w.n));
+    // The removed joined-correlation samples, each d lag samples wide.
     if (s.removeEnd != 0)
-        m.span.removed = [&s, shift, d, zero](int i) { return !s.Counts(zero + FloorDiv(long(i) - shift, d)); };
+        SetRemoved(m.span, shift + long(s.d) * (long(s.removeStart) + 1 - s.zero),
+                   shift + long(s.d) * (long(s.removeEnd) - s.zero));
     return m;
 }
 
@@ -260,17 +296,18 @@ bool AllFinite(const AnalysisResult& r)
 // The band that agrees with the strongest PHAT peak between the sensors (of the strongest peak
 // when there is none), over every bin the user lets through, tones removed.
 FrequencyBand SuggestBand(const Setting& s, const LagWindows& w, const std::vector<bool>& lines,
-                          InverseRealTransform& transform)
+                          const std::vector<double>& sensors, Workspace& ws)
 {
     Weighting open{CorrelationMethod::Phat, {}, nullptr, &lines};
-    Measured wide = MeasureWeighted(s, w, open, transform);
+    Measured wide = MeasureWeighted(s, w, open, ws);
     FindPeaks(s, wide, 0, false);
+    ws.GiveBack(wide.trace);
     if (wide.peaks.empty())
         return {};
     const auto inside = std::find_if(wide.peaks.begin(), wide.peaks.end(),
                                      [&](const TracePeak& p) { return !BeyondSensor(s, wide.Lag(p)); });
     const TracePeak& chosen = inside != wide.peaks.end() ? *inside : wide.peaks.front();
-    return FindAgreeingBand(w, wide.Lag(chosen), lines).band;
+    return FindAgreeingBand(w, wide.Lag(chosen), lines, &sensors).band;
 }
 
 }  // namespace
@@ -315,9 +352,19 @@ std::string MethodReportLine(const AnalysisResult& r)
     return line;
 }
 
+CorrelationAnalyser::CorrelationAnalyser() : workspace_(std::make_unique<Workspace>()) {}
+CorrelationAnalyser::~CorrelationAnalyser() = default;
+
 AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMethod method, std::int32_t removeStart,
                                   std::int32_t removeEnd)
 {
+    return CorrelationAnalyser().Analyse(record, method, removeStart, removeEnd);
+}
+
+AnalysisResult CorrelationAnalyser::Analyse(const CorrelationRecord& record, CorrelationMethod method,
+                                            std::int32_t removeStart, std::int32_t removeEnd)
+{
+    Workspace& ws = *workspace_;
     AnalysisResult out;
     out.requested = method;
     out.method = method;
@@ -345,39 +392,40 @@ AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMe
 
     s->engine.BuildBinMask();
     LagWindows w = DecodeLagWindows(s->record, s->engine.AssembledSideBlocks(), s->engine.BinMask());
-    InverseRealTransform transform(w.n);
-    TaperWindowEdges(w, transform);
+    TaperWindowEdges(w, ws.TransformFor(w.n));
     const std::vector<bool> lines = FindSpectralLines(w);
     const double lineShare = LineShare(w, lines);
-    out.suggestedBand = SuggestBand(*s, w, lines, transform);
+    const std::vector<double> sensors = SensorPowerProduct(s->record, w);
+    out.suggestedBand = SuggestBand(*s, w, lines, sensors, ws);
     if (!out.suggestedBand.valid())
         out.flags |= kFlagNoUsableBand;
 
-    const std::vector<double> sensors = SensorPowerProduct(s->record, w);
     auto weighted = [&](CorrelationMethod m) {
-        return MeasureWeighted(*s, w, Weighting{m, out.suggestedBand, &sensors, &lines}, transform);
+        return MeasureWeighted(*s, w, Weighting{m, out.suggestedBand, &sensors, &lines}, ws);
     };
     const bool rank = method == CorrelationMethod::Auto;
-    Measured chosen;
+    std::vector<Measured> candidates;
     if (method == CorrelationMethod::Auto) {
-        Measured candidates[] = {MeasureBasic(*s, w), weighted(CorrelationMethod::Scot), weighted(CorrelationMethod::Phat)};
-        for (Measured& c : candidates)
-            FindPeaks(*s, c, lineShare, rank);
-        Measured* best = &candidates[0];
-        for (Measured& c : candidates)
-            if (c.score > best->score)
-                best = &c;
-        chosen = std::move(*best);
+        candidates.push_back(MeasureBasic(*s, w, ws));
+        candidates.push_back(weighted(CorrelationMethod::Scot));
+        candidates.push_back(weighted(CorrelationMethod::Phat));
     } else {
-        chosen = method == CorrelationMethod::Basic ? MeasureBasic(*s, w) : weighted(method);
-        FindPeaks(*s, chosen, lineShare, rank);
+        candidates.push_back(method == CorrelationMethod::Basic ? MeasureBasic(*s, w, ws) : weighted(method));
     }
-    out.method = chosen.method;
+    for (Measured& c : candidates)
+        FindPeaks(*s, c, lineShare, rank);
+    const Measured* chosen = &candidates[0];
+    for (const Measured& c : candidates)
+        if (c.score > chosen->score)
+            chosen = &c;
+    out.method = chosen->method;
     // The plain method keeps the recomputation's own trace and cursor.
-    if (chosen.method != CorrelationMethod::Basic)
-        FillDisplay(*s, chosen, out);
-    FillPeaks(*s, chosen, lineShare, out);
+    if (chosen->method != CorrelationMethod::Basic)
+        FillDisplay(*s, *chosen, out);
+    FillPeaks(*s, *chosen, lineShare, out);
     out.finite = AllFinite(out);
+    for (Measured& c : candidates)
+        ws.GiveBack(c.trace);
     return out;
 }
 

@@ -13,9 +13,11 @@
 // Suggested band: a PHAT correlation over the user's band, tones (bins far above their
 // neighbourhood, with their skirts) removed; its strongest peak between the sensors
 // (|delay| < 0.95 T; else its strongest peak) gives the delay; the band is the stretch of bins
-// whose phase, that delay taken out, agrees best (largest sum of cos(phase) - 0.1).
+// whose phase, that delay taken out, agrees best (largest sum of cos(phase) - 0.1, each bin
+// weighed by its coherence as the stored sensor spectra give it, relative to the median).
 // Weighted methods work on each window's cross-spectrum with the window's ends tapered, tones
-// removed and the suggested band applied; the windows' edges are left out of the peak search.
+// removed and the suggested band applied; the tapered lags at the windows' edges (N/16 at either
+// end, where the cut and the taper leave spikes) are left out of the peak search.
 // Automatic: the plain correlation, SCOT and PHAT each rank their 15 strongest peaks so that
 // credible ones come first (the list keeps five). Credible: at least 15 % of the strongest,
 // between the sensors, away from hum, and without a mirror image of at least half its height
@@ -24,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,7 +76,26 @@ struct AnalysisResult {
     bool usable() const { return problem == ComputeProblem::None && finite; }
 };
 
-// removeStart/removeEnd: the removed region of the document, in joined-correlation samples.
+// Analyses one record after another, keeping the transform's plan and the traces' storage
+// between them: planning a transform costs more than running it.
+class CorrelationAnalyser {
+public:
+    CorrelationAnalyser();
+    ~CorrelationAnalyser();
+    CorrelationAnalyser(const CorrelationAnalyser&) = delete;
+    CorrelationAnalyser& operator=(const CorrelationAnalyser&) = delete;
+
+    // removeStart/removeEnd: the removed region of the document, in joined-correlation samples.
+    AnalysisResult Analyse(const CorrelationRecord& record, CorrelationMethod method, std::int32_t removeStart = 0,
+                           std::int32_t removeEnd = 0);
+
+    struct Workspace;
+
+private:
+    std::unique_ptr<Workspace> workspace_;
+};
+
+// One analysis on its own (an analyser used once).
 AnalysisResult AnalyseCorrelation(const CorrelationRecord& record, CorrelationMethod method,
                                   std::int32_t removeStart = 0, std::int32_t removeEnd = 0);
 

@@ -16,7 +16,7 @@ constexpr double kFloorShare = 0.15;
 constexpr double kTypicalQuantile = 0.75;
 constexpr int kTaperDivisor = 16;  // lags of the taper at each end: N / this
 
-double Quantile(std::vector<double> values, double q)
+double Quantile(std::vector<double>& values, double q)  // reorders values
 {
     if (values.empty())
         return 0;
@@ -25,39 +25,41 @@ double Quantile(std::vector<double> values, double q)
     return *at;
 }
 
-bool InBand(const LagWindows& w, const Weighting& weighting, int bin)
+// Per bin 0 .. N/2: whether the weighting lets it through (in the band and not a tone).
+std::vector<char> PassedBins(const LagWindows& w, const Weighting& weighting)
 {
-    if (weighting.lines && (*weighting.lines)[std::size_t(bin)])
-        return false;
-    if (!weighting.band.valid())
-        return true;
-    const double f = w.binFrequency(bin);
-    return f >= weighting.band.low && f <= weighting.band.high;
+    std::vector<char> passed(std::size_t(w.n / 2 + 1));
+    for (int i = 0; i < int(passed.size()); ++i) {
+        const double f = w.binFrequency(i);
+        passed[std::size_t(i)] = !(weighting.lines && (*weighting.lines)[std::size_t(i)]) &&
+                                 (!weighting.band.valid() || (f >= weighting.band.low && f <= weighting.band.high));
+    }
+    return passed;
 }
 
-// The normaliser of each bin (1 for the plain correlation), 0 for bins outside the band.
-std::vector<double> Normalisers(const LagWindows& w, const Weighting& weighting, const Bins& bins)
+// What each bin is multiplied by: 1 / its normaliser (1 for the plain correlation), 0 for bins
+// that are not passed. scratch: reused storage.
+void BinGains(const Weighting& weighting, const Bins& bins, const std::vector<char>& passed, std::vector<double>& gain,
+              std::vector<double>& scratch)
 {
-    const int count = w.n / 2 + 1;
-    std::vector<double> norm(static_cast<std::size_t>(count));
-    std::vector<double> inBand;
-    for (int i = 0; i < count; ++i) {
-        if (!InBand(w, weighting, i))
+    const std::size_t count = passed.size();
+    gain.assign(count, 0.0);
+    scratch.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!passed[i])
             continue;
         double v = 1;
         if (weighting.method == CorrelationMethod::Phat)
-            v = Magnitude(bins[std::size_t(i)]);
+            v = Magnitude(bins[i]);
         else if (weighting.method == CorrelationMethod::Scot)
-            v = weighting.sensorProduct ? std::sqrt((*weighting.sensorProduct)[std::size_t(i)]) : 0;
-        norm[std::size_t(i)] = v;
+            v = weighting.sensorProduct ? std::sqrt((*weighting.sensorProduct)[i]) : 0;
+        gain[i] = v;
         if (v > 0)
-            inBand.push_back(v);
+            scratch.push_back(v);
     }
-    const double floor = kFloorShare * Quantile(std::move(inBand), kTypicalQuantile);
-    for (int i = 0; i < count; ++i)
-        if (InBand(w, weighting, i))
-            norm[std::size_t(i)] = floor > 0 ? std::max(norm[std::size_t(i)], floor) : 0;
-    return norm;
+    const double floor = kFloorShare * Quantile(scratch, kTypicalQuantile);
+    for (std::size_t i = 0; i < count; ++i)
+        gain[i] = passed[i] && floor > 0 ? 1 / std::max(gain[i], floor) : 0;
 }
 
 }  // namespace
@@ -77,13 +79,18 @@ void InverseRealTransform::TaperEdges(Bins& bins, int edge)
     std::complex<double>* in = input();
     for (int i = 0; i <= half; ++i)
         in[i] = std::conj(bins[std::size_t(i)]);
+    if (int(taper_.size()) != edge) {
+        taper_.resize(std::size_t(edge));
+        for (int i = 0; i < edge; ++i)
+            taper_[std::size_t(i)] = 0.5 * (1 - std::cos(std::numbers::pi * i / edge));
+    }
     double* lags = plan_->lags();
     plan_->Inverse();
     for (int m = 0; m < n_; ++m) {
         const int j = (m + half) % n_;  // 0 at the window's most negative lag
         const int fromEnd = std::min(j, n_ - 1 - j);
         if (fromEnd < edge)
-            lags[m] *= 0.5 * (1 - std::cos(std::numbers::pi * fromEnd / edge));
+            lags[m] *= taper_[std::size_t(fromEnd)];
     }
     plan_->Forward();
     // Bins the instrument did not keep (or the mask stopped) stay empty: spreading into them
@@ -93,40 +100,46 @@ void InverseRealTransform::TaperEdges(Bins& bins, int edge)
             bins[std::size_t(i)] = std::conj(in[i]) / double(n_);
 }
 
+int TaperLength(int n) { return std::max(1, n / kTaperDivisor); }
+
 void TaperWindowEdges(LagWindows& w, InverseRealTransform& transform)
 {
-    const int edge = std::max(1, w.n / kTaperDivisor);
+    const int edge = TaperLength(w.n);
     for (Bins& bins : w.bins)
         transform.TaperEdges(bins, edge);
 }
 
-std::vector<double> WeightedLagTrace(const LagWindows& w, const Weighting& weighting, InverseRealTransform& transform)
+void WeightedLagTrace(const LagWindows& w, const Weighting& weighting, InverseRealTransform& transform,
+                      std::vector<double>& trace)
 {
-    std::vector<double> trace(std::size_t(w.totalSamples()));
-    if (w.n < 2 || w.windowCount() == 0)
-        return trace;
+    if (w.n < 2 || w.windowCount() == 0) {
+        trace.assign(std::size_t(w.totalSamples()), 0.0);
+        return;
+    }
+    trace.resize(std::size_t(w.totalSamples()));  // every value is written below
     // PHAT normalises per window (each holds its own cross-spectrum); SCOT and the plain
     // correlation share one normaliser across the windows.
-    std::vector<double> shared;
-    if (weighting.method != CorrelationMethod::Phat)
-        shared = Normalisers(w, weighting, w.bins[std::size_t(w.sidePairs)]);
+    const std::vector<char> passed = PassedBins(w, weighting);
+    const bool perWindow = weighting.method == CorrelationMethod::Phat;
+    std::vector<double> gain, scratch;
+    if (!perWindow)
+        BinGains(weighting, w.bins[std::size_t(w.sidePairs)], passed, gain, scratch);
     const int count = w.n / 2 + 1;
     for (int win = 0; win < w.windowCount(); ++win) {
         const Bins& bins = w.bins[std::size_t(win)];
-        const std::vector<double> own = weighting.method == CorrelationMethod::Phat ? Normalisers(w, weighting, bins)
-                                                                                    : std::vector<double>{};
-        const std::vector<double>& norm = own.empty() ? shared : own;
+        if (perWindow)
+            BinGains(weighting, bins, passed, gain, scratch);
         std::complex<double>* in = transform.input();
         for (int i = 0; i < count; ++i)
-            in[i] = norm[std::size_t(i)] > 0 ? std::conj(bins[std::size_t(i)]) / norm[std::size_t(i)] : 0.0;
+            in[i] = std::conj(bins[std::size_t(i)]) * gain[std::size_t(i)];
         // conj: the transform's sign is the opposite of the recomputation's.
         const double* lags = transform.Run();
         double* out = trace.data() + std::size_t(win) * std::size_t(w.n);
+        // Lag m of the transform is at m + N/2 of the window.
         const int half = w.n / 2;
-        for (int m = 0; m < w.n; ++m)
-            out[(m + half) % w.n] = lags[m];
+        std::copy(lags + half, lags + w.n, out);
+        std::copy(lags, lags + half, out + (w.n - half));
     }
-    return trace;
 }
 
 }  // namespace vexlan::analysis

@@ -43,15 +43,19 @@ public:
 private:
     int n_;
     std::unique_ptr<RealFftPlan> plan_;
+    std::vector<double> taper_;  // the taper's rising half, kept while the edge stays the same
 };
+
+// Lags of the taper at either end of a window of n lags.
+int TaperLength(int n);
 
 // Tapers every window's lags at its ends: each window is a truncated stretch of the correlation,
 // and the cut leaks into every bin (most from a tone), which weighting would lift into a spike.
 void TaperWindowEdges(LagWindows& windows, InverseRealTransform& transform);
 
 // The joined correlation, LagWindows::totalSamples() values in lag order (zero lag at
-// zeroLagSample()), in arbitrary units.
-std::vector<double> WeightedLagTrace(const LagWindows& windows, const Weighting& weighting,
-                                     InverseRealTransform& transform);
+// zeroLagSample()), in arbitrary units, into trace (its storage reused).
+void WeightedLagTrace(const LagWindows& windows, const Weighting& weighting, InverseRealTransform& transform,
+                      std::vector<double>& trace);
 
 }  // namespace vexlan::analysis

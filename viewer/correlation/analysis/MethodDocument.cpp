@@ -4,10 +4,11 @@
 
 namespace vexlan::analysis {
 
-AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method)
+AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method, CorrelationAnalyser* analyser)
 {
     doc.RecomputeCorrelation();
-    AnalysisResult r = AnalyseCorrelation(doc.record(), method, doc.GetRemoveStart(), doc.GetRemoveEnd());
+    CorrelationAnalyser oneOff;
+    AnalysisResult r = (analyser ? *analyser : oneOff).Analyse(doc.record(), method, doc.GetRemoveStart(), doc.GetRemoveEnd());
     if (!r.usable() || r.method == CorrelationMethod::Basic)
         return r;
     TraceOverlay overlay;

@@ -8,6 +8,7 @@
 
 namespace vexlan::analysis {
 
-AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method);
+// analyser: one kept by a caller that recomputes again and again; null for a one-off.
+AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method, CorrelationAnalyser* analyser = nullptr);
 
 }  // namespace vexlan::analysis

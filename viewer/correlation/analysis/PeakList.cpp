@@ -26,17 +26,47 @@ double Ramp(double value, double zeroAt, double fullAt)
 
 }  // namespace
 
+std::vector<std::pair<int, int>> TraceSpan::Runs(int size) const
+{
+    const int from = std::max(first, 0), to = std::min(last, size);
+    std::vector<std::pair<int, int>> runs;
+    auto add = [&](int a, int b) {
+        // Less the removed region, which may split the run in two.
+        const int cutA = std::max(a, removedFirst), cutB = std::min(b, removedLast);
+        if (cutA >= cutB) {
+            if (a < b)
+                runs.push_back({a, b});
+            return;
+        }
+        if (a < cutA)
+            runs.push_back({a, cutA});
+        if (cutB < b)
+            runs.push_back({cutB, b});
+    };
+    if (period <= 0 || from >= to) {
+        add(from, to);
+        return runs;
+    }
+    for (int start = from / period * period; start < to; start += period)
+        add(std::max(from, start + guard), std::min(to, start + period - guard));
+    return runs;
+}
+
 std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const TraceSpan& span, int lobe, int maxPeaks)
 {
-    const int first = std::max(span.first, 0);
-    const int last = std::min(span.last, int(trace.size()));
-    auto at = [&](int i) { return i >= first && i < last && span.counts(i) ? trace[std::size_t(i)] : 0.0; };
     std::vector<TracePeak> maxima;
-    for (int i = first; i < last; ++i) {
-        const double v = at(i);
-        if (v > 0 && v > at(i - 1) && v >= at(i + 1))
-            maxima.push_back({i, v, 0});
-    }
+    const std::vector<std::pair<int, int>> runs = span.Runs(int(trace.size()));
+    // Beyond a run's ends the trace counts as zero.
+    for (const auto& [a, b] : runs)
+        for (int i = a; i < b; ++i) {
+            const double v = trace[std::size_t(i)];
+            if (v > 0 && (i == a || v > trace[std::size_t(i - 1)]) && (i + 1 == b || v >= trace[std::size_t(i + 1)]))
+                maxima.push_back({i, v, 0});
+        }
+    auto at = [&](int i) {
+        return i >= span.first && i < span.last && i >= 0 && i < int(trace.size()) && span.counts(i) ? trace[std::size_t(i)]
+                                                                                                    : 0.0;
+    };
     auto stronger = [](const TracePeak& a, const TracePeak& b) {
         return a.value > b.value || (a.value == b.value && a.index < b.index);
     };
@@ -67,8 +97,6 @@ std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const Tr
 
 double NoiseRms(const std::vector<double>& trace, const TraceSpan& span, int lobe, const std::vector<TracePeak>& peaks)
 {
-    const int first = std::max(span.first, 0);
-    const int last = std::min(span.last, int(trace.size()));
     // The lobes as sorted stretches, so each sample is looked at once.
     std::vector<std::pair<int, int>> lobes;
     for (const TracePeak& p : peaks)
@@ -76,19 +104,23 @@ double NoiseRms(const std::vector<double>& trace, const TraceSpan& span, int lob
     std::sort(lobes.begin(), lobes.end());
     double sum = 0;
     long count = 0;
-    int i = first;
-    auto add = [&](int to) {
-        for (; i < std::min(to, last); ++i)
-            if (span.counts(i)) {
-                sum += trace[std::size_t(i)] * trace[std::size_t(i)];
-                ++count;
-            }
+    auto add = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            sum += trace[std::size_t(i)] * trace[std::size_t(i)];
+        count += std::max(0, to - from);
     };
-    for (const auto& [from, to] : lobes) {
-        add(from);
-        i = std::max(i, std::min(to, last));
+    for (const auto& [a, b] : span.Runs(int(trace.size()))) {
+        int i = a;
+        for (const auto& [from, to] : lobes) {
+            if (to <= i)
+                continue;
+            if (from >= b)
+                break;
+            add(i, from);
+            i = std::max(i, to);
+        }
+        add(i, b);
     }
-    add(last);
     return count ? std::sqrt(sum / double(count)) : 0;
 }
 

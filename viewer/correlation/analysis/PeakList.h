@@ -2,7 +2,7 @@
 // Peaks of a correlation trace, merged within the main lobe, and the figures of how clearly the
 // best one stands out.
 
-#include <functional>
+#include <utility>
 #include <vector>
 
 namespace vexlan::analysis {
@@ -16,7 +16,8 @@ struct TracePeak {
 struct TraceSpan {
     int first = 0;  // searched indices first .. last - 1
     int last = 0;
-    std::function<bool(int)> removed;  // true inside the removed region; empty when there is none
+    int removedFirst = 0;  // indices removedFirst .. removedLast - 1 are left out (the removed region)
+    int removedLast = 0;
     int period = 0;  // with guard: indices within guard of a multiple of period are left out
     int guard = 0;
     bool counts(int i) const
@@ -26,8 +27,10 @@ struct TraceSpan {
             if (at < guard || at >= period - guard)
                 return false;
         }
-        return !removed || !removed(i);
+        return i < removedFirst || i >= removedLast;
     }
+    // The runs of indices that count, in order, within a trace of size values.
+    std::vector<std::pair<int, int>> Runs(int size) const;
 };
 
 // Local maxima above zero, strongest first; a peak within lobe samples of a stronger one merges

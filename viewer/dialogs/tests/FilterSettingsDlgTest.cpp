@@ -11,7 +11,9 @@
 
 #include "CFileInformationDlg.h"
 #include "CFilterSettingsDlg.h"
+#include "CorrelationAnalysis.h"
 #include "GuiTestSupport.h"
+#include "tests/TextsFitCheck.h"
 #include "SpectrumRaster.h"
 #include "StringTable.h"
 
@@ -200,6 +202,26 @@ TEST(FilterDialogRun, CancelChangesNothing) {
     EXPECT_EQ(std::memcmp(&before, &doc.record(), sizeof before), 0);
 }
 
+TEST(FilterDialogRun, SuggestPutsTheAgreeingBandIntoTheCutoffsForOkToKeep) {
+    App();
+    SampleDocument sample;
+    ASSERT_TRUE(sample.ok());
+    CVexlanDoc& doc = *sample.doc;
+    const analysis::FrequencyBand band =
+        analysis::AnalyseCorrelation(doc.record(), analysis::CorrelationMethod::Phat).suggestedBand;
+    ASSERT_TRUE(band.valid());
+    ScriptedPrompt prompt;
+    WhenModal([&](QWidget* dlg) {
+        ASSERT_NE(dlg, nullptr);
+        QTest::mouseClick(dlg->findChild<QPushButton*>("SuggestButton"), Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(dlg, 1), Qt::LeftButton);
+    });
+    EXPECT_TRUE(RunFilterSettingsDialog(nullptr, doc, prompt));
+    EXPECT_FLOAT_EQ(doc.GetFilterSettings().lowCutoff, float(band.low));
+    EXPECT_FLOAT_EQ(doc.GetFilterSettings().highCutoff, float(band.high));
+    EXPECT_TRUE(doc.IsModified());
+}
+
 }  // namespace
 
 namespace {
@@ -217,12 +239,17 @@ TEST(DialogPictures, SavedOnRequest) {
     f.lowCutoff = PositionFrequency(40);
     f.highCutoff = PositionFrequency(420);
     f.notches[0] = {PositionFrequency(150), PositionFrequency(170)};
-    filter.Initialise(f, sample.doc->spectrum1Db(), sample.doc->spectrum2Db(), sample.doc->GetSensorPair());
+    // Sensors red and yellow, the pale trace above.
+    filter.Initialise(f, sample.doc->spectrum1Db(), sample.doc->spectrum2Db(), 10);
     filter.show();
+    ExpectTextsFit(&filter);
     EXPECT_TRUE(filter.grab().save(QString::fromUtf8(dir) + "/filter-settings.png"));
     CFileInformationDlg info(prompt);
-    info.LoadFromRecord(sample.doc->record());
+    CorrelationRecord record = sample.doc->record();
+    std::snprintf(record.createdDate, sizeof record.createdDate, "%s", "08/12/2026");
+    info.LoadFromRecord(record);
     info.show();
+    ExpectTextsFit(&info);
     EXPECT_TRUE(info.grab().save(QString::fromUtf8(dir) + "/file-information.png"));
 }
 

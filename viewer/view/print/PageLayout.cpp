@@ -13,6 +13,10 @@ public:
     explicit PageBuilder(std::vector<PagePrimitive>& out) : out_(out) {}
 
     void Text(int x, int y, int points, const std::string& text, TextAlign align = TextAlign::Left) {
+        Text(x, y, points, text, align, 0, 0);
+    }
+    // A text that must stay between the page x of cellLeft and cellRight.
+    void Text(int x, int y, int points, const std::string& text, TextAlign align, int cellLeft, int cellRight) {
         if (text.empty()) return;
         PagePrimitive p;
         p.kind = PrimitiveKind::Text;
@@ -21,6 +25,8 @@ public:
         p.text = text;
         p.fontPoints = points;
         p.align = align;
+        p.cellLeft = cellLeft;
+        p.cellRight = cellRight;
         out_.push_back(std::move(p));
     }
     void Line(int x1, int y1, int x2, int y2, int penWidth = 0, Rgb colour = kBlack, bool dashed = false) {
@@ -55,6 +61,13 @@ std::string Bracketed(const std::string& unit) { return "(" + unit + ")"; }
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 constexpr int kSmall = 8, kMedium = 10, kLarge = 14;
+// The clear space kept between a text and the next text or line.
+constexpr int kGap = 12;
+constexpr int kFrameRight = 2630, kTableRule = 270;
+
+// The span of pipe table column i (0..9) between its rules.
+int ColumnLeft(int i) { return i == 0 ? kTableRule : 520 + 240 * (i - 1); }
+int ColumnRight(int i) { return i == kSegmentCount - 1 ? kFrameRight : 520 + 240 * i; }
 
 }  // namespace
 
@@ -101,12 +114,15 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
 
     // 2. The pipe table: row labels, units, separators and column heads.
     const int rowY[] = {-1275, -1350, -1425, -1500, -1575};
-    for (int r = 0; r < 5; ++r) b.Text(55, rowY[r], kSmall, LoadString(62116 + r));
+    // Rows with a unit keep their label clear of it.
+    for (int r = 0; r < 5; ++r)
+        b.Text(55, rowY[r], kSmall, LoadString(62116 + r), TextAlign::Left, 55, (r >= 2 ? 180 : kTableRule) - kGap);
     const std::string lengthText = Bracketed(LengthUnitText(lengthUnit));
     const std::string timeText = Bracketed(TimeUnitText(timeUnit));
-    b.Text(180, -1425, kSmall, lengthText);
-    b.Text(180, -1500, kSmall, Bracketed(DiameterUnitText(lengthUnit)));
-    b.Text(180, -1575, kSmall, Bracketed(std::string(LengthUnitText(lengthUnit)) + "/" + TimeUnitText(timeUnit)));
+    b.Text(180, -1425, kSmall, lengthText, TextAlign::Left, 180, kTableRule - kGap);
+    b.Text(180, -1500, kSmall, Bracketed(DiameterUnitText(lengthUnit)), TextAlign::Left, 180, kTableRule - kGap);
+    b.Text(180, -1575, kSmall, Bracketed(std::string(LengthUnitText(lengthUnit)) + "/" + TimeUnitText(timeUnit)),
+           TextAlign::Left, 180, kTableRule - kGap);
     b.Line(270, -1275, 270, -1625);
     for (int i = 1; i <= kSegmentCount; ++i)
         b.Text(400 + 240 * (i - 1), -1275, kSmall, std::to_string(i), TextAlign::Centre);
@@ -114,25 +130,26 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
 
     // 3. Filter labels.
     const int filterY[] = {-1725, -1800, -1875, -1950};
-    for (int r = 0; r < 4; ++r) b.Text(2275, filterY[r], kSmall, LoadString(62121 + r));
+    for (int r = 0; r < 4; ++r) b.Text(2275, filterY[r], kSmall, LoadString(62121 + r), TextAlign::Left, 2275, 2455 - kGap);
 
     // 4. Readout labels.
-    b.Text(130, -1100, kSmall, LoadString(62114));
-    b.Text(435, -1100, kSmall, lengthText);
-    b.Text(2550, -1100, kSmall, LoadString(62115), TextAlign::Right);
-    b.Text(2600, -1100, kSmall, lengthText, TextAlign::Right);
-    b.Text(1355, -1100, kSmall, LoadString(62113), TextAlign::Centre);
-    b.Text(1460, -1100, kSmall, timeText, TextAlign::Centre);
+    // Each label ends a gap before its unit.
+    b.Text(130, -1100, kSmall, LoadString(62114), TextAlign::Left, 130, 435 - kGap);
+    b.Text(435, -1100, kSmall, lengthText, TextAlign::Left, 435, 1000);
+    b.Text(2550, -1100, kSmall, LoadString(62115), TextAlign::Right, 1800, 2550);
+    b.Text(2600, -1100, kSmall, lengthText, TextAlign::Right, 2550 + kGap, kFrameRight - kGap);
+    b.Text(1355, -1100, kSmall, LoadString(62113), TextAlign::Centre, 1100, 1420);
+    b.Text(1460, -1100, kSmall, timeText, TextAlign::Centre, 1420 + kGap, 1600);
 
     // 5. File labels.
-    b.Text(95, -110, kMedium, LoadString(62134));
-    b.Text(950, -110, kMedium, LoadString(62135));
-    b.Text(1800, -110, kMedium, LoadString(62136));
+    b.Text(95, -110, kMedium, LoadString(62134), TextAlign::Left, 95, 200 - kGap);
+    b.Text(950, -110, kMedium, LoadString(62135), TextAlign::Left, 950, 1200 - kGap);
+    b.Text(1800, -110, kMedium, LoadString(62136), TextAlign::Left, 1800, 2000 - kGap);
 
     // 6. Notch labels.
     for (int n = 0; n < kNotchCount; ++n) {
-        b.Text(125 + 425 * n, -1850, kSmall, LoadString(62121));
-        b.Text(125 + 425 * n, -1900, kSmall, LoadString(62122));
+        b.Text(125 + 425 * n, -1850, kSmall, LoadString(62121), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
+        b.Text(125 + 425 * n, -1900, kSmall, LoadString(62122), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
     }
 
     // 7. The correlation graph: one 0.4 mm bar per column, the baseline 100 mm below the top.
@@ -144,40 +161,46 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     // 8. Segment values, all ten columns; names only for the segments in use.
     for (int i = 0; i < kSegmentCount; ++i) {
         const ReportSegment& s = v.segments[i];
-        int x = 400 + 240 * i;
-        if (i < v.segmentsInUse) b.Text(x, -1350, kSmall, FirstCharacters(MaterialName(s.material), 12), TextAlign::Centre);
-        b.Text(x, -1425, kSmall, Format("%.2f", LengthForDisplay(s.length, lengthUnit)), TextAlign::Centre);
-        b.Text(x, -1500, kSmall, Format("%.2f", DiameterForDisplay(s.diameter, lengthUnit)), TextAlign::Centre);
-        b.Text(x, -1575, kSmall, Format("%.2f", VelocityForDisplay(s.velocity, lengthUnit, timeUnit)),
-               TextAlign::Centre);
+        const int x = 400 + 240 * i, left = ColumnLeft(i) + kGap, right = ColumnRight(i) - kGap;
+        auto cell = [&](int y, const std::string& text) { b.Text(x, y, kSmall, text, TextAlign::Centre, left, right); };
+        if (i < v.segmentsInUse) cell(-1350, FirstCharacters(MaterialName(s.material), 12));
+        cell(-1425, Format("%.2f", LengthForDisplay(s.length, lengthUnit)));
+        cell(-1500, Format("%.2f", DiameterForDisplay(s.diameter, lengthUnit)));
+        cell(-1575, Format("%.2f", VelocityForDisplay(s.velocity, lengthUnit, timeUnit)));
     }
 
     // 9. File texts.
-    b.Text(200, -100, kLarge, v.title);
-    b.Text(1200, -100, kLarge, v.createdDate);
-    b.Text(2000, -100, kLarge, PageFileName(v.fileName));
-    if (!v.methodLine.empty()) b.Text(2600, -170, kSmall, v.methodLine, TextAlign::Right);
+    b.Text(200, -100, kLarge, v.title, TextAlign::Left, 200, 950 - kGap);
+    b.Text(1200, -100, kLarge, v.createdDate, TextAlign::Left, 1200, 1800 - kGap);
+    b.Text(2000, -100, kLarge, PageFileName(v.fileName), TextAlign::Left, 2000, kFrameRight);
+    if (!v.methodLine.empty()) b.Text(2600, -170, kSmall, v.methodLine, TextAlign::Right, 1200, 2600);
 
     // 10. Filter values.
-    b.Text(2455, -1725, kSmall, v.lowCutoff != 0 ? Hertz(v.lowCutoff) : LoadString(62133));
-    b.Text(2455, -1800, kSmall, v.highCutoff != 0 ? Hertz(v.highCutoff) : LoadString(62133));
-    b.Text(2455, -1875, kSmall, LoadString(v.autoFilter ? 62131 : 62130));
-    b.Text(2455, -1950, kSmall, LoadString(v.notchesInUse > 0 ? 62131 : 62130));
+    auto filterValue = [&](int y, const std::string& text) {
+        b.Text(2455, y, kSmall, text, TextAlign::Left, 2455, kFrameRight - kGap);
+    };
+    filterValue(-1725, v.lowCutoff != 0 ? Hertz(v.lowCutoff) : LoadString(62133));
+    filterValue(-1800, v.highCutoff != 0 ? Hertz(v.highCutoff) : LoadString(62133));
+    filterValue(-1875, LoadString(v.autoFilter ? 62131 : 62130));
+    filterValue(-1950, LoadString(v.notchesInUse > 0 ? 62131 : 62130));
 
     // 11. Readouts, 5 mm above their labels.
     const double feet = imperial ? 3.28084 : 1.0;
-    b.Text(130, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor1) * feet));
-    b.Text(2600, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor2) * feet), TextAlign::Right);
+    b.Text(130, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor1) * feet), TextAlign::Left,
+           130, 1100);
+    b.Text(2600, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor2) * feet), TextAlign::Right,
+           1600, 2600);
     b.Text(1355, -1050, kMedium,
            millis ? Format("%.1f", static_cast<double>(v.timeDelay) * 1000.0) : Format("%.4f", v.timeDelay),
-           TextAlign::Centre);
+           TextAlign::Centre, 1100, 1600);
 
     // 12. Notch values.
     int notches = v.notchesInUse < kNotchCount ? v.notchesInUse : kNotchCount;
     for (int n = 0; n < kNotchCount; ++n) {
         bool set = n < notches;
-        b.Text(300 + 425 * n, -1850, kSmall, set ? Hertz(v.notches[n].notchStart) : LoadString(62132));
-        b.Text(300 + 425 * n, -1900, kSmall, set ? Hertz(v.notches[n].notchEnd) : LoadString(62132));
+        const int left = 300 + 425 * n, right = 475 + 425 * n - kGap;
+        b.Text(left, -1850, kSmall, set ? Hertz(v.notches[n].notchStart) : LoadString(62132), TextAlign::Left, left, right);
+        b.Text(left, -1900, kSmall, set ? Hertz(v.notches[n].notchEnd) : LoadString(62132), TextAlign::Left, left, right);
     }
 
     // 13. The cursor.

@@ -21,6 +21,10 @@ struct PagePrimitive {
     std::string text;
     int fontPoints = 0;
     TextAlign align = TextAlign::Left;
+    // Text: the span across the page it must stay inside (none when both are 0). The painter,
+    // which knows the font, moves a text that crosses an edge back in and makes one that is
+    // wider than the span smaller.
+    int cellLeft = 0, cellRight = 0;
     int penWidth = 0;    // 0: the thinnest line the device draws (the default pen)
     Rgb colour = kBlack;
     bool dashed = false;

@@ -7,6 +7,8 @@
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 #include "SafeFileWriter.h"
@@ -37,19 +39,33 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(map.FontPixels(p.fontPoints));
-    painter.setFont(font);
     const QString text = QString::fromStdString(p.text);
+    const double fullAscent = QFontMetricsF(font, painter.device()).ascent();
+    // Trailing blanks part a label from what follows; they need not fit the cell.
+    const QString inked = QString(text).remove(QRegularExpression(QStringLiteral("\\s+$")));
+    const bool celled = p.cellRight > p.cellLeft;
+    const double cellLeft = map.Point(p.cellLeft, 0).x(), cellWidth = map.Width(p.cellRight - p.cellLeft);
+    // The page's fonts are whatever the system offers for Arial: a text too wide for its cell
+    // gets a smaller size until it fits.
+    while (celled && font.pixelSize() > 1 && QFontMetricsF(font, painter.device()).horizontalAdvance(inked) > cellWidth)
+        font.setPixelSize(font.pixelSize() - 1);
+    painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
     const QPointF at = map.Point(p.x1, p.y1);
     double x = at.x();
-    const double width = metrics.horizontalAdvance(text);
+    double width = metrics.horizontalAdvance(text);
     if (p.align == TextAlign::Centre) x -= width / 2;
     if (p.align == TextAlign::Right) x -= width;
+    if (celled) {
+        x = std::max(cellLeft, std::min(x, cellLeft + cellWidth - metrics.horizontalAdvance(inked)));
+        width = std::min(width, cellLeft + cellWidth - x);  // the blank after it stays in the cell too
+    }
     // Texts hang from their reference point: its y is the top of the text. Their cells are
     // opaque, so a heading set on a frame's edge interrupts the line like a group box caption.
     painter.fillRect(QRectF(x, at.y(), width, metrics.height()), Qt::white);
     painter.setPen(QPen(Qt::black));
-    painter.drawText(QPointF(x, at.y() + metrics.ascent()), text);
+    // A text made smaller keeps the baseline of its row.
+    painter.drawText(QPointF(x, at.y() + fullAscent), text);
 }
 
 // The safe writer's refusals say what is wrong with the path; its other failures are this output's.

@@ -50,6 +50,7 @@ public:
         return true;
     }
     bool IsModified() const override { return modified; }
+    void SetModified(bool m) override { modified = m; }
     void ResetRecord() override {
         loaded = false;
         modified = false;

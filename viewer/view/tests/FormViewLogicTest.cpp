@@ -227,6 +227,7 @@ TEST_F(FormViewLogicTest, AutoFilterIsReportedOnceAndSwitchedOff) {
     ASSERT_EQ(prompt.asked().size(), 1u);
     EXPECT_EQ(prompt.asked()[0].icon, PromptIcon::Information);
     EXPECT_FALSE(doc.filter.autoFilter);
+    EXPECT_FALSE(doc.modified);  // the program's change, not the user's
 }
 
 TEST_F(FormViewLogicTest, GraphClicksMapToColumnsInsideTheFrame) {

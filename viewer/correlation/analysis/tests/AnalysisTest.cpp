@@ -105,5 +105,32 @@ TEST(Analysis, ThePlainMethodLeavesTheRecomputationAsItIsAndNoMethodTouchesTheRe
     EXPECT_FALSE(analysed->IsModified());
 }
 
+TEST(Analysis, ARemovedRegionIsNotSearchedAndAKeptAnalyserCarriesNothingOver)
+{
+    kedgen::GeneratorSettings s = MetalPipe();
+    s.hum = {50, 12};
+    const Planted hum = Generate(s);
+    const Planted clean = Generate(MetalPipe());
+    CorrelationAnalyser analyser;
+    const AnalysisResult whole = analyser.Analyse(*hum.record, CorrelationMethod::Phat);
+    ASSERT_FALSE(whole.peaks.empty());
+    const int column = whole.peaks[0].column;
+    const int centre = whole.windowCentre + (column - kCentreColumn) * whole.samplesPerColumn;
+    const int around = 4 * whole.samplesPerColumn;
+    for (CorrelationMethod m : {CorrelationMethod::Phat, CorrelationMethod::Auto}) {
+        const AnalysisResult cut = analyser.Analyse(*hum.record, m, centre - around, centre + around);
+        ASSERT_FALSE(cut.peaks.empty());
+        for (const AnalysisPeak& peak : cut.peaks)
+            EXPECT_GT(std::abs(peak.column - column), 3);
+    }
+    // The same analyser on another record gives what a fresh one gives.
+    const AnalysisResult kept = analyser.Analyse(*clean.record, CorrelationMethod::Auto);
+    const AnalysisResult fresh = AnalyseCorrelation(*clean.record, CorrelationMethod::Auto);
+    ASSERT_EQ(kept.peaks.size(), fresh.peaks.size());
+    EXPECT_EQ(kept.peaks[0].timeDelay, fresh.peaks[0].timeDelay);
+    EXPECT_EQ(kept.quality, fresh.quality);
+    EXPECT_EQ(kept.displayTrace, fresh.displayTrace);
+}
+
 }  // namespace
 }  // namespace vexlan::analysis
