@@ -3,6 +3,7 @@
 #   ./build.sh run [FILE.ked]   install what is missing, build, start the viewer on a sample
 #   ./build.sh test             install what is missing, build, run every test
 #   ./build.sh build            build only
+#   ./build.sh package          build, then make the Debian package build/vexlan_<version>_<arch>.deb
 #   ./build.sh windows          cross-build for Windows and check it under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -54,13 +55,18 @@ case "$cmd" in
       (cd build-fuzz && ctest --output-on-failure -L fuzz -j "$jobs")
     fi
     ;;
+  package)
+    scripts/install-deps.sh
+    configure_and_build "$build_dir"
+    (cd "$build_dir" && cpack -G DEB)
+    ;;
   windows)
     scripts/install-deps.sh
     scripts/install-deps.sh windows
     JOBS=$jobs exec scripts/windows-check.sh
     ;;
   *)
-    echo "usage: $0 run [FILE.ked] | test | build | windows" >&2
+    echo "usage: $0 run [FILE.ked] | test | build | package | windows" >&2
     exit 2
     ;;
 esac

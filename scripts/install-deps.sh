@@ -14,6 +14,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libfftw3-dev
   qt6-base-dev libgl-dev
   poppler-utils xvfb xauth fonts-liberation2
+  dpkg-dev desktop-file-utils appstream lintian
 )
 fi
 

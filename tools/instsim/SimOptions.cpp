@@ -31,6 +31,7 @@ const char* Usage() {
            "--mended  run the host's careful link rules instead of the instrument's own\n"
            "--lose-reply N  the Nth reply (from 1) is made, so the instrument moves on, but never sent\n"
            "--reset-every MS  answer nothing, send a link RESET every MS milliseconds\n"
+           "--version  print the version and quit\n"
            "Prints the device path of the simulated instrument's line on its first line.\n";
 }
 

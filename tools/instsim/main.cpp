@@ -6,6 +6,7 @@
 #include "SimLine.h"
 #include "SimOptions.h"
 #include "tarvik.h"
+#include "VexlanVersion.h"
 
 #include <algorithm>
 #include <chrono>
@@ -135,6 +136,10 @@ int main(int argc, char** argv) {
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             std::fputs(instsim::Usage(), stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::puts("instsim " VEXLAN_VERSION);
             return 0;
         }
     }

@@ -10,6 +10,7 @@
 
 #include "Corpus.h"
 #include "KedGenerator.h"
+#include "VexlanVersion.h"
 
 namespace vexlan::kedgen {
 namespace {
@@ -106,6 +107,7 @@ int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& 
 {
     CLI::App app{"Writes a synthetic correlation file (.ked) with a leak planted on a pipe."};
     app.name("kedgen");
+    app.set_version_flag("--version", "kedgen " VEXLAN_VERSION);
     std::vector<std::string> segments, sources, reflections, notches, comments;
     std::string band, hum, secondLeak;
     bool autoFilter = false;

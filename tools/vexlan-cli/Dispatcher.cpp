@@ -4,6 +4,7 @@
 
 #include "StringTable.h"
 #include "Subcommand.h"
+#include "VexlanVersion.h"
 
 namespace vexlan::cli {
 
@@ -28,6 +29,7 @@ int Dispatcher::Run(const std::vector<std::string>& args, std::ostream& out, std
     CLI::App app{"Reads, decodes and recomputes correlation files (.ked) from the command line."};
     app.name("vexlan-cli");
     app.require_subcommand(1, 1);
+    app.set_version_flag("--version", "vexlan-cli " VEXLAN_VERSION);
     // Only --options, on every system: "/path/file.ked" is a file, not a Windows-style option.
     app.allow_windows_style_options(false);
 

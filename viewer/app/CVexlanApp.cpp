@@ -3,13 +3,15 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 
+#include "VexlanVersion.h"
+
 namespace vexlan {
 
 CVexlanApp::CVexlanApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName("Norvane Instruments");
     setApplicationName("Vexlan");
     // No display name: the platform would append it to every dialog's title.
-    setApplicationVersion("1.0");
+    setApplicationVersion(VEXLAN_VERSION);
 }
 
 CVexlanApp::~CVexlanApp() {

@@ -65,31 +65,33 @@ CVexlanDoc::CVexlanDoc(IPrompt& prompt, const std::string& dataDirectory)
         fixedDataDirectory_ = true;
         UseDataDirectory(WithSeparator(dataDirectory));
     } else {
-        const std::string dir = ProgramDirectory();
+        const std::string dir = ProgramDataDirectory();
         if (!dir.empty())
-            UseDataDirectory(dir);
+            UseDataDirectory(dir, dir != ProgramDirectory());
     }
     ResetRecord();
 }
 
 CVexlanDoc::~CVexlanDoc() = default;
 
-void CVexlanDoc::UseDataDirectory(const std::string& directory)
+void CVexlanDoc::UseDataDirectory(const std::string& directory, bool installed)
 {
     dataDirectory_ = directory;
-    materials_.SetDirectories(directory, ChooseCacheDirectory(directory));
+    // Even a user who may write there (root) leaves the installed tree as the package made it.
+    const std::string perUser = installed ? PerUserCacheDirectory() : std::string();
+    materials_.SetDirectories(directory, perUser.empty() ? ChooseCacheDirectory(directory) : perUser);
 }
 
 void CVexlanDoc::ComputeDataDirectory()
 {
     if (fixedDataDirectory_)
         return;
-    const std::string dir = ProgramDirectory();
+    const std::string dir = ProgramDataDirectory();
     if (dir.empty()) {
         AskString(prompt_, kMsgProgramFolderUnknown, PromptIcon::Stop, PromptButtons::Ok);
         return;
     }
-    UseDataDirectory(dir);
+    UseDataDirectory(dir, dir != ProgramDirectory());
 }
 
 bool CVexlanDoc::OnNewDocument()

@@ -152,7 +152,8 @@ public:
 
 private:
     void ComputeDataDirectory();
-    void UseDataDirectory(const std::string& directory);
+    // installed: the lists are the installed tree's shared copy, whose folder is never written.
+    void UseDataDirectory(const std::string& directory, bool installed = false);
     void LoadMaterials();
     void RunCursorComputation();
     PipeSegment* SegmentAt(int index);
@@ -187,5 +188,8 @@ private:
 
 // Folder of the running program with a trailing '/', or "" when it cannot be determined.
 std::string ProgramDirectory();
+// Folder of the material lists with a trailing '/': the program's own when they lie beside it,
+// else share/vexlan/ of the installed tree; "" when the program's folder is unknown.
+std::string ProgramDataDirectory();
 
 }  // namespace vexlan

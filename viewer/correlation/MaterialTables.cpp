@@ -494,6 +494,12 @@ std::string ChooseCacheDirectory(const std::string& programDirectory)
     const std::string program = WithSeparator(programDirectory);
     if (DirectoryWritable(program))
         return program;
+    const std::string perUser = PerUserCacheDirectory();
+    return perUser.empty() ? program : perUser;
+}
+
+std::string PerUserCacheDirectory()
+{
     std::filesystem::path base;
 #ifdef _WIN32
     // The per-user data folder that stays on the machine.
@@ -501,7 +507,7 @@ std::string ChooseCacheDirectory(const std::string& programDirectory)
     if (local && std::filesystem::path(local).is_absolute())
         base = local;
     else
-        return program;
+        return {};
 #else
     const char* xdg = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
@@ -510,7 +516,7 @@ std::string ChooseCacheDirectory(const std::string& programDirectory)
     else if (home && home[0] != 0)
         base = std::filesystem::path(home) / ".local" / "share";
     else
-        return program;
+        return {};
 #endif
     const std::filesystem::path dir = base / "vexlan";
     std::error_code error;

@@ -1,6 +1,7 @@
 #pragma once
 // Pipe material data: display names, default filter cut-offs and sound velocity against internal
-// diameter. The sources are two hand-written text files beside the program (mname.fd, mlist.fd);
+// diameter. The sources are two hand-written text files in the program's data folder (mname.fd,
+// mlist.fd: beside the program, or in share/vexlan once installed);
 // on first use they are turned into three binary caches (mname.kdb, mfilter.kdb, mlist.kdb) that
 // later runs read instead. Missing or broken files never stop the program: names stay blank,
 // defaults stay 0 and velocities are not filled in.
@@ -97,9 +98,11 @@ private:
     MaterialCurve curve_;
 };
 
-// Where the caches go for a program folder: the folder itself when it is writable, else the
+// Where the caches go for a data folder: the folder itself when it is writable, else the
 // per-user data folder ($XDG_DATA_HOME/vexlan or ~/.local/share/vexlan, created when missing).
 // Ends with '/'.
 std::string ChooseCacheDirectory(const std::string& programDirectory);
+// The per-user data folder alone (created when missing); "" when the system names none.
+std::string PerUserCacheDirectory();
 
 }  // namespace vexlan

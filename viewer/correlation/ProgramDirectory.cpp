@@ -1,9 +1,10 @@
-// The folder of the running program, where its data files lie: each system has its own way
-// of telling.
+// The folder of the running program, and from it the folder of its data files: each system has
+// its own way of telling where the program is.
 
 #include "CVexlanDoc.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -40,6 +41,21 @@ std::string ProgramDirectory()
     if (slash == std::string::npos)
         return {};
     return full.substr(0, slash + 1);
+}
+
+std::string ProgramDataDirectory()
+{
+    const std::string program = ProgramDirectory();
+    if (program.empty())
+        return {};
+    // Beside the program in the build folder and in a copied folder; under share/ once installed.
+    std::error_code error;
+    if (std::filesystem::exists(program + kMaterialNamesSource, error))
+        return program;
+    const std::string installed = program + "../share/vexlan/";
+    if (std::filesystem::exists(installed + kMaterialNamesSource, error))
+        return installed;
+    return program;
 }
 
 }  // namespace vexlan

@@ -9,7 +9,7 @@
 
 #include "BlockDecoder.h"
 #include "CCorrelationEngine.h"
-#include "CVexlanDoc.h"  // ProgramDirectory
+#include "CVexlanDoc.h"  // ProgramDataDirectory
 #include "MaterialTables.h"
 
 namespace vexlan::velocity {
@@ -134,7 +134,7 @@ bool LoadMaterialList(const std::string& path, MaterialList& out, std::string& e
     return true;
 }
 
-std::string DefaultMaterialListPath() { return ProgramDirectory() + "pipe-moduli.txt"; }
+std::string DefaultMaterialListPath() { return ProgramDataDirectory() + "pipe-moduli.txt"; }
 
 Outcome WaveSpeed(const WaterProperties& water, double modulusPa, double outsideDiameterMm, double wallMm)
 {

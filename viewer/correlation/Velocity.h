@@ -43,7 +43,7 @@ struct MaterialList {
 
 // Reads the list file; false with a message (which names the line) when it cannot be used.
 bool LoadMaterialList(const std::string& path, MaterialList& out, std::string& error);
-// The list shipped beside the program.
+// The list shipped with the program, in its data folder.
 std::string DefaultMaterialListPath();
 
 // Outcome of each computation: a value, or the id of the text saying why there is none.

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <tuple>
 
+#include "VexlanVersion.h"
+
 namespace vexlan {
 namespace {
 
@@ -153,6 +155,7 @@ constexpr Entry kStrings[] = {
     {62194, "Two of the files have the same name and would be exported to the same output file.\n\nPlease export them to different folders."},
     {62195, "The file is read-only and was not replaced."},
     {62196, "unknown subcommand '%s'"},
+    {62197, "no correlation files (.ked) in %s"},
     // What a download is doing while the progress window shows.
     {62200, "Waking the Halcyra Digital..."},
     {62201, "Listing the files on the Halcyra Digital..."},
@@ -243,7 +246,7 @@ using resource::kMainMenu;
 constexpr ResourceEntry kResourceTexts[] = {
     // The About box: caption, version line, copyright line.
     {kAboutDialog, 0, "About Vexlan"},
-    {kAboutDialog, 1, "Vexlan Version 1.0"},
+    {kAboutDialog, 1, "Vexlan Version " VEXLAN_VERSION},
     {kAboutDialog, 2, "Copyright (C) Norvane Instruments"},
     // The main form, by control id.
     {kFormTemplate, 1000, "Correlation Result"},

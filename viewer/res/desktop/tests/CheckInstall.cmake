@@ -10,8 +10,11 @@ set(expected
   share/applications/vexlan.desktop
   share/mime/packages/vexlan-correlation.xml
   share/icons/hicolor/scalable/apps/vexlan.svg
-  bin/mname.fd
-  bin/mlist.fd)
+  share/icons/hicolor/48x48/apps/vexlan.png
+  share/metainfo/com.norvane.Vexlan.metainfo.xml
+  share/vexlan/mname.fd
+  share/vexlan/mlist.fd
+  bin/vexlan-cli)
 if(GUI)
   list(APPEND expected bin/Vexlan)
 endif()
