@@ -17,10 +17,47 @@ bool strictProtocol = false;
 // Whether a retransmission pass counts towards link failed.
 enum class PassCause { Counted, PeerAsked };
 
+// A control byte holds the frame type in its top three bits and the sequence number below.
+constexpr int kTypeShift = 5;
 constexpr uint8_t kSequenceMask = 31;
+// Numbers up to this many ahead of the expected one are a gap; further ones are repeats.
+constexpr uint8_t kSequenceWindow = 16;
+
+// A frame's length byte counts the control byte, the data and the checksum.
+constexpr uint8_t kControlFrameLength = 2;
+constexpr uint16_t kMaxFrameLength = TARVIK_MAX_FRAME_DATA + kControlFrameLength;
+// Ring room put_message() asks for each frame beyond its data.
+constexpr uint32_t kQueuedFrameOverhead = 4;
 constexpr size_t kReadChunk = 1024;
 // Start byte plus every byte after it escaped: 1 + 2 * 255.
 constexpr size_t kMaxWireFrame = 511;
+
+// What follows the escape byte in place of a start or escape byte in the frame's contents.
+constexpr uint8_t kEscapedStart = 0xFE;
+constexpr uint8_t kEscapedEscape = 0x22;
+
+// A received frame: start byte, length byte, then the bytes the length counts.
+constexpr int kFrameLengthAt = 1;
+constexpr int kFrameControlAt = 2;
+constexpr int kFrameDataAt = 3;
+
+// Receive ring message header: length, with the top bit set while more fragments are to come.
+constexpr uint16_t kMessageIncomplete = 0x8000;
+constexpr uint16_t kMessageLengthMask = 0x7FFF;
+constexpr uint16_t kMessageHeaderBytes = 2;
+
+// Link timer limits, in clock seconds since the last transmission.
+constexpr std::time_t kPollAfterSeconds = 3;
+constexpr std::time_t kRetransmitAfterSeconds = 2;
+// The pass that follows this many unanswered ones reports link failed.
+constexpr uint32_t kPassesBeforeFailure = 2;
+
+uint8_t ControlByte(uint8_t type, uint8_t sequence) {
+    return static_cast<uint8_t>((type << kTypeShift) | (sequence & kSequenceMask));
+}
+uint8_t FrameType(uint8_t control) { return static_cast<uint8_t>(control >> kTypeShift); }
+uint8_t SequenceOf(uint8_t control) { return static_cast<uint8_t>(control & kSequenceMask); }
+uint8_t Next(uint8_t sequence) { return static_cast<uint8_t>((sequence + 1) & kSequenceMask); }
 
 uint16_t Wrap(uint32_t position) { return static_cast<uint16_t>(position & kRingMask); }
 uint8_t Negated(uint32_t sum) { return static_cast<uint8_t>(-static_cast<int32_t>(sum & 0xFF)); }
@@ -33,10 +70,10 @@ public:
     void PutEscaped(uint8_t b) {
         if (b == TARVIK_START_BYTE) {
             bytes_[size_++] = TARVIK_ESCAPE_BYTE;
-            bytes_[size_++] = 0xFE;
+            bytes_[size_++] = kEscapedStart;
         } else if (b == TARVIK_ESCAPE_BYTE) {
             bytes_[size_++] = TARVIK_ESCAPE_BYTE;
-            bytes_[size_++] = 0x22;
+            bytes_[size_++] = kEscapedEscape;
         } else {
             bytes_[size_++] = b;
         }
@@ -59,7 +96,7 @@ void AppendTx(uint8_t b) {
 
 void WriteControlFrame(uint8_t control) {
     WireFrame frame;
-    frame.PutEscaped(0x02);
+    frame.PutEscaped(kControlFrameLength);
     frame.PutEscaped(control);
     frame.PutEscaped(Negated(control));
     frame.Send();
@@ -84,11 +121,11 @@ void SendGapReport(uint8_t type, int16_t* sentFor, std::time_t* sentAt) {
     if (*sentFor == e && *sentAt == now && !strictProtocol) return;
     *sentFor = e;
     *sentAt = now;
-    SendControl(static_cast<uint8_t>(type * 32 + Previous(e)));
+    SendControl(ControlByte(type, Previous(e)));
 }
 
 void LinkReset(uint8_t sequence) {
-    linkState.txSequence = linkState.expectedSequence = sequence & kSequenceMask;
+    linkState.txSequence = linkState.expectedSequence = SequenceOf(sequence);
     linkState.txHead = linkState.txTail = 0;
     linkState.rxRead = linkState.rxWrite = 0;
     linkState.openMessage = -1;
@@ -113,31 +150,31 @@ void WriteRxHeader(uint16_t position, uint16_t header) {
 // the peer will send the frame again.
 bool StoreData(const uint8_t* data, uint16_t d, bool last) {
     const bool open = linkState.openMessage >= 0;
-    const uint16_t needed = open ? d : static_cast<uint16_t>(d + 2);
+    const uint16_t needed = open ? d : static_cast<uint16_t>(d + kMessageHeaderBytes);
     if (needed > RxFree()) {
         // Unread messages are never thrown away to make room: the frame is refused and the
         // peer's retransmission brings it again once the reader has taken some out.
         if (!open) ++linkState.statistics.errors;
         if (!open && strictProtocol) {
-            SendControl(static_cast<uint8_t>(FRAME_RESET * 32 + Previous(linkState.expectedSequence)));
+            SendControl(ControlByte(FRAME_RESET, Previous(linkState.expectedSequence)));
             linkState.rxRead = linkState.rxWrite = 0;
         }
         return false;
     }
     uint16_t total = d;
-    if (open) total = static_cast<uint16_t>(total + (ReadRxHeader(static_cast<uint16_t>(linkState.openMessage)) & 0x7FFF));
+    if (open) total = static_cast<uint16_t>(total + (ReadRxHeader(static_cast<uint16_t>(linkState.openMessage)) & kMessageLengthMask));
     if (!last) {
         if (!open) {
             linkState.openMessage = linkState.rxWrite;
-            linkState.rxWrite = Wrap(linkState.rxWrite + 2u);
+            linkState.rxWrite = Wrap(linkState.rxWrite + kMessageHeaderBytes);
         }
-        WriteRxHeader(static_cast<uint16_t>(linkState.openMessage), static_cast<uint16_t>(0x8000 | total));
+        WriteRxHeader(static_cast<uint16_t>(linkState.openMessage), static_cast<uint16_t>(kMessageIncomplete | total));
     } else if (open) {
         WriteRxHeader(static_cast<uint16_t>(linkState.openMessage), total);
         linkState.openMessage = -1;
     } else {
         WriteRxHeader(linkState.rxWrite, total);
-        linkState.rxWrite = Wrap(linkState.rxWrite + 2u);
+        linkState.rxWrite = Wrap(linkState.rxWrite + kMessageHeaderBytes);
     }
     for (uint16_t i = 0; i < d; ++i) {
         linkState.rxRing[linkState.rxWrite] = data[i];
@@ -152,7 +189,7 @@ uint8_t OldestControl() { return linkState.txRing[Wrap(linkState.txHead + 1u)]; 
 // ours: its data frames are leftovers from before the reset, and its acknowledgements refer to
 // frames of the old numbering.
 bool ResetUnanswered() {
-    return !strictProtocol && linkState.txHead != linkState.txTail && (OldestControl() >> 5) == FRAME_RESET_REQUEST;
+    return !strictProtocol && linkState.txHead != linkState.txTail && FrameType(OldestControl()) == FRAME_RESET_REQUEST;
 }
 
 // Drops the oldest queued frames whose numbers lie among n-15 .. n. A link reset request goes
@@ -160,8 +197,8 @@ bool ResetUnanswered() {
 void ReleaseUpTo(uint8_t n) {
     while (linkState.txHead != linkState.txTail) {
         const uint8_t control = OldestControl();
-        if ((control >> 5) == FRAME_RESET_REQUEST && (control & kSequenceMask) != n && !strictProtocol) break;
-        if ((((control & kSequenceMask) - n + 15) & kSequenceMask) >= 16) break;
+        if (FrameType(control) == FRAME_RESET_REQUEST && SequenceOf(control) != n && !strictProtocol) break;
+        if (((SequenceOf(control) - n + kSequenceWindow - 1) & kSequenceMask) >= kSequenceWindow) break;
         linkState.txHead = Wrap(linkState.txHead + 1u + linkState.txRing[linkState.txHead]);
     }
 }
@@ -176,7 +213,7 @@ void RetransmissionPass(PassCause cause) {
         linkState.passAskedFor = linkState.txHead;
         linkState.passAskedAt = now;
     } else {
-        if (linkState.retryCount == 2) linkState.linkFailed = true;
+        if (linkState.retryCount == kPassesBeforeFailure) linkState.linkFailed = true;
         ++linkState.retryCount;
     }
     ++linkState.statistics.retransmissions;
@@ -193,31 +230,31 @@ void RetransmissionPass(PassCause cause) {
 }
 
 void HandleFrame(const uint8_t* frame) {
-    const uint8_t length = frame[1];
+    const uint8_t length = frame[kFrameLengthAt];
     const uint8_t e = linkState.expectedSequence;
     uint8_t sum = 0;
-    for (uint16_t i = 2; i <= length + 1; ++i) sum = static_cast<uint8_t>(sum + frame[i]);
+    for (uint16_t i = kFrameControlAt; i < kFrameControlAt + length; ++i) sum = static_cast<uint8_t>(sum + frame[i]);
     if (sum != 0) {
         SendGapReport(FRAME_REJECT, &linkState.rejectSentFor, &linkState.rejectSentAt);
         ++linkState.statistics.errors;
         return;
     }
     ++linkState.statistics.framesReceived;
-    const uint8_t control = frame[2];
-    const uint8_t type = control >> 5;
-    const uint8_t n = control & kSequenceMask;
-    const uint8_t* data = frame + 3;
-    const uint16_t dataLength = static_cast<uint16_t>(length - 2);
+    const uint8_t control = frame[kFrameControlAt];
+    const uint8_t type = FrameType(control);
+    const uint8_t n = SequenceOf(control);
+    const uint8_t* data = frame + kFrameDataAt;
+    const uint16_t dataLength = static_cast<uint16_t>(length - kControlFrameLength);
 
     switch (type) {
     case FRAME_RESET_REQUEST:
         LinkReset(static_cast<uint8_t>(n + 1));
-        SendControl(static_cast<uint8_t>(FRAME_ACK * 32 + n));
+        SendControl(ControlByte(FRAME_ACK, n));
         break;
     case FRAME_ACK:
         linkState.lastTransmit = Now();
         ReleaseUpTo(n);
-        if (length != 2 && !ResetUnanswered()) StoreData(data, dataLength, true);
+        if (length != kControlFrameLength && !ResetUnanswered()) StoreData(data, dataLength, true);
         linkState.retryCount = 0;
         break;
     case FRAME_RESET:
@@ -242,19 +279,19 @@ void HandleFrame(const uint8_t* frame) {
         // Dropped without a reply: the peer sends again whatever it still has once it has
         // answered the reset.
         if (ResetUnanswered()) break;
-        const uint8_t ahead = static_cast<uint8_t>((n - e) & kSequenceMask);
+        const uint8_t ahead = SequenceOf(static_cast<uint8_t>(n - e));
         if (ahead == 0) {
             if (type == FRAME_POLL || StoreData(data, dataLength, type == FRAME_DATA_LAST)) {
-                SendControl(static_cast<uint8_t>(FRAME_ACK * 32 + e));
-                linkState.expectedSequence = static_cast<uint8_t>((e + 1) & kSequenceMask);
+                SendControl(ControlByte(FRAME_ACK, e));
+                linkState.expectedSequence = Next(e);
             }
-        } else if (ahead <= 15) {
+        } else if (ahead < kSequenceWindow) {
             SendGapReport(FRAME_NAK, &linkState.nakSentFor, &linkState.nakSentAt);
             ++linkState.statistics.errors;
         } else {
             // A repeat of a frame already taken: acknowledge the last one taken, never the
             // expected one, which the peer may still have to deliver.
-            SendControl(static_cast<uint8_t>(FRAME_ACK * 32 + (strictProtocol ? e : Previous(e))));
+            SendControl(ControlByte(FRAME_ACK, strictProtocol ? e : Previous(e)));
         }
         break;
     }
@@ -266,9 +303,9 @@ void FeedByte(uint8_t b) {
     if (b == TARVIK_START_BYTE) s.builderIndex = 0;
     if (s.escapePending) {
         s.escapePending = false;
-        if (b == 0xFE) {
+        if (b == kEscapedStart) {
             b = TARVIK_START_BYTE;
-        } else if (b == 0x22) {
+        } else if (b == kEscapedEscape) {
             b = TARVIK_ESCAPE_BYTE;
         }
     } else if (b == TARVIK_ESCAPE_BYTE) {
@@ -285,15 +322,15 @@ void FeedByte(uint8_t b) {
     if (s.builderIndex == 1) {
         s.builderFrame[1] = b;
         s.builderIndex = 2;
-        s.builderExpected = static_cast<uint16_t>(b + 2);
-        if (b < 2 || b > 254) s.builderIndex = 0;
+        s.builderExpected = static_cast<uint16_t>(b + 2);  // with the start and length bytes
+        if (b < kControlFrameLength || b > kMaxFrameLength) s.builderIndex = 0;
         return;
     }
     s.builderFrame[s.builderIndex++] = b;
     if (s.builderIndex < s.builderExpected) return;
     s.builderIndex = 0;
     if (s.processing) return;
-    uint8_t frame[256];
+    uint8_t frame[sizeof s.builderFrame];
     std::memcpy(frame, s.builderFrame, s.builderExpected);
     s.processing = true;
     HandleFrame(frame);
@@ -324,25 +361,27 @@ extern "C" {
 
 TARVIK_API uint16_t put_message(const void* data, uint32_t length) {
     const uint16_t size = static_cast<uint16_t>(length & 0xFFFF);
-    const uint32_t needed = 256u * (size / 252) + (size % 252) + (size % 252 != 0 ? 4u : 0u);
+    constexpr uint16_t kChunk = TARVIK_MAX_FRAME_DATA;
+    const uint32_t rest = size % kChunk;
+    const uint32_t needed = (kChunk + kQueuedFrameOverhead) * (size / kChunk) + rest + (rest != 0 ? kQueuedFrameOverhead : 0u);
     if (needed > TxFree()) return TARVIK_NO_ROOM;
     if (size == 0) return 0;
     if (!data) return TARVIK_NO_ROOM;
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     uint16_t remaining = size;
     while (remaining > 0) {
-        const uint16_t chunk = remaining < 252 ? remaining : 252;
-        const uint8_t type = remaining > 252 ? FRAME_DATA_MORE : FRAME_DATA_LAST;
+        const uint16_t chunk = remaining < kChunk ? remaining : kChunk;
+        const uint8_t type = remaining > kChunk ? FRAME_DATA_MORE : FRAME_DATA_LAST;
         ++linkState.txBusy;
         ++linkState.statistics.framesSent;
         WireFrame frame;
-        const uint8_t lengthByte = static_cast<uint8_t>(chunk + 2);
+        const uint8_t lengthByte = static_cast<uint8_t>(chunk + kControlFrameLength);
         AppendTx(lengthByte);
         frame.PutEscaped(lengthByte);
-        const uint8_t control = static_cast<uint8_t>(type * 32 + linkState.txSequence);
+        const uint8_t control = ControlByte(type, linkState.txSequence);
         AppendTx(control);
         frame.PutEscaped(control);
-        linkState.txSequence = static_cast<uint8_t>((linkState.txSequence + 1) & 31);
+        linkState.txSequence = Next(linkState.txSequence);
         uint32_t sum = control;
         for (uint16_t i = 0; i < chunk; ++i) {
             AppendTx(bytes[i]);
@@ -363,11 +402,11 @@ TARVIK_API uint16_t put_message(const void* data, uint32_t length) {
 }
 
 TARVIK_API uint16_t get_message(void* buffer, uint32_t size) {
-    if (RxUsed() < 2) return 0;
+    if (RxUsed() < kMessageHeaderBytes) return 0;
     const uint16_t header = ReadRxHeader(linkState.rxRead);
-    if (header & 0x8000) return 0;
+    if (header & kMessageIncomplete) return 0;
     if (header > (size & 0xFFFF) || (!buffer && header > 0)) return TARVIK_NO_ROOM;
-    linkState.rxRead = Wrap(linkState.rxRead + 2u);
+    linkState.rxRead = Wrap(linkState.rxRead + kMessageHeaderBytes);
     uint8_t* out = static_cast<uint8_t*>(buffer);
     for (uint16_t i = 0; i < header; ++i) {
         out[i] = linkState.rxRing[linkState.rxRead];
@@ -377,7 +416,7 @@ TARVIK_API uint16_t get_message(void* buffer, uint32_t size) {
 }
 
 TARVIK_API uint16_t get_message_size(void) {
-    if (RxUsed() < 2) return 0xFFFF;
+    if (RxUsed() < kMessageHeaderBytes) return 0xFFFF;
     return ReadRxHeader(linkState.rxRead);
 }
 
@@ -396,7 +435,9 @@ TARVIK_API void get_statistics(LinkStatistics* statistics) {
 
 TARVIK_API void comm_reset(void) {
     LinkReset(0);
-    const uint8_t request[] = {0x02, FRAME_RESET_REQUEST * 32 + 31, 0x41};
+    // Numbered as the one before zero, the number both sides start from afterwards.
+    const uint8_t control = ControlByte(FRAME_RESET_REQUEST, kSequenceMask);
+    const uint8_t request[] = {kControlFrameLength, control, Negated(control)};
     WireFrame frame;
     for (uint8_t b : request) {
         AppendTx(b);
@@ -418,19 +459,19 @@ TARVIK_API void link_timer(void) {
     }
     const std::time_t elapsed = now - linkState.lastTransmit;
     const bool queueEmpty = linkState.txHead == linkState.txTail;
-    if (queueEmpty && elapsed >= 3) {
-        const uint8_t control = static_cast<uint8_t>(FRAME_POLL * 32 + linkState.txSequence);
+    if (queueEmpty && elapsed >= kPollAfterSeconds) {
+        const uint8_t control = ControlByte(FRAME_POLL, linkState.txSequence);
         WireFrame frame;
-        for (uint8_t b : {uint8_t{0x02}, control, Negated(control)}) {
+        for (uint8_t b : {kControlFrameLength, control, Negated(control)}) {
             AppendTx(b);
             frame.PutEscaped(b);
         }
         frame.Send();
-        linkState.txSequence = static_cast<uint8_t>((linkState.txSequence + 1) & 31);
+        linkState.txSequence = Next(linkState.txSequence);
         linkState.pollOutstanding = true;
         ++linkState.statistics.framesSent;
         linkState.lastTransmit = now;
-    } else if (!queueEmpty && elapsed >= 2) {
+    } else if (!queueEmpty && elapsed >= kRetransmitAfterSeconds) {
         RetransmissionPass(PassCause::Counted);
     }
 }

@@ -13,6 +13,7 @@ namespace vexlan::fft {
 constexpr int kMaxRealPoints = 8192;
 constexpr int kMaxComplexPoints = kMaxRealPoints / 2;
 constexpr int kAngleSteps = 4096;      // angle index a stands for a * pi / 4096
+constexpr int kQuarterTurn = kAngleSteps / 2;  // where the quarter-wave sine table ends
 constexpr std::int32_t kHalfScale = 16383;  // a stage whose inputs exceed this halves them
 
 enum class Direction { Forward, Inverse };
@@ -30,12 +31,12 @@ inline Twiddle TwiddleAt(int a, Direction direction)
 {
     const std::int16_t* table = QuarterSineTable();
     Twiddle w;
-    if (a < 2048) {
-        w.cos = table[2048 - a];
+    if (a < kQuarterTurn) {
+        w.cos = table[kQuarterTurn - a];
         w.sin = table[a];
     } else {
-        w.cos = -table[a - 2048];
-        w.sin = table[4096 - a];
+        w.cos = -table[a - kQuarterTurn];
+        w.sin = table[kAngleSteps - a];
     }
     if (direction == Direction::Inverse)
         w.sin = -w.sin;

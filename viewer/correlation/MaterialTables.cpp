@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "LittleEndian.h"
 #include "SafeFileWriter.h"
 #include "StringTable.h"
 
@@ -27,25 +27,14 @@ constexpr int kNameLines = 20;
 constexpr int kHighestNamedIndex = 18;  // the slot of index 19 is never filled from the source
 constexpr int kMaxSearchLines = 400;
 
-void PutU16(std::uint8_t* p, std::uint16_t v)
-{
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-}
-void PutF32(std::uint8_t* p, float v)
-{
-    const std::uint32_t u = std::bit_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        p[i] = std::uint8_t(u >> (8 * i));
-}
-std::uint16_t GetU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+using le::GetU16;
+using le::PutF32;
+using le::PutU16;
+
 // Values from a damaged cache that no computation could use read as 0.
-float GetF32(const std::uint8_t* p)
+float GetFiniteF32(const std::uint8_t* p)
 {
-    std::uint32_t u = 0;
-    for (int i = 3; i >= 0; --i)
-        u = (u << 8) | p[i];
-    const float v = std::bit_cast<float>(u);
+    const float v = le::GetF32(p);
     return std::isfinite(v) ? v : 0.0f;
 }
 
@@ -163,17 +152,11 @@ std::vector<std::uint8_t> ReadExactFile(const std::string& path, std::size_t siz
     return whole ? bytes : std::vector<std::uint8_t>{};
 }
 
-// A float as stored, without GetF32's repair, for checking a cache's shape.
-float StoredF32(const std::uint8_t* p)
-{
-    return std::bit_cast<float>(std::uint32_t(p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24)));
-}
-
 // The builders store only finite numbers (a source value that is not one becomes 0).
 bool AllStoredValuesFinite(const std::uint8_t* p, std::size_t count)
 {
     for (std::size_t i = 0; i < count; ++i)
-        if (!std::isfinite(StoredF32(p + 4 * i)))
+        if (!std::isfinite(le::GetF32(p + 4 * i)))
             return false;
     return true;
 }
@@ -245,8 +228,8 @@ void DecodeMaterialCurve(const std::uint8_t in[kCurveRecordSize], MaterialCurve&
 {
     curve.material = GetU16(in);
     for (int j = 0; j < kCurvePoints; ++j) {
-        curve.diameters[j] = GetF32(in + 2 + 4 * j);
-        curve.velocities[j] = GetF32(in + 2 + 4 * kCurvePoints + 4 * j);
+        curve.diameters[j] = GetFiniteF32(in + 2 + 4 * j);
+        curve.velocities[j] = GetFiniteF32(in + 2 + 4 * kCurvePoints + 4 * j);
     }
 }
 
@@ -265,7 +248,7 @@ bool MaterialTables::LoadMaterialTables()
             return false;
         std::memcpy(names_, names.data(), kMaterialNamesFileSize);
         for (int i = 0; i < kMaterialSlots; ++i)
-            defaults_[i] = {GetF32(defaults.data() + 8 * i), GetF32(defaults.data() + 8 * i + 4)};
+            defaults_[i] = {GetFiniteF32(defaults.data() + 8 * i), GetFiniteF32(defaults.data() + 8 * i + 4)};
         return true;
     };
     if (readCaches())

@@ -1,26 +1,16 @@
 #include "RecordCodec.h"
 
-#include <bit>
 #include <cstring>
+
+#include "LittleEndian.h"
 
 namespace vexlan {
 namespace {
 
-void PutU16(std::uint8_t* p, std::uint16_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void PutU32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-void PutF32(std::uint8_t* p, float v) { PutU32(p, std::bit_cast<std::uint32_t>(v)); }
-std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t GetU32(const std::uint8_t* p) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | p[i];
-    return v;
-}
-float GetF32(const std::uint8_t* p) { return std::bit_cast<float>(GetU32(p)); }
+using le::GetF32;
+using le::GetU16;
+using le::PutF32;
+using le::PutU16;
 
 // Offsets inside one 16-byte segment and the 60-byte filter block.
 constexpr int kSegMaterial = 0, kSegLength = 2, kSegDiameter = 6, kSegVelocity = 10, kSegInUse = 14;

@@ -28,6 +28,26 @@ bool IsCorrelationFileName(const std::string& name) {
     return name.size() >= 3 && name.compare(name.size() - 3, 3, "KED") == 0;
 }
 
+// Closes the open port on every way out of a step. A step that completes closes it with
+// Finish(), through the transport, which also clears the transport's last error; any other way
+// out closes the link directly and leaves that error for the message.
+class PortCloser {
+public:
+    PortCloser() = default;
+    PortCloser(const PortCloser&) = delete;
+    PortCloser& operator=(const PortCloser&) = delete;
+    ~PortCloser() {
+        if (open_) comm_close();
+    }
+    void Finish() {
+        open_ = false;
+        trans_close();
+    }
+
+private:
+    bool open_ = true;
+};
+
 }  // namespace
 
 CInstrumentSession::CInstrumentSession(SessionTiming timing) : timing_(timing) {
@@ -60,11 +80,9 @@ bool CInstrumentSession::ListFiles(const std::string& port, std::vector<std::str
     lastErrorId = kIdNoSpecificError;
     startMs_ = trans_now_ms();
     if (!OpenAndWake(port)) return false;
-    if (!ReadFileList(list)) {
-        comm_close();
-        return false;
-    }
-    trans_close();
+    PortCloser closer;
+    if (!ReadFileList(list)) return false;
+    closer.Finish();
     return true;
 }
 
@@ -72,6 +90,7 @@ bool CInstrumentSession::DownloadFile(const std::string& port, const std::string
     lastErrorId = kIdNoSpecificError;
     startMs_ = trans_now_ms();
     if (!OpenAndWake(port)) return false;
+    PortCloser closer;
     exchangeFailed_ = false;
     bool complete = OpenRemoteFile(name) && ReadRemoteFile(path);
     // Only a failed exchange is worth another attempt: a refused open, a local file that cannot
@@ -83,15 +102,12 @@ bool CInstrumentSession::DownloadFile(const std::string& port, const std::string
         if (onRetry) onRetry(attempt, timing_.fileAttempts);
         complete = ReopenForRetry(port, name) && ReadRemoteFile(path);
     }
-    if (!complete) {
-        comm_close();
-        return false;
-    }
+    if (!complete) return false;
     // Replies still queued go with the link reset. The file is complete and in place: a close
     // the instrument does not answer no longer makes the download a failure.
     comm_reset();
     CloseRemoteFile();
-    trans_close();
+    closer.Finish();
     lastErrorId = kIdNoSpecificError;
     return true;
 }
@@ -119,20 +135,19 @@ bool CInstrumentSession::RestartInstrument(const std::string& port) {
         lastErrorId = kIdCannotCommunicate;
         return false;
     }
-    if (!RunProgram()) {
-        comm_close();
-        return false;
-    }
-    trans_close();
+    PortCloser closer;
+    if (!RunProgram()) return false;
+    closer.Finish();
     return true;
 }
 
 bool CInstrumentSession::TestPort(const std::string& port) {
     lastErrorId = kIdNoSpecificError;
     if (comm_is_open()) comm_close();
+    // The port is closed again whatever the open returned.
+    const PortCloser closer;
     const int16_t status = comm_open_str(port.c_str(), kWakeBaud);
     if (status <= -1 && status >= -6) lastErrorId = static_cast<uint32_t>(kIdPortOutOfRange - 1 - status);
-    comm_close();
     return status == 0;
 }
 
@@ -146,11 +161,11 @@ bool CInstrumentSession::OpenAndWake(const std::string& port) {
         lastErrorId = kIdCannotCommunicate;
         return false;
     }
-    if (!WakeInstrument()) {
-        comm_close();
-        return false;
+    {
+        PortCloser closer;
+        if (!WakeInstrument()) return false;
+        closer.Finish();
     }
-    trans_close();
     if (!trans_open(port.c_str(), kExchangeBaud)) {
         lastErrorId = kIdCannotCommunicate;
         return false;
@@ -195,8 +210,8 @@ bool CInstrumentSession::ReadFileList(std::vector<std::string>& list) {
     };
     if (!Exchange(buffer, kListRequestSize, buffer, kListReplySize)) return false;
     take();
-    buffer[2] = buffer[1];
-    buffer[3] = 0;
+    buffer[kListPositionOffset] = buffer[kListMoreOffset];
+    buffer[kListPositionOffset + 1] = 0;
     for (int request = 2; request <= kMaxListRequests; ++request) {
         if (Expired()) {
             lastErrorId = kIdCannotTransmit;
@@ -204,7 +219,7 @@ bool CInstrumentSession::ReadFileList(std::vector<std::string>& list) {
         }
         if (!Exchange(buffer, kListRequestSize, buffer, kListReplySize)) return false;
         take();
-        if (buffer[1] != 1) break;
+        if (buffer[kListMoreOffset] != kListAskAgain) break;
     }
     return true;
 }
@@ -216,10 +231,10 @@ bool CInstrumentSession::OpenRemoteFile(const std::string& name) {
         return false;
     }
     uint8_t request[kOpenFileRequestSize] = {MSG_OPEN_FILE, 0};
-    std::memcpy(request + 2, name.data(), name.size());
+    std::memcpy(request + kOpenFileNameOffset, name.data(), name.size());
     uint8_t reply[kShortReplySize];
     if (!Exchange(request, sizeof request, reply, sizeof reply)) return false;
-    if (reply[1] != 0) {
+    if (reply[kReplyStatusOffset] != 0) {
         lastErrorId = kIdRemoteFileNotOpened;
         return false;
     }
@@ -290,7 +305,7 @@ bool CInstrumentSession::CloseRemoteFile() {
 bool CInstrumentSession::RunProgram() {
     if (!PortIsOpen()) return false;
     uint8_t request[kRunProgramRequestSize] = {MSG_RUN_PROGRAM};
-    std::memcpy(request + 1, kInstrumentProgram, std::strlen(kInstrumentProgram));
+    std::memcpy(request + kProgramNameOffset, kInstrumentProgram, std::strlen(kInstrumentProgram));
     uint8_t reply[kShortReplySize];
     return Exchange(request, sizeof request, reply, sizeof reply);
 }
