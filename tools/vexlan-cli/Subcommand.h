@@ -1,8 +1,7 @@
 #pragma once
 // The vexlan-cli subcommand interface. Each subcommand lives in its own source file, which
-// defines one registration function `void vexlan::cli::Register<Name>(Dispatcher&)`; a
-// `<Name>.cmake` file beside it declares it with vexlan_cli_subcommand(<Name> SOURCES …
-// LIBS …), and the build calls every registration function at start-up (see CMakeLists.txt).
+// defines one registration function `void vexlan::cli::Register<Name>(Dispatcher&)`;
+// Subcommands.cpp calls them all, in the order the help lists them.
 
 #include <CLI/CLI.hpp>
 
