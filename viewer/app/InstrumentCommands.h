@@ -13,7 +13,7 @@
 #include "CInstrumentSession.h"
 #include "ComPortDevices.h"
 #include "DownloadLogic.h"
-#include "DownloadProgressDlg.h"
+#include "CDownloadProgressDlg.h"
 #include "SessionInstrumentLink.h"
 
 namespace vexlan {
@@ -54,7 +54,7 @@ public:
 
     ComPortDevices& devices() { return devices_; }
     IInstrumentLink& link() { return link_; }
-    DownloadProgressDlg* progress() { return progress_.data(); }
+    CDownloadProgressDlg* progress() { return progress_.data(); }
 
 private:
     DownloadUi MakeUi();
@@ -66,7 +66,7 @@ private:
     ComPortDevices devices_;
     SessionInstrumentLink link_;
     CMainFrame* frame_ = nullptr;
-    QPointer<DownloadProgressDlg> progress_;  // a child of the frame
+    QPointer<CDownloadProgressDlg> progress_;  // a child of the frame
     PathChooser chooseSavePath_, chooseFolder_;
 };
 

@@ -23,7 +23,7 @@
 
 #include "CDownloadDlg.h"
 #include "CMainFrame.h"
-#include "DownloadProgressDlg.h"
+#include "CDownloadProgressDlg.h"
 #include "InstrumentCommands.h"
 #include "SimulatedInstrument.h"
 #include "StringTable.h"
@@ -335,7 +335,7 @@ TEST_F(InstrumentWindowTest, CancelEndsAStalledDownloadCleanly) {
     prompt_.Clear();
     prompt_.Queue(PromptAnswer::Ok);
     std::function<void()> cancelWhenReading = [&] {
-        DownloadProgressDlg* progress = commands_->progress();
+        CDownloadProgressDlg* progress = commands_->progress();
         if (progress && progress->isVisible() && progress->bytesText() == "4096 bytes received") {
             QTest::mouseClick(progress->findChild<QPushButton*>("DownloadCancel"), Qt::LeftButton);
             return;
@@ -445,7 +445,7 @@ TEST_F(InstrumentWindowTest, TheDialogNeedsASelectionForFileAndPicturesOnRequest
 
     const QByteArray dir = qgetenv("VEXLAN_SCREENSHOT_DIR");
     if (!dir.isEmpty()) {
-        DownloadProgressDlg progress(frame_.get());
+        CDownloadProgressDlg progress(frame_.get());
         progress.BeginFile("RUN1.KED", 2, 5);
         progress.SetBytes(8192);
         EXPECT_EQ(progress.fileText(), "Downloading RUN1.KED (file 2 of 5)");

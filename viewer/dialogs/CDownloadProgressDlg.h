@@ -13,13 +13,13 @@ class QPushButton;
 
 namespace vexlan {
 
-class DownloadProgressDlg : public QDialog {
+class CDownloadProgressDlg : public QDialog {
     Q_OBJECT
 public:
     // A correlation file is this long; longer files stretch the bar.
     static constexpr uint64_t kExpectedBytes = 20402;
 
-    explicit DownloadProgressDlg(QWidget* parent = nullptr);
+    explicit CDownloadProgressDlg(QWidget* parent = nullptr);
 
     void BeginFile(const std::string& name, int number, int count);
     void SetBytes(uint64_t bytes);

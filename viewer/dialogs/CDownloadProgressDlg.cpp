@@ -1,4 +1,4 @@
-#include "DownloadProgressDlg.h"
+#include "CDownloadProgressDlg.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -27,7 +27,7 @@ QString Formatted(int id, const std::string& name, int number, int count) {
 
 }  // namespace
 
-DownloadProgressDlg::DownloadProgressDlg(QWidget* parent) : QDialog(parent) {
+CDownloadProgressDlg::CDownloadProgressDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DownloadProgress"));
     setWindowTitle(LoadResourceText(resource::kDownloadDialog, 0));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -53,7 +53,7 @@ DownloadProgressDlg::DownloadProgressDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(360, 140);
 }
 
-void DownloadProgressDlg::ShowStage(const std::string& text) {
+void CDownloadProgressDlg::ShowStage(const std::string& text) {
     bytes_->setText(QString::fromLocal8Bit(text.c_str()));
     if (!isVisible()) {
         file_->clear();
@@ -64,18 +64,18 @@ void DownloadProgressDlg::ShowStage(const std::string& text) {
 }
 
 // Each showing starts without a Cancel from the one before.
-void DownloadProgressDlg::ShowWithCancelArmed() {
+void CDownloadProgressDlg::ShowWithCancelArmed() {
     cancelRequested_ = false;
     cancel_->setEnabled(true);
     show();
 }
 
-bool DownloadProgressDlg::cancelRequested() {
+bool CDownloadProgressDlg::cancelRequested() {
     Repaint();
     return cancelRequested_;
 }
 
-void DownloadProgressDlg::BeginFile(const std::string& name, int number, int count) {
+void CDownloadProgressDlg::BeginFile(const std::string& name, int number, int count) {
     file_->setText(count > 1 ? Formatted(kDownloadingOneOf, name, number, count)
                              : Formatted(kDownloading, name, number, count));
     bar_->setRange(0, static_cast<int>(kExpectedBytes));
@@ -84,7 +84,7 @@ void DownloadProgressDlg::BeginFile(const std::string& name, int number, int cou
     Repaint();
 }
 
-void DownloadProgressDlg::SetBytes(uint64_t bytes) {
+void CDownloadProgressDlg::SetBytes(uint64_t bytes) {
     if (bar_->maximum() == 0) bar_->setRange(0, static_cast<int>(kExpectedBytes));
     const uint64_t shown = std::min<uint64_t>(bytes, 0x7FFFFFFF);
     if (shown > static_cast<uint64_t>(bar_->maximum())) bar_->setMaximum(static_cast<int>(shown));
@@ -95,22 +95,22 @@ void DownloadProgressDlg::SetBytes(uint64_t bytes) {
     Repaint();
 }
 
-void DownloadProgressDlg::Finish() { hide(); }
+void CDownloadProgressDlg::Finish() { hide(); }
 
-QString DownloadProgressDlg::fileText() const { return file_->text(); }
-QString DownloadProgressDlg::bytesText() const { return bytes_->text(); }
-int DownloadProgressDlg::barValue() const { return bar_->value(); }
-int DownloadProgressDlg::barMaximum() const { return bar_->maximum(); }
+QString CDownloadProgressDlg::fileText() const { return file_->text(); }
+QString CDownloadProgressDlg::bytesText() const { return bytes_->text(); }
+int CDownloadProgressDlg::barValue() const { return bar_->value(); }
+int CDownloadProgressDlg::barMaximum() const { return bar_->maximum(); }
 
 // Paints what changed and takes a click on Cancel; the window is modal, so no other command can
 // start. The link timer's descriptor stays queued: the link client drives the link itself.
-void DownloadProgressDlg::Repaint() {
+void CDownloadProgressDlg::Repaint() {
     if (!isVisible()) return;
     QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
 }
 
 // Escape is Cancel; the close box does nothing, as the transfer must end through the session.
-void DownloadProgressDlg::keyPressEvent(QKeyEvent* event) {
+void CDownloadProgressDlg::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         if (cancel_->isEnabled()) cancel_->click();
         event->ignore();
@@ -119,6 +119,6 @@ void DownloadProgressDlg::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void DownloadProgressDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
+void CDownloadProgressDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 }  // namespace vexlan
