@@ -2,28 +2,19 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QVBoxLayout>
-#include <cstdio>
 
 #include "CDownloadDlg.h"
 #include "CMainFrame.h"
-#include "DownloadProgressDlg.h"
+#include "CPortDevicesDlg.h"
+#include "CDownloadProgressDlg.h"
 #include "FrameCommands.h"
 #include "StringTable.h"
 
 namespace vexlan {
 namespace {
 
-constexpr int kPortDevicesTitle = 62180;
-constexpr int kPortDevicesHeading = 62181;
-constexpr int kPortDevicesDefault = 62182;
 constexpr int kPortDevicesMenuItem = 62183;
 
 void BeginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -93,14 +84,14 @@ DownloadUi InstrumentCommands::MakeUi() {
     ui.chooseSavePath = [this](const std::string& initial) { return ChooseSavePath(initial); };
     ui.chooseFolder = [this](const std::string& title) { return ChooseFolder(title); };
     ui.beginFile = [this](const std::string& name, int number, int count) {
-        if (!progress_) progress_ = new DownloadProgressDlg(frame_);
+        if (!progress_) progress_ = new CDownloadProgressDlg(frame_);
         progress_->BeginFile(name, number, count);
     };
     ui.fileProgress = [this](uint64_t bytes) {
         if (progress_) progress_->SetBytes(bytes);
     };
     ui.showStage = [this](const std::string& text) {
-        if (!progress_) progress_ = new DownloadProgressDlg(frame_);
+        if (!progress_) progress_ = new CDownloadProgressDlg(frame_);
         progress_->ShowStage(text);
     };
     ui.cancelRequested = [this] { return progress_ && progress_->isVisible() && progress_->cancelRequested(); };
@@ -157,33 +148,14 @@ std::string InstrumentCommands::ChooseFolder(const std::string& title) {
 }
 
 void InstrumentCommands::OnPortDevices() {
-    QDialog dialog(frame_);
-    dialog.setObjectName(QStringLiteral("PortDevicesDialog"));
-    dialog.setWindowTitle(LoadString(kPortDevicesTitle));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(LoadString(kPortDevicesHeading), &dialog));
-    auto* form = new QFormLayout;
-    layout->addLayout(form);
-    QLineEdit* edits[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        const std::string port = PortName(cmd::kCom1 + i);
-        edits[i] = new QLineEdit(QString::fromStdString(devices_.StoredDevice(port).value_or("")), &dialog);
-        edits[i]->setObjectName(QString::fromStdString(port));
-        char placeholder[512];
-        std::snprintf(placeholder, sizeof placeholder, LoadString(kPortDevicesDefault),
-                      devices_.DefaultDevice(port).c_str());
-        edits[i]->setPlaceholderText(QString::fromLocal8Bit(placeholder));
-        edits[i]->setMinimumWidth(240);
-        form->addRow(QString::fromStdString(port), edits[i]);
+    std::vector<PortDeviceRow> rows;
+    for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) {
+        const std::string port = PortName(id);
+        rows.push_back({port, devices_.StoredDevice(port).value_or(""), devices_.DefaultDevice(port)});
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (dialog.exec() != QDialog::Accepted) return;
-    std::vector<std::string> entered;
-    for (QLineEdit* edit : edits) entered.push_back(edit->text().trimmed().toStdString());
-    StoreDeviceEdits(devices_, entered, prompt_);
+    const auto entered = RunPortDevicesDialog(frame_, rows);
+    if (!entered) return;
+    StoreDeviceEdits(devices_, *entered, prompt_);
     UpdatePortMenu();
 }
 
