@@ -266,11 +266,15 @@ std::string CMainFrame::ChooseFile(FileDialog kind) {
 
 void CMainFrame::OnOpen() {
     std::string path = ChooseFile(FileDialog::Open);
-    if (path.empty()) return;
-    if (!doc_.OpenCorrelationFile(path)) return;
+    if (!path.empty()) OpenFile(path);
+}
+
+bool CMainFrame::OpenFile(const std::string& path) {
+    if (!doc_.OpenCorrelationFile(path)) return false;
     EnableFileCommands();
     view_->ResetForNewFile();
     view_->EnablePipeControls(true);
+    return true;
 }
 
 void CMainFrame::OnSave() { doc_.SaveCorrelationFile(); }

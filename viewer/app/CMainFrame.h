@@ -44,6 +44,9 @@ public:
 
     // After a file has been loaded: every file command but Restart becomes enabled.
     void EnableFileCommands();
+    // Opens a correlation file and readies the frame and the view for it (Open and the download
+    // both come here); false when the document refused the file.
+    bool OpenFile(const std::string& path);
     bool IsCommandEnabled(int id) const { return enabling_.IsEnabled(id); }
     QAction* action(int id) const;
     void SetCommandHandler(int id, std::function<void()> handler);

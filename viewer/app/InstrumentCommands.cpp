@@ -98,13 +98,7 @@ DownloadUi InstrumentCommands::MakeUi() {
     ui.endProgress = [this] {
         if (progress_) progress_->Finish();
     };
-    ui.openDownloaded = [this](const std::string& path) {
-        if (!frame_->document().OpenCorrelationFile(path)) return false;
-        frame_->view().ResetForNewFile();
-        frame_->view().EnablePipeControls(true);
-        frame_->EnableFileCommands();
-        return true;
-    };
+    ui.openDownloaded = [this](const std::string& path) { return frame_->OpenFile(path); };
     ui.enableRestart = [this] { frame_->SetEnableRestart(true); };
     return ui;
 }
