@@ -7,8 +7,8 @@ namespace vexlan::analysis {
 AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method, CorrelationAnalyser* analyser)
 {
     doc.RecomputeCorrelation();
-    CorrelationAnalyser oneOff;
-    AnalysisResult r = (analyser ? *analyser : oneOff).Analyse(doc.record(), method, doc.GetRemoveStart(), doc.GetRemoveEnd());
+    AnalysisResult r = analyser ? analyser->Analyse(doc.record(), method, doc.GetRemoveStart(), doc.GetRemoveEnd())
+                                : AnalyseCorrelation(doc.record(), method, doc.GetRemoveStart(), doc.GetRemoveEnd());
     if (!r.usable() || r.method == CorrelationMethod::Basic)
         return r;
     TraceOverlay overlay;
