@@ -3,8 +3,8 @@
 
 Dependencies run one way: tools and the desktop layer over the logic, the logic over the data.
 Each folder below has a layer; a source file may include headers of its own layer and of lower
-ones. Tests beside the code sit at the top: they may also use the tools' recording generator and
-instrument simulator to make their input.
+ones. Tests beside the code may also use the test support (scratch files, the recording generator,
+the simulated instrument), and the command-line tool's interface to compare the viewer with it.
 
     scripts/check-layers.py [SOURCE_DIR]
 """
@@ -16,7 +16,7 @@ import sys
 LAYERS = [
     ["viewer/res", "viewer/storage", "viewer/raster"],
     ["viewer/correlation", "link"],
-    ["viewer/correlation/analysis", "viewer/instrument"],
+    ["viewer/correlation/analysis", "viewer/instrument", "testsupport"],
     ["viewer/view"],
     ["viewer/dialogs"],
     ["viewer/app"],
@@ -41,7 +41,7 @@ def is_test(path):
 
 def collect(root):
     files = []
-    for base in ("link", "viewer", "tools", "bench"):
+    for base in ("link", "viewer", "testsupport", "tools", "bench"):
         for folder, dirs, names in os.walk(os.path.join(root, base)):
             dirs[:] = [d for d in dirs if not d.startswith("build")]
             for name in names:
@@ -83,7 +83,7 @@ def main():
             theirs = layer_of(target)
             if theirs is None or theirs <= own:
                 continue
-            if is_test(source) and target.startswith(("tools/kedgen/", "tools/instsim/", "tools/vexlan-cli/")):
+            if is_test(source) and target.startswith(("testsupport/", "tools/vexlan-cli/")):
                 continue
             problems.append(f"{source}: includes {target}, a higher layer")
     for p in problems:

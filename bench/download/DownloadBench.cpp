@@ -20,7 +20,7 @@ constexpr int kRounds = 5;
 }  // namespace
 
 int main() {
-    vexlan::testing::SimulatedInstrument sim;
+    vexlan::test::SimulatedInstrument sim;
     const std::vector<uint8_t> served = sim.AddFile("BENCH.KED", kFileSize);
     if (!sim.Start({"--pace", "115200"})) {
         std::fprintf(stderr, "bench_download: the simulator did not start\n");
@@ -39,7 +39,7 @@ int main() {
         }
         seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
         bool exists = false;
-        if (vexlan::testing::ReadWholeFile(path, &exists) != served) {
+        if (vexlan::test::ReadWholeFile(path, &exists) != served) {
             std::fprintf(stderr, "bench_download: the download differs from the served file\n");
             return 1;
         }

@@ -22,7 +22,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using vexlan::testing::ReadWholeFile;
+using vexlan::test::ReadWholeFile;
 
 enum class Outcome { Identical, ClearFailure, Wrong };
 
@@ -31,7 +31,7 @@ struct ServedFile {
     std::vector<uint8_t> bytes;
 };
 
-Outcome RunOnce(vexlan::testing::SimulatedInstrument& sim, const std::vector<ServedFile>& files, int run) {
+Outcome RunOnce(vexlan::test::SimulatedInstrument& sim, const std::vector<ServedFile>& files, int run) {
     vexlan::SessionTiming timing;
     timing.wakeWaitMs = 150;  // the simulator needs no time to wake; the link timings stay real
     std::vector<std::string> listed;
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     app.add_flag("--mended", mended, "The simulated instrument runs the host's careful link rules");
     CLI11_PARSE(app, argc, argv);
 
-    vexlan::testing::SimulatedInstrument sim;
+    vexlan::test::SimulatedInstrument sim;
     std::vector<ServedFile> files;
     for (const auto& [name, size] : {std::pair{"RUN1.KED", 20402}, {"RUN2.KED", 20402}, {"RUN3.KED", 9000}})
         files.push_back({name, sim.AddFile(name, size_t(size))});

@@ -51,7 +51,7 @@ int main() {
     counting.write = CountingWrite;
     tarvik::SetPortLayer(&counting);
 
-    instsim::SimulatorProcess sim(instsim::SimulatorBinary(), {});
+    vexlan::test::SimulatorProcess sim(vexlan::test::SimulatorBinary(), {});
     if (!sim.started() || comm_open_str(sim.device().c_str(), 115200) != 0) {
         std::fprintf(stderr, "bench_link: the simulator did not start\n");
         return 1;

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-namespace faketest {
+namespace vexlan::test {
 namespace {
 
 FakeLine* line = nullptr;
@@ -131,4 +131,4 @@ std::vector<std::vector<uint8_t>> ParseFrames(const std::vector<uint8_t>& wire) 
     return frames;
 }
 
-}  // namespace faketest
+}  // namespace vexlan::test

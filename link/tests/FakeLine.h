@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace faketest {
+namespace vexlan::test {
 
 struct FakeLine {
     // Line
@@ -52,4 +52,4 @@ std::vector<uint8_t> Frame(uint8_t control, const std::vector<uint8_t>& data = {
 // Unescaped frames found in written bytes: each entry is length, control, data..., checksum.
 std::vector<std::vector<uint8_t>> ParseFrames(const std::vector<uint8_t>& wire);
 
-}  // namespace faketest
+}  // namespace vexlan::test

@@ -7,10 +7,10 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static faketest::FakeLine& line = faketest::Install();
+    static vexlan::test::FakeLine& line = vexlan::test::Install();
     if (!comm_is_open()) comm_open_str("/dev/fake", 115200);
     comm_reset();
-    const std::vector<uint8_t> answer = faketest::Frame(0x1F);  // the peer answers the reset
+    const std::vector<uint8_t> answer = vexlan::test::Frame(0x1F);  // the peer answers the reset
     line.incoming.assign(answer.begin(), answer.end());
     line.incoming.insert(line.incoming.end(), data, data + size);
     uint8_t out[TARVIK_MAX_RECEIVE];

@@ -9,17 +9,17 @@
 #include <cerrno>
 #include <numeric>
 
-using faketest::FakeLine;
-using faketest::Frame;
-using faketest::ParseFrames;
+using vexlan::test::FakeLine;
+using vexlan::test::Frame;
+using vexlan::test::ParseFrames;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
 
 class FramingTest : public ::testing::Test {
 protected:
-    void SetUp() override { line = &faketest::Install(); }
-    void TearDown() override { faketest::Uninstall(); }
+    void SetUp() override { line = &vexlan::test::Install(); }
+    void TearDown() override { vexlan::test::Uninstall(); }
 
     // Opens the fake port and lets the peer acknowledge the link reset request.
     void OpenLinked() {

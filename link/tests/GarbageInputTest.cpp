@@ -14,12 +14,12 @@ namespace {
 class GarbageInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        line = &faketest::Install();
+        line = &vexlan::test::Install();
         ASSERT_EQ(comm_open_str("/dev/fake", 115200), 0);
-        line->Receive(faketest::Frame(0x1F));  // the peer answers the reset
+        line->Receive(vexlan::test::Frame(0x1F));  // the peer answers the reset
         read_buffer();
     }
-    void TearDown() override { faketest::Uninstall(); }
+    void TearDown() override { vexlan::test::Uninstall(); }
 
     // Takes every complete message out into a buffer of exactly its size.
     size_t Drain() {
@@ -34,7 +34,7 @@ protected:
         }
     }
 
-    faketest::FakeLine* line = nullptr;
+    vexlan::test::FakeLine* line = nullptr;
 };
 
 TEST_F(GarbageInputTest, RandomBytes) {
@@ -67,7 +67,7 @@ TEST_F(GarbageInputTest, MutatedValidFrames) {
         Bytes wire;
         for (int f = 0; f < 3; ++f) {
             const size_t begin = f * 252, end = std::min(original.size(), begin + 252);
-            const Bytes frame = faketest::Frame(static_cast<uint8_t>((f < 2 ? 0x80 : 0xC0) + sequence),
+            const Bytes frame = vexlan::test::Frame(static_cast<uint8_t>((f < 2 ? 0x80 : 0xC0) + sequence),
                                                 Bytes(original.begin() + begin, original.begin() + end));
             wire.insert(wire.end(), frame.begin(), frame.end());
             sequence = (sequence + 1) & 31;
@@ -98,7 +98,7 @@ TEST_F(GarbageInputTest, MutatedValidFrames) {
         }
         line->TakeWritten();
         // The peer's view: a fresh link each round, as after a reset request.
-        const Bytes reset = faketest::Frame(0xBF);
+        const Bytes reset = vexlan::test::Frame(0xBF);
         line->Receive(reset);
         read_buffer();
         sequence = 0;

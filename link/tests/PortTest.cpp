@@ -15,9 +15,9 @@ const Bytes kResetRequest{0x24, 0x02, 0xBF, 0x41};
 
 class PortTest : public ::testing::Test {
 protected:
-    void SetUp() override { line = &faketest::Install(); }
-    void TearDown() override { faketest::Uninstall(); }
-    faketest::FakeLine* line = nullptr;
+    void SetUp() override { line = &vexlan::test::Install(); }
+    void TearDown() override { vexlan::test::Uninstall(); }
+    vexlan::test::FakeLine* line = nullptr;
 };
 
 #ifdef _WIN32
@@ -72,18 +72,18 @@ TEST_F(PortTest, SecondOpenChangesNothing) {
 TEST_F(PortTest, EachFailedOpenLeavesThePortClosed) {
     struct Case {
         const char* name;
-        bool faketest::FakeLine::*fault;
+        bool vexlan::test::FakeLine::*fault;
         int16_t result;
         int closes, restores;
     } cases[] = {
-        {"device", &faketest::FakeLine::openFails, COMM_OPEN_NO_DEVICE, 0, 0},
-        {"settings", &faketest::FakeLine::saveFails, COMM_OPEN_NO_SETTINGS, 1, 0},
-        {"configure", &faketest::FakeLine::configureFails, COMM_OPEN_NO_CONFIG, 1, 1},
-        {"timer", &faketest::FakeLine::timerFails, COMM_OPEN_NO_TIMER, 1, 1},
+        {"device", &vexlan::test::FakeLine::openFails, COMM_OPEN_NO_DEVICE, 0, 0},
+        {"settings", &vexlan::test::FakeLine::saveFails, COMM_OPEN_NO_SETTINGS, 1, 0},
+        {"configure", &vexlan::test::FakeLine::configureFails, COMM_OPEN_NO_CONFIG, 1, 1},
+        {"timer", &vexlan::test::FakeLine::timerFails, COMM_OPEN_NO_TIMER, 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        line = &faketest::Install();
+        line = &vexlan::test::Install();
         line->*c.fault = true;
         EXPECT_EQ(comm_open_str("/dev/fake", 115200), c.result);
         EXPECT_EQ(comm_is_open(), 0);
@@ -134,7 +134,7 @@ TEST_F(PortTest, ModemCarrierLateOrNever) {
     EXPECT_EQ(line->sleptMs, 8000u + 30000u);
     comm_close();
 
-    line = &faketest::Install();
+    line = &vexlan::test::Install();
     comm_set_connection_type(CONNECTION_MODEM);
     line->carrierAtPoll = 0;
     EXPECT_EQ(comm_open(1, 9600), COMM_OPEN_NO_CARRIER);
@@ -144,7 +144,7 @@ TEST_F(PortTest, ModemCarrierLateOrNever) {
     EXPECT_EQ(line->closes, 1);
 
     // Modem lines that cannot be read never count as a carrier.
-    line = &faketest::Install();
+    line = &vexlan::test::Install();
     comm_set_connection_type(CONNECTION_MODEM);
     line->modemLinesFail = true;
     EXPECT_EQ(comm_open(1, 9600), COMM_OPEN_NO_CARRIER);

@@ -60,7 +60,7 @@ protected:
     void TearDown() override { comm_close(); }
 
     void Start(const std::vector<std::string>& options) {
-        sim = std::make_unique<instsim::SimulatorProcess>(instsim::SimulatorBinary(), options);
+        sim = std::make_unique<vexlan::test::SimulatorProcess>(vexlan::test::SimulatorBinary(), options);
         ASSERT_TRUE(sim->started());
         ASSERT_EQ(comm_open_str(sim->device().c_str(), 115200), 0);
     }
@@ -93,7 +93,7 @@ protected:
         return s;
     }
 
-    std::unique_ptr<instsim::SimulatorProcess> sim;
+    std::unique_ptr<vexlan::test::SimulatorProcess> sim;
 };
 
 TEST_F(SimulatorLinkTest, CleanLineCarriesEverySize) {

@@ -8,9 +8,9 @@
 namespace vexlan::cli {
 namespace {
 
-using test_support::Cli;
-using test_support::CliRun;
-using test_support::SamplePath;
+using test::Cli;
+using test::CliRun;
+using test::SamplePath;
 
 TEST(AnalyseCommand, ThePumpSampleIsFlaggedPlainAndLocatedAutomatically)
 {

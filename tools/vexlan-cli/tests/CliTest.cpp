@@ -31,8 +31,8 @@ namespace {
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 
-using test_support::Cli;
-using test_support::CliRun;
+using test::Cli;
+using test::CliRun;
 
 std::vector<std::string> Keys(const json& object)
 {

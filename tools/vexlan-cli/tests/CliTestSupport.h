@@ -8,7 +8,7 @@
 
 #include "Subcommand.h"
 
-namespace vexlan::cli::test_support {
+namespace vexlan::test {
 
 struct CliRun {
     int code;
@@ -19,7 +19,7 @@ struct CliRun {
 inline CliRun Cli(const std::vector<std::string>& args)
 {
     std::ostringstream out, err;
-    const int code = RunVexlanCli(args, out, err);
+    const int code = cli::RunVexlanCli(args, out, err);
     return {code, out.str(), err.str()};
 }
 
@@ -30,4 +30,4 @@ inline std::string SamplePath(const std::string& name)
     return std::string(root ? root : ".") + "/samples/" + name;
 }
 
-}  // namespace vexlan::cli::test_support
+}  // namespace vexlan::test

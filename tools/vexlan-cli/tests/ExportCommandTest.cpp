@@ -19,9 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using vexlan::cli::test_support::Cli;
-using vexlan::cli::test_support::CliRun;
-using vexlan::cli::test_support::SamplePath;
+using vexlan::test::Cli;
+using vexlan::test::CliRun;
+using vexlan::test::SamplePath;
+using vexlan::test::RunWithFileSizeLimit;
 
 std::string Shell(const std::string& command) {
     std::string output;

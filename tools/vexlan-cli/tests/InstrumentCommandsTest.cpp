@@ -9,11 +9,11 @@
 
 namespace {
 
-using vexlan::testing::ReadWholeFile;
-using vexlan::testing::SimulatedInstrument;
+using vexlan::test::ReadWholeFile;
+using vexlan::test::SimulatedInstrument;
 
-using vexlan::cli::test_support::Cli;
-using vexlan::cli::test_support::CliRun;
+using vexlan::test::Cli;
+using vexlan::test::CliRun;
 
 TEST(InstrumentCommandsTest, ListAndDownloadEverything) {
     SimulatedInstrument sim;

@@ -14,9 +14,9 @@
 
 namespace {
 
-using vexlan::cli::test_support::Cli;
-using vexlan::cli::test_support::CliRun;
-using vexlan::cli::test_support::SamplePath;
+using vexlan::test::Cli;
+using vexlan::test::CliRun;
+using vexlan::test::SamplePath;
 
 std::string Fmt(const char* format, double value) {
     char text[64];

@@ -15,9 +15,9 @@ namespace vexlan::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::Cli;
-using test_support::CliRun;
-using test_support::SamplePath;
+using test::Cli;
+using test::CliRun;
+using test::SamplePath;
 
 TEST(SummaryCommand, AFolderGivesOneRowPerFileAndDamagedFilesSayWhy)
 {

@@ -16,8 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
-using test_support::Cli;
-using test_support::CliRun;
+using test::Cli;
+using test::CliRun;
 
 class VelocityCommandTest : public ::testing::Test {
 protected:

@@ -30,8 +30,8 @@
 #include "tarvik.h"
 
 using namespace vexlan;
-using vexlan::testing::ReadWholeFile;
-using vexlan::testing::SimulatedInstrument;
+using vexlan::test::ReadWholeFile;
+using vexlan::test::SimulatedInstrument;
 using Bytes = std::vector<uint8_t>;
 
 namespace {

@@ -48,7 +48,7 @@ using namespace vexlan;
 namespace {
 
 const auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new vexlan::testing::OffscreenQtEnvironment("main_window_tests"));
+    ::testing::AddGlobalTestEnvironment(new vexlan::test::OffscreenQtEnvironment("main_window_tests"));
 
 std::vector<char> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -695,11 +695,11 @@ TEST_F(MainWindowTest, TenLongSegmentsShowEveryTextWholeInBothUnitSystems) {
     for (int i = 0; i < 10; ++i) segments.push_back({i % 2 ? 2 : 0, 90, 150, 0});
     OpenThroughMenu(Generate("riverside-survey-hydrant-14-to-valve-chamber-b.ked", segments, 600));
     const QDir shots(QCoreApplication::applicationDirPath() + "/..");
-    ExpectTextsFit(frame_.get());
+    vexlan::test::ExpectTextsFit(frame_.get());
     EXPECT_TRUE(frame_->grab().save(shots.filePath("main-window-ten-segments.png")));
     QTest::mouseClick(Control(idc::kImperial), Qt::LeftButton);
     QTest::mouseClick(Control(idc::kMilliseconds), Qt::LeftButton);
-    ExpectTextsFit(frame_.get());
+    vexlan::test::ExpectTextsFit(frame_.get());
     EXPECT_TRUE(frame_->grab().save(shots.filePath("main-window-imperial-ms.png")));
 }
 

@@ -35,7 +35,7 @@ using namespace vexlan;
 namespace {
 
 const auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new vexlan::testing::OffscreenQtEnvironment("report_commands_tests"));
+    ::testing::AddGlobalTestEnvironment(new vexlan::test::OffscreenQtEnvironment("report_commands_tests"));
 
 class MemorySettings : public ISettingsStore {
 public:

@@ -31,7 +31,7 @@ using namespace vexlan;
 namespace {
 
 const auto* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new vexlan::testing::OffscreenQtEnvironment("velocity_window_tests"));
+    ::testing::AddGlobalTestEnvironment(new vexlan::test::OffscreenQtEnvironment("velocity_window_tests"));
 
 class MemorySettings : public ISettingsStore {
 public:

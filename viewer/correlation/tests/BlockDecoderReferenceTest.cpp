@@ -58,7 +58,7 @@ int ExpectSameAsReference(const Block& b, int maxCount, int round)
 {
     std::vector<std::int16_t> fast(std::size_t(maxCount) + 8, 0x1234), slow(std::size_t(maxCount) + 8, 0x1234);
     DecodeBlock(maxCount, b.bytes.data(), fast.data());
-    reference::DecodeBlock(maxCount, b.bytes.data(), slow.data());
+    test::DecodeBlock(maxCount, b.bytes.data(), slow.data());
     EXPECT_EQ(fast, slow) << "round " << round << ", maxCount " << maxCount;
     return int(std::count_if(slow.begin(), slow.begin() + maxCount, [](std::int16_t v) { return v != 0; }));
 }

@@ -1,5 +1,6 @@
 #include "CCorrelationFile.h"
 #include "SafeFileWriter.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,13 +14,8 @@ using namespace vexlan;
 
 namespace {
 std::string TempPath(const char* name) { return ::testing::TempDir() + name; }
-void WriteBytes(const std::string& p, const std::vector<std::uint8_t>& b) {
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
-}
-std::vector<std::uint8_t> ReadBytes(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using test::ReadBytes;
+using test::WriteBytes;
 }  // namespace
 
 TEST(CorrelationFile, RejectsWrongVersionAndMissingFileLeavingRecord) {

@@ -11,7 +11,7 @@
 namespace vexlan {
 namespace {
 
-using namespace testing_support;
+using namespace test;
 
 constexpr int kN = 4096;
 constexpr double kPi = 3.14159265358979323846;

@@ -13,7 +13,7 @@
 namespace vexlan {
 namespace {
 
-using namespace testing_support;
+using namespace test;
 
 CorrelationRecord SampleRecord(const char* title, float firstLength)
 {

@@ -9,7 +9,8 @@
 namespace vexlan {
 namespace {
 
-using namespace testing_support;
+using namespace test;
+namespace fs = std::filesystem;
 
 class MaterialTablesTest : public ::testing::Test {
 protected:

@@ -11,7 +11,7 @@
 #include "GuiTestSupport.h"
 
 using namespace vexlan;
-using namespace vexlan::testing;
+using namespace vexlan::test;
 
 namespace {
 

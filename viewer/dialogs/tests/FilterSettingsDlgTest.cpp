@@ -18,7 +18,7 @@
 #include "StringTable.h"
 
 using namespace vexlan;
-using namespace vexlan::testing;
+using namespace vexlan::test;
 
 namespace {
 

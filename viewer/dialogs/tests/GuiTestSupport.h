@@ -18,7 +18,7 @@
 #include "KedGenerator.h"
 #include "Prompt.h"
 
-namespace vexlan::testing {
+namespace vexlan::test {
 
 // The application lives from before the first test to after the last, and is gone before the
 // program's static objects are: a function-level static QApplication outlives parts of Qt.
@@ -92,4 +92,4 @@ W* Find(QWidget* parent, int id) {
     return parent->findChild<W*>(QStringLiteral("IDC_%1").arg(id));
 }
 
-}  // namespace vexlan::testing
+}  // namespace vexlan::test

@@ -15,8 +15,8 @@
 namespace {
 
 using vexlan::CInstrumentSession;
-using vexlan::testing::ReadWholeFile;
-using vexlan::testing::SimulatedInstrument;
+using vexlan::test::ReadWholeFile;
+using vexlan::test::SimulatedInstrument;
 using Bytes = std::vector<uint8_t>;
 
 // The wake-up wait only has to let the simulator read the low-speed bytes.

@@ -35,7 +35,7 @@ protected:
         m[0] = type;
         return m;
     }
-    vexlan::testing::SimulatedInstrument sim;
+    vexlan::test::SimulatedInstrument sim;
 };
 
 TEST_F(TransClientTest, ExchangeTakesAMultiFrameReplyWhole) {

@@ -6,7 +6,7 @@
 
 #include <QtWidgets>
 
-namespace vexlan {
+namespace vexlan::test {
 
 inline void ExpectTextsFit(QWidget* window) {
     for (QWidget* w : window->findChildren<QWidget*>()) {
@@ -27,4 +27,4 @@ inline void ExpectTextsFit(QWidget* window) {
     }
 }
 
-}  // namespace vexlan
+}  // namespace vexlan::test

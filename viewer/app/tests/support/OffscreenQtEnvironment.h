@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-namespace vexlan::testing {
+namespace vexlan::test {
 
 class OffscreenQtEnvironment : public ::testing::Environment {
 public:
@@ -36,4 +36,4 @@ private:
     std::unique_ptr<QApplication> app_;
 };
 
-}  // namespace vexlan::testing
+}  // namespace vexlan::test

@@ -18,14 +18,12 @@
 namespace vexlan {
 namespace {
 
-using namespace testing_support;
+using namespace test;
 
 std::vector<std::vector<std::uint8_t>> Samples()
 {
     std::vector<std::vector<std::uint8_t>> images;
-    const char* root = std::getenv("VEXLAN_SOURCE_DIR");
-    const fs::path dir = fs::path(root ? root : VEXLAN_TEST_SOURCE_DIR) / "samples";
-    for (const auto& entry : fs::directory_iterator(dir))
+    for (const auto& entry : std::filesystem::directory_iterator(SourceDirectory() / "samples"))
         if (entry.path().extension() == ".ked")
             images.push_back(ReadBytes(entry.path().string()));
     std::sort(images.begin(), images.end());

@@ -22,7 +22,7 @@
 namespace {
 
 using namespace vexlan;
-using fuzzing::Seed;
+using test::Seed;
 namespace fs = std::filesystem;
 
 [[noreturn]] void Fail(const char* what)
@@ -155,7 +155,7 @@ std::vector<Seed> MakeSeeds()
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    fuzzing::AddSeedCorpus(argc, argv, "material_list_fuzzer", MakeSeeds());
+    test::AddSeedCorpus(argc, argv, "material_list_fuzzer", MakeSeeds());
     return 0;
 }
 

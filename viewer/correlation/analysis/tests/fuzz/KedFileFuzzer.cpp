@@ -20,13 +20,13 @@
 #include "CCorrelationFile.h"
 #include "CorrelationAnalysis.h"
 #include "RecordCodec.h"
-#include "../ReferenceBlockDecoder.h"
+#include "ReferenceBlockDecoder.h"
 #include "SeedCorpus.h"
 
 namespace {
 
 using namespace vexlan;
-using fuzzing::Seed;
+using test::Seed;
 
 constexpr int kSpectrumValues = 2048;  // a sensor spectrum block holds 1024 bins
 constexpr int kGuard = 64;
@@ -71,7 +71,7 @@ void DecodeChecked(const std::uint8_t* recordBlock, int maxCount)
         if (out[i] != kGuardValue || values[maxCount + i] != kGuardValue)
             Fail("decoder wrote outside its output");
     static std::int16_t literal[kMaxBlockValues];
-    reference::DecodeBlock(maxCount, block.get(), literal);
+    test::DecodeBlock(maxCount, block.get(), literal);
     if (std::memcmp(values, literal, std::size_t(maxCount) * sizeof literal[0]) != 0)
         Fail("the decoder differs from the literal decoder");
     if (HeaderValueCount(block.get()) > maxCount)
@@ -154,7 +154,7 @@ std::vector<Seed> MakeSeeds()
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    fuzzing::AddSeedCorpus(argc, argv, "ked_file_fuzzer", MakeSeeds());
+    test::AddSeedCorpus(argc, argv, "ked_file_fuzzer", MakeSeeds());
     return 0;
 }
 

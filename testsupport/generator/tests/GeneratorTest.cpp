@@ -107,7 +107,7 @@ TEST(Generator, SensorSpectraCarryTheLeakBand)
     CorrelationRecord r;
     std::string error;
     ASSERT_TRUE(GenerateRecord(s, r, error)) << error;
-    testing::Recomputed computed(r);
+    test::Recomputed computed(r);
     auto mean = [](const std::int16_t* db, int from, int to) {
         double sum = 0;
         for (int i = from; i < to; ++i)
@@ -160,19 +160,19 @@ TEST(Generator, RefusesSettingsItCannotRecordAndLeavesTheRecordAlone)
 
 TEST(Generator, WriteReplacesALongerFileWhole)
 {
-    const auto dir = testing::ScratchDirectory("replace");
+    const auto dir = test::ScratchFolder("replace");
     const std::string path = (dir / "old.ked").string();
     std::ofstream(path, std::ios::binary) << std::string(30000, 'x');
     CorrelationRecord r;
     std::string error;
     ASSERT_TRUE(GenerateRecord(SteelPipe(), r, error)) << error;
     ASSERT_TRUE(WriteKedFile(path, r, error)) << error;
-    const auto bytes = testing::ReadBytes(path);
+    const auto bytes = test::ReadBytes(path);
     ASSERT_EQ(bytes.size(), kFileSize);
     EXPECT_EQ(bytes[0], 2);
     EXPECT_EQ(bytes[1], 0);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 2, bytes.end()), Image(r));
-    EXPECT_FALSE(testing::fs::exists(path + ".part"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 }
 
 int Kedgen(const std::vector<std::string>& args, std::string* errText = nullptr)
@@ -186,7 +186,7 @@ int Kedgen(const std::vector<std::string>& args, std::string* errText = nullptr)
 
 TEST(KedgenCommandLine, WritesTheFileItIsAskedFor)
 {
-    const auto dir = testing::ScratchDirectory("cmdline");
+    const auto dir = test::ScratchFolder("cmdline");
     const std::string path = (dir / "a.ked").string();
     std::string err;
     ASSERT_EQ(Kedgen({"-o", path, "--segment", "pvc,90,110", "--segment", "steel,50,100,1300", "--leak", "30",
@@ -210,7 +210,7 @@ TEST(KedgenCommandLine, WritesTheFileItIsAskedFor)
 
 TEST(KedgenCommandLine, WrongUsageExitsTwoAndAFailedWriteOne)
 {
-    const auto dir = testing::ScratchDirectory("usage");
+    const auto dir = test::ScratchFolder("usage");
     const std::string path = (dir / "b.ked").string();
     std::string err;
     EXPECT_EQ(Kedgen({"--segment", "steel,100,100"}), 2);                      // no output
@@ -221,7 +221,7 @@ TEST(KedgenCommandLine, WrongUsageExitsTwoAndAFailedWriteOne)
     EXPECT_EQ(Kedgen({"-o", path, "--segment", "steel,100,100", "--sensor-pair", "7"}), 2);
     EXPECT_EQ(Kedgen({"-o", path, "--segment", "steel,100,100", "--leak", "120"}, &err), 2);
     EXPECT_NE(err.find("leak"), std::string::npos);
-    EXPECT_FALSE(testing::fs::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(Kedgen({"--help"}), 0);
 
     EXPECT_EQ(Kedgen({"-o", (dir / "missing" / "c.ked").string(), "--segment", "steel,100,100"}, &err), 1);

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <unistd.h>
 
-namespace vexlan::testing {
+namespace vexlan::test {
 
 SimulatedInstrument::SimulatedInstrument() {
     char base[] = "/tmp/vexlan-instrument-XXXXXX";
@@ -36,7 +36,7 @@ std::vector<uint8_t> SimulatedInstrument::AddFile(const std::string& name, size_
 bool SimulatedInstrument::Start(const std::vector<std::string>& options) {
     std::vector<std::string> all = {"--dir", folder_, "--log", log_};
     all.insert(all.end(), options.begin(), options.end());
-    process_ = std::make_unique<instsim::SimulatorProcess>(instsim::SimulatorBinary(), all);
+    process_ = std::make_unique<vexlan::test::SimulatorProcess>(vexlan::test::SimulatorBinary(), all);
     return process_->started();
 }
 
@@ -71,4 +71,4 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, bool* exists) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace vexlan::testing
+}  // namespace vexlan::test

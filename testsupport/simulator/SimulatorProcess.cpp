@@ -6,7 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace instsim {
+namespace vexlan::test {
 
 std::string SimulatorBinary() { return INSTSIM_BINARY; }
 
@@ -48,4 +48,4 @@ void SimulatorProcess::Stop() {
     pid_ = -1;
 }
 
-}  // namespace instsim
+}  // namespace vexlan::test

@@ -8,7 +8,7 @@
 
 #include "CorrelationRecord.h"
 
-namespace vexlan::reference {
+namespace vexlan::test {
 
 class WordBitReader {
 public:
@@ -101,4 +101,4 @@ inline void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* o
         out[1] = 0;
 }
 
-}  // namespace vexlan::reference
+}  // namespace vexlan::test

@@ -26,12 +26,12 @@ GeneratorSettings SteelPipe()
     return s;
 }
 
-std::unique_ptr<testing::Recomputed> Recompute(const GeneratorSettings& s)
+std::unique_ptr<test::Recomputed> Recompute(const GeneratorSettings& s)
 {
     CorrelationRecord record;
     std::string error;
     EXPECT_TRUE(GenerateRecord(s, record, error)) << error;
-    return std::make_unique<testing::Recomputed>(record);
+    return std::make_unique<test::Recomputed>(record);
 }
 
 // Mean bar height away from the peak, relative to the peak.
@@ -88,7 +88,7 @@ TEST(InstrumentModel, SourceBeyondASensorAppearsAtTheTravelTime)
 
 TEST(Corpus, WritesEachScenarioWithItsTruth)
 {
-    const auto dir = testing::ScratchDirectory("corpus");
+    const auto dir = test::ScratchFolder("corpus");
     std::ostringstream out, err;
     ASSERT_EQ(RunKedgen({"--corpus", dir.string(), "--count", "4", "--seed", "3", "--scenario", "clean,pump"}, out, err), 0)
         << err.str();

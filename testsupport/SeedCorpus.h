@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace vexlan::fuzzing {
+namespace vexlan::test {
 
 using Seed = std::vector<std::uint8_t>;
 
@@ -38,4 +38,4 @@ inline void AddSeedCorpus(int* argc, char*** argv, const std::string& name, cons
     *argv = args.data();
 }
 
-}  // namespace vexlan::fuzzing
+}  // namespace vexlan::test

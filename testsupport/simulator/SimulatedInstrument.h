@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vexlan::testing {
+namespace vexlan::test {
 
 class SimulatedInstrument {
 public:
@@ -31,9 +31,9 @@ public:
 
 private:
     std::string folder_, out_, log_;
-    std::unique_ptr<instsim::SimulatorProcess> process_;
+    std::unique_ptr<vexlan::test::SimulatorProcess> process_;
 };
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path, bool* exists);
 
-}  // namespace vexlan::testing
+}  // namespace vexlan::test

@@ -65,7 +65,7 @@ TEST_P(PlantedLeak, ComesBackAtItsDistanceWithTheRightSign)
     ASSERT_TRUE(GenerateRecord(settings, record, error)) << error;
     const PipeGeometry pipe = ResolvePipe(settings);
 
-    testing::Recomputed r(record);
+    test::Recomputed r(record);
     const CVexlanDoc& doc = *r.doc;
     ASSERT_EQ(doc.computeProblem(), ComputeProblem::None);
     EXPECT_EQ(doc.record().sideBlocks, c.expectedSideBlocks);
@@ -124,7 +124,7 @@ TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet)
         CorrelationRecord record;
         std::string error;
         EXPECT_TRUE(GenerateRecord(s, record, error)) << error;
-        testing::Recomputed r(record);
+        test::Recomputed r(record);
         distance = r.doc->distanceFromSensor1();
         int count = 0;
         for (int c = 0; c < kGraphColumns; ++c)

@@ -19,9 +19,9 @@
 namespace vexlan::kedgen {
 namespace {
 
-namespace fs = testing::fs;
+namespace fs = std::filesystem;
 
-fs::path SamplesDirectory() { return testing::SourceDirectory() / "samples"; }
+fs::path SamplesDirectory() { return test::SourceDirectory() / "samples"; }
 
 std::vector<SampleEntry> Manifest()
 {
@@ -79,14 +79,14 @@ BlockDifference CompareBlock(const std::uint8_t* a, const std::uint8_t* b, int m
 
 TEST(Samples, EachIsWhatTheGeneratorMakesFromItsLine)
 {
-    const fs::path dir = testing::ScratchDirectory("samples");
+    const fs::path dir = test::ScratchFolder("samples");
     for (const SampleEntry& e : Manifest()) {
         SCOPED_TRACE(e.file + " (line " + std::to_string(e.line) +
                      " of samples.list); regenerate with the 'samples' build target");
         std::ostringstream err;
         ASSERT_EQ(GenerateSample(e, dir.string(), err), 0) << err.str();
-        const auto made = testing::ReadBytes(dir / e.file);
-        const auto committed = testing::ReadBytes(SamplesDirectory() / e.file);
+        const auto made = test::ReadBytes(dir / e.file);
+        const auto committed = test::ReadBytes(SamplesDirectory() / e.file);
         ASSERT_EQ(committed.size(), kFileSize);
         ASSERT_EQ(made.size(), kFileSize);
         if (made == committed)
@@ -155,7 +155,7 @@ TEST(SampleManifest, SplitsArgumentsWithQuotes)
 
 TEST(SampleManifest, RejectsMalformedLines)
 {
-    const fs::path dir = testing::ScratchDirectory("manifest");
+    const fs::path dir = test::ScratchFolder("manifest");
     auto read = [&](const std::string& text, std::vector<SampleEntry>& entries, std::string& error) {
         const fs::path path = dir / "list";
         std::ofstream(path) << text;

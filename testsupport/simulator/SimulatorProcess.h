@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace instsim {
+namespace vexlan::test {
 
 class SimulatorProcess {
 public:
@@ -28,4 +28,4 @@ private:
 // The simulator built beside the tests.
 std::string SimulatorBinary();
 
-}  // namespace instsim
+}  // namespace vexlan::test

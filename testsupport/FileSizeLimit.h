@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace vexlan::test {
+
 inline int RunWithFileSizeLimit(rlim_t bytes, const std::function<bool()>& body) {
     const pid_t child = ::fork();
     if (child == 0) {
@@ -18,3 +20,5 @@ inline int RunWithFileSizeLimit(rlim_t bytes, const std::function<bool()>& body)
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+}  // namespace vexlan::test

@@ -1,0 +1,25 @@
+#pragma once
+// A document that recomputes a generated record, and the shared test files.
+
+#include <memory>
+
+#include "CVexlanDoc.h"
+#include "TestFiles.h"
+#include "CorrelationRecord.h"
+#include "Prompt.h"
+
+namespace vexlan::test {
+
+// A document holding a copy of the record, recomputed as the viewer does after opening it.
+struct Recomputed {
+    ScriptedPrompt prompt;
+    std::unique_ptr<CVexlanDoc> doc;
+
+    explicit Recomputed(const CorrelationRecord& record) : doc(std::make_unique<CVexlanDoc>(prompt))
+    {
+        doc->record() = record;
+        doc->RecomputeCorrelation();
+    }
+};
+
+}  // namespace vexlan::test
