@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "AnalysisStrings.h"
+#include "StringIds.h"
 #include "CVexlanDoc.h"
 #include "CorrelationAnalysis.h"
 #include "CliSupport.h"
@@ -95,7 +95,7 @@ public:
                 Fail(io, "cannot analyse " + path + ": " + DescribeComputeProblem(r.problem));
                 failed = true;
             } else if (!r.finite) {
-                Fail(io, "cannot analyse " + path + ": " + LoadString(analysis::kMsgNotAnalysable));
+                Fail(io, "cannot analyse " + path + ": " + LoadString(string_id::kMsgNotAnalysable));
                 failed = true;
             } else {
                 const IntervalInputs in{velocity::PipeOf(*record), velocity::ColumnDelay(*record),

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "AnalysisStrings.h"
+#include "StringIds.h"
 #include "CVexlanDoc.h"
 #include "MethodDocument.h"
 #include "StringTable.h"
@@ -82,7 +82,7 @@ public:
         if (doc->computeProblem() != ComputeProblem::None)
             return Fail(io, "cannot recompute " + path_ + ": " + DescribeComputeProblem(doc->computeProblem()));
         if (!analysed.finite)
-            return Fail(io, "cannot analyse " + path_ + ": " + LoadString(analysis::kMsgNotAnalysable));
+            return Fail(io, "cannot analyse " + path_ + ": " + LoadString(string_id::kMsgNotAnalysable));
         if (cursor_)
             doc->MoveCursor(*cursor_);
         Json result = ResultJson(*doc);

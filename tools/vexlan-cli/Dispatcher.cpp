@@ -3,12 +3,12 @@
 #include <ostream>
 
 #include "StringTable.h"
+#include "StringIds.h"
 #include "Subcommand.h"
 #include "VexlanVersion.h"
 
 namespace vexlan::cli {
 
-constexpr int kMsgUnknownSubcommand = 62196;
 
 void Dispatcher::Add(std::string name, std::string description, Factory factory)
 {
@@ -20,8 +20,7 @@ int Dispatcher::Run(const std::vector<std::string>& args, std::ostream& out, std
     // CLI11 would take an unknown name for a missing subcommand and say so, which misleads.
     if (!args.empty() && !args.front().empty() && args.front().front() != '-' &&
         std::none_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.name == args.front(); })) {
-        char text[512];
-        std::snprintf(text, sizeof text, LoadString(kMsgUnknownSubcommand), args.front().c_str());
+        const std::string text = FormatString(string_id::kMsgUnknownSubcommand, args.front().c_str());
         err << "vexlan-cli: " << text << "\nRun with --help for more information.\n";
         return kExitUsage;
     }

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "CliSupport.h"
+#include "StringIds.h"
 #include "PagePainter.h"
 #include "RasterImage.h"
 #include "PageLayout.h"
@@ -22,7 +23,6 @@ namespace vexlan::cli {
 
 namespace {
 
-constexpr int kMsgSameOutputName = 62194;
 
 bool IsDirectory(const std::string& path) {
     struct stat info {};
@@ -98,14 +98,14 @@ private:
             const std::string name = OutputName(pdf_.empty() ? png_ : pdf_, file, pdf_.empty() ? ".png" : ".pdf");
             const auto [it, added] = inputOf.emplace(name, file);
             if (!added) {
-                io.err << it->second << ", " << file << " -> " << name << ": " << LoadString(kMsgSameOutputName) << '\n';
+                io.err << it->second << ", " << file << " -> " << name << ": " << LoadString(string_id::kMsgSameOutputName) << '\n';
                 return false;
             }
         }
         return true;
     }
     static bool Report(CommandStreams& io, const std::string& target, int errorId) {
-        if (errorId == kMsgOutputReadOnly) errorId = kMsgOutputReadOnlyKept;  // nobody to ask
+        if (errorId == string_id::kMsgOutputReadOnly) errorId = string_id::kMsgOutputReadOnlyKept;  // nobody to ask
         io.err << target << ": " << LoadString(errorId) << '\n';
         return true;
     }

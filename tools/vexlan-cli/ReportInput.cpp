@@ -1,9 +1,9 @@
 #include "ReportInput.h"
+#include "StringIds.h"
 
 #include <memory>
 #include <sstream>
 
-#include "AnalysisStrings.h"
 #include "CVexlanDoc.h"
 #include "MethodDocument.h"
 #include "StringTable.h"
@@ -44,7 +44,7 @@ bool LoadReport(const std::string& path, const ReportOptions& options, CommandSt
         return false;
     }
     if (!analysed.finite) {
-        Fail(io, "cannot analyse " + path + ": " + LoadString(analysis::kMsgNotAnalysable));
+        Fail(io, "cannot analyse " + path + ": " + LoadString(string_id::kMsgNotAnalysable));
         return false;
     }
     if (options.cursor) doc->MoveCursor(*options.cursor);

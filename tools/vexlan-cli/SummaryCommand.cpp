@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CliSupport.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "SummaryTable.h"
 
@@ -13,7 +14,6 @@ namespace vexlan::cli {
 
 namespace {
 
-constexpr int kMsgNoKedFiles = 62197;
 
 class SummaryCommand : public Subcommand {
 public:
@@ -35,8 +35,7 @@ public:
             std::string named;
             for (const std::string& p : paths_)
                 named += (named.empty() ? "" : ", ") + p;
-            char text[1024];
-            std::snprintf(text, sizeof text, LoadString(kMsgNoKedFiles), named.c_str());
+            const std::string text = FormatString(string_id::kMsgNoKedFiles, named.c_str());
             return Fail(io, text);
         }
         std::vector<SummaryRow> rows;

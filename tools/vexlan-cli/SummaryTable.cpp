@@ -1,4 +1,5 @@
 #include "SummaryTable.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +8,6 @@
 #include <memory>
 #include <ostream>
 
-#include "AnalysisStrings.h"
 #include "CCorrelationFile.h"
 #include "CVexlanDoc.h"
 #include "MethodDocument.h"
@@ -140,13 +140,12 @@ SummaryRow SummariseFile(const std::string& path, analysis::CorrelationMethod me
 
     const analysis::AnalysisResult analysed = analysis::RecomputeWithMethod(*doc, method);
     if (doc->computeProblem() != ComputeProblem::None) {
-        char text[512];
-        std::snprintf(text, sizeof text, LoadString(kMsgCannotRecompute), DescribeComputeProblem(doc->computeProblem()));
+        const std::string text = FormatString(string_id::kMsgCannotRecompute, DescribeComputeProblem(doc->computeProblem()));
         row.error = text;
         return row;
     }
     if (!analysed.finite) {
-        row.error = LoadString(analysis::kMsgNotAnalysable);
+        row.error = LoadString(string_id::kMsgNotAnalysable);
         return row;
     }
     row.analysed = true;

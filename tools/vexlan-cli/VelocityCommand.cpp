@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CVexlanDoc.h"
+#include "StringIds.h"
 #include "CliSupport.h"
 #include "StringTable.h"
 #include "Velocity.h"
@@ -22,12 +23,6 @@ namespace {
 
 namespace v = velocity;
 
-std::string Text(int id, const std::string& argument = {})
-{
-    char text[512];
-    std::snprintf(text, sizeof text, LoadString(id), argument.c_str());
-    return text;
-}
 
 class VelocityCommand : public Subcommand {
 public:
@@ -76,7 +71,7 @@ private:
             return kExitFailure;
         const v::WallMaterial* m = list.Find(*material_);
         if (!m)
-            return Fail(io, Text(62251, *material_));
+            return Fail(io, FormatString(string_id::kMsgUnknownMaterial, material_->c_str()));
         if (!diameter_ || (!wall_ && !sdr_))
             return Fail(io, "velocity --material needs --diameter and --wall or --sdr");
         double wall = wall_.value_or(0);
@@ -115,7 +110,7 @@ private:
         const int column = cursor_.value_or(doc.cursorColumn());
         delay = v::MeasureDelay(doc.record(), column);
         if (!std::isfinite(delay)) {
-            Fail(io, path + ": " + LoadString(62252));
+            Fail(io, path + ": " + LoadString(string_id::kMsgNoDelay));
             return false;
         }
         return true;

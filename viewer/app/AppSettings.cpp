@@ -1,14 +1,14 @@
 #include "AppSettings.h"
+#include "StringIds.h"
 
 #include <charconv>
 
 namespace vexlan {
 namespace {
 
-constexpr int kMsgSettingsNotSaved = 62037;
 
 void WriteOne(ISettingsStore& store, IPrompt& prompt, const char* key, const std::string& value) {
-    if (!store.Write(key, value)) AskString(prompt, kMsgSettingsNotSaved, PromptIcon::Warning, PromptButtons::Ok);
+    if (!store.Write(key, value)) AskString(prompt, string_id::kMsgSettingsNotSaved, PromptIcon::Warning, PromptButtons::Ok);
 }
 
 }  // namespace

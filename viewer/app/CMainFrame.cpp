@@ -1,4 +1,5 @@
 #include "CMainFrame.h"
+#include "StringIds.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,12 +23,7 @@
 namespace vexlan {
 namespace {
 
-constexpr int kMsgRestartInstrument = 62036;
-constexpr int kMsgComPortNotStored = 62033;
-constexpr int kMsgScreenTooSmall = 62072;
 constexpr const char* kDefaultSuffix = "ked";
-constexpr int kApplicationTitle = 57344;
-constexpr int kIdleMessage = 57345;
 constexpr int kLockKeyPollMs = 250;
 
 QString ActionName(int id) { return QString("ID_%1").arg(id); }
@@ -51,7 +47,7 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
       testPort_(std::move(portTester)) {
     setObjectName("CMainFrame");
     // The caption is the application title alone, never the document's name.
-    setWindowTitle(LoadString(kApplicationTitle));
+    setWindowTitle(LoadString(string_id::kApplicationTitle));
     // The bars stay where they are docked; no menu offers to hide them but the View menu.
     setContextMenuPolicy(Qt::PreventContextMenu);
     // A plain window with a minimise box: it can be neither resized nor maximised.
@@ -62,7 +58,7 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
         const QRect area = screen->geometry();
         const MainWindowPlacement place = PlaceMainWindow(area.width(), area.height());
         // The program goes on after the warning.
-        if (place.screenTooSmall) AskString(prompt_, kMsgScreenTooSmall, PromptIcon::Stop, PromptButtons::Ok);
+        if (place.screenTooSmall) AskString(prompt_, string_id::kMsgScreenTooSmall, PromptIcon::Stop, PromptButtons::Ok);
         move(area.x() + place.x, area.y() + place.y);
     }
 
@@ -123,7 +119,7 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-    toolBar_ = new QToolBar(LoadString(kToolBarTitle), this);
+    toolBar_ = new QToolBar(LoadString(string_id::kToolBarTitle), this);
     toolBar_->setObjectName("ToolBar");
     toolBar_->setIconSize(QSize(16, 15));
     toolBar_->setMovable(true);
@@ -150,7 +146,7 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar");
-    auto* message = new QLabel(LoadString(kIdleMessage), bar);
+    auto* message = new QLabel(LoadString(string_id::kIdleMessage), bar);
     message->setObjectName("MessagePane");
     bar->addWidget(message, 1);
     analysisPane_ = new QLabel(bar);
@@ -303,7 +299,7 @@ void CMainFrame::RestoreComPort() {
         SelectPort(stored);
         return;
     }
-    AskString(prompt_, kMsgComPortNotStored, PromptIcon::Warning, PromptButtons::Ok);
+    AskString(prompt_, string_id::kMsgComPortNotStored, PromptIcon::Warning, PromptButtons::Ok);
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) actions_[id]->setChecked(false);
 }
 
@@ -367,12 +363,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     if (doc_.fileLoaded()) {
         if (doc_.IsModified() &&
-            AskString(prompt_, kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
+            AskString(prompt_, string_id::kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
             OnSaveAs();
         doc_.ResetRecord();
     }
     if (enabling_.enableRestart &&
-        AskString(prompt_, kMsgRestartInstrument, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
+        AskString(prompt_, string_id::kMsgRestartInstrument, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
         Trigger(cmd::kRestart);
     WriteSettings(settings_, prompt_, view_->lengthUnit(), view_->timeUnit(), comPort_);
     event->accept();

@@ -1,4 +1,5 @@
 #include "ComPortDevices.h"
+#include "StringIds.h"
 
 #include <cstdlib>
 
@@ -52,12 +53,11 @@ bool ComPortDevices::SetStoredDevice(const std::string& port, const std::string&
 namespace vexlan {
 
 void StoreDeviceEdits(ComPortDevices& devices, const std::vector<std::string>& entered, IPrompt& prompt) {
-    constexpr int kMsgSettingsNotSaved = 62037;
     const char* ports[] = {"COM1", "COM2", "COM3", "COM4"};
     for (size_t i = 0; i < entered.size() && i < 4; ++i) {
         if (entered[i] == devices.StoredDevice(ports[i]).value_or("")) continue;
         if (!devices.SetStoredDevice(ports[i], entered[i]))
-            AskString(prompt, kMsgSettingsNotSaved, PromptIcon::Warning, PromptButtons::Ok);
+            AskString(prompt, string_id::kMsgSettingsNotSaved, PromptIcon::Warning, PromptButtons::Ok);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "CommandLinePrint.h"
+#include "StringIds.h"
 
 #include <QCommandLineParser>
 #include <QPrinter>
@@ -16,7 +17,6 @@
 namespace vexlan {
 namespace {
 
-constexpr int kMsgNoPrinter = 62161;
 
 // Messages of an unattended run go to standard error; questions get No.
 class StderrPrompt : public IPrompt {
@@ -57,14 +57,14 @@ int RunPrintRequest(const QStringList& arguments) {
     if (parser.isSet(pdf)) {
         if (WritePagePdf(parser.value(pdf).toStdString(), page, errorId)) return 0;
     } else if (QPrinterInfo::defaultPrinter().isNull()) {
-        errorId = kMsgNoPrinter;
+        errorId = string_id::kMsgNoPrinter;
     } else {
         QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
         UseDefaultPageSetup(printer);
         printer.setDocName(QString::fromStdString(doc.GetFileTexts().fileName));
         if (PrintPage(printer, page, errorId)) return 0;
     }
-    if (errorId == kMsgOutputReadOnly) errorId = kMsgOutputReadOnlyKept;  // an unattended run asks nobody
+    if (errorId == string_id::kMsgOutputReadOnly) errorId = string_id::kMsgOutputReadOnlyKept;  // an unattended run asks nobody
     err << QString::fromUtf8(LoadString(errorId)) << '\n';
     return 1;
 }

@@ -1,4 +1,5 @@
 #include "InstrumentCommands.h"
+#include "StringIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,7 +16,6 @@
 namespace vexlan {
 namespace {
 
-constexpr int kPortDevicesMenuItem = 62183;
 
 void BeginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void EndBusy() { QApplication::restoreOverrideCursor(); }
@@ -59,7 +59,7 @@ void InstrumentCommands::Install(CMainFrame& frame) {
     frame.SetCommandHandler(cmd::kRestart, [this] { OnRestart(); });
     if (QMenu* ports = MenuHolding(frame.action(cmd::kCom4))) {
         ports->addSeparator();
-        QAction* devices = ports->addAction(LoadString(kPortDevicesMenuItem));
+        QAction* devices = ports->addAction(LoadString(string_id::kPortDevicesMenuItem));
         devices->setObjectName(QStringLiteral("PortDevices"));
         connect(devices, &QAction::triggered, this, [this] { OnPortDevices(); });
     }

@@ -1,16 +1,16 @@
 #include "PeaksWindow.h"
+#include "StringIds.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "AnalysisStrings.h"
 #include "StringTable.h"
 
 namespace vexlan {
 
 PeaksWindow::PeaksWindow(QWidget* parent) : QDialog(parent) {
     setObjectName("PeaksWindow");
-    setWindowTitle(LoadString(analysis::kPeaksWindowTitle));
+    setWindowTitle(LoadString(string_id::kPeaksWindowTitle));
     setModal(false);
     list_ = new QListWidget(this);
     list_->setObjectName("PeakList");

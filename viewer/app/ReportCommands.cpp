@@ -1,4 +1,5 @@
 #include "ReportCommands.h"
+#include "StringIds.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,8 +21,6 @@
 namespace vexlan {
 namespace {
 
-constexpr int kMsgNoPrinter = 62161;
-constexpr int kMsgClipboard = 62163;
 constexpr int kHintRecompute = 100;
 
 bool RunQtPrintDialog(QPrinter& printer, QWidget* parent) {
@@ -62,18 +61,18 @@ void ReportCommands::Warn(int stringId) { AskString(frame_.prompt(), stringId, P
 void ReportCommands::CopyText() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     const QString text = QString::fromStdString(ReportText());
-    if (!clipboard) return Warn(kMsgClipboard);
+    if (!clipboard) return Warn(string_id::kMsgClipboard);
     clipboard->setText(text);
     // A clipboard that did not take the text (no clipboard service) says so instead of failing silently.
-    if (clipboard->text() != text) Warn(kMsgClipboard);
+    if (clipboard->text() != text) Warn(string_id::kMsgClipboard);
 }
 
 void ReportCommands::CopyGraph() {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!clipboard) return Warn(kMsgClipboard);
+    if (!clipboard) return Warn(string_id::kMsgClipboard);
     const QImage graph = frame_.view().graphImage();
     clipboard->setImage(graph);
-    if (clipboard->image().size() != graph.size()) Warn(kMsgClipboard);
+    if (clipboard->image().size() != graph.size()) Warn(string_id::kMsgClipboard);
 }
 
 void ReportCommands::Print() {
@@ -83,12 +82,12 @@ void ReportCommands::Print() {
     // the printer into a PDF writer that has no file name).
     const bool toFile = !printer_->outputFileName().isEmpty();
     if (!toFile && (printer_->outputFormat() != QPrinter::NativeFormat || printer_->printerName().isEmpty()))
-        return Warn(kMsgNoPrinter);
+        return Warn(string_id::kMsgNoPrinter);
     int errorId = 0;
     if (PrintPage(*printer_, Page(), errorId)) return;
     // A read-only file is replaced only when the user says so.
-    if (errorId == kMsgOutputReadOnly) {
-        if (AskString(frame_.prompt(), kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes ||
+    if (errorId == string_id::kMsgOutputReadOnly) {
+        if (AskString(frame_.prompt(), string_id::kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes ||
             PrintPage(*printer_, Page(), errorId, true))
             return;
     }

@@ -1,4 +1,5 @@
 #include "CCorrelationEngine.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <bit>
@@ -186,10 +187,10 @@ const char* DescribeComputeProblem(ComputeProblem problem)
 {
     switch (problem) {
     case ComputeProblem::None: return "";
-    case ComputeProblem::BadSampleCount: return LoadString(63000);
-    case ComputeProblem::BadSampleRate: return LoadString(63001);
-    case ComputeProblem::BadPipeValue: return LoadString(63002);
-    case ComputeProblem::BadFilterValue: return LoadString(63003);
+    case ComputeProblem::BadSampleCount: return LoadString(string_id::kBadSampleCount);
+    case ComputeProblem::BadSampleRate: return LoadString(string_id::kBadSampleRate);
+    case ComputeProblem::BadPipeValue: return LoadString(string_id::kBadPipeValue);
+    case ComputeProblem::BadFilterValue: return LoadString(string_id::kBadFilterValue);
     }
     return "";
 }

@@ -1,4 +1,5 @@
 #include "CCorrelationFile.h"
+#include "StringIds.h"
 
 #include <cstdio>
 #include <vector>
@@ -19,19 +20,19 @@ bool CCorrelationFile::ReadCorrelationFile(const std::string& path, CorrelationR
     if (std::fread(version, 1, 2, file) != 2)
         version[0] = version[1] = 0;
     if (std::ferror(file)) {
-        errorId_ = kErrorReadFile; ok = false;
+        errorId_ = string_id::kMsgFileNotRead; ok = false;
     } else if ((version[0] | (version[1] << 8)) != kFileVersion) {
-        errorId_ = kErrorIncompatibleFile; ok = false;
+        errorId_ = string_id::kMsgIncompatibleFile; ok = false;
     } else {
         // A short file keeps the rest of the record as it was: start from its current image.
         static_assert(kRecordSize > 0);
         std::uint8_t image[kRecordSize];
         EncodeRecord(record, image);
         bytesRead_ = 2 + std::fread(image, 1, kRecordSize, file);
-        if (std::ferror(file)) { errorId_ = kErrorReadFile; ok = false; }
+        if (std::ferror(file)) { errorId_ = string_id::kMsgFileNotRead; ok = false; }
         else DecodeRecord(image, record);
     }
-    if (std::fclose(file) != 0) { errorId_ = kErrorCloseFile; ok = false; }
+    if (std::fclose(file) != 0) { errorId_ = string_id::kMsgFileNotClosed; ok = false; }
     return ok;
 }
 
@@ -53,7 +54,7 @@ bool CCorrelationFile::WriteReplacing(const std::string& path, const Correlation
 
 bool CCorrelationFile::WriteCorrelationFile(const std::string& path, const CorrelationRecord& record,
                                             bool replaceReadOnly) {
-    if (!InspectOutputPath(path).exists) { errorId_ = kErrorOpenFile; return false; }
+    if (!InspectOutputPath(path).exists) { errorId_ = string_id::kMsgFileNotOpened; return false; }
     return WriteReplacing(path, record, replaceReadOnly);
 }
 

@@ -4,15 +4,11 @@
 #include <string>
 
 #include "CorrelationRecord.h"
+#include "StringIds.h"
 #include "Prompt.h"
 
 namespace vexlan {
 
-constexpr int kErrorOpenFile = 62016;
-constexpr int kErrorReadFile = 62017;
-constexpr int kErrorCloseFile = 62018;
-constexpr int kErrorWriteFile = 62019;
-constexpr int kErrorIncompatibleFile = 62020;
 constexpr std::uint16_t kFileVersion = 2;
 constexpr std::size_t kFileSize = kRecordSize + 2;
 
@@ -21,7 +17,7 @@ public:
     bool ReadCorrelationFile(const std::string& path, CorrelationRecord& record);
     // Both write a complete new copy and put it in place of the file only once it is whole, so a
     // failed write leaves the file as it was (or absent). Bytes beyond the record in an existing
-    // file are kept. A read-only file fails with kMsgOutputReadOnly unless replaceReadOnly.
+    // file are kept. A read-only file fails with string_id::kMsgOutputReadOnly unless replaceReadOnly.
     // Save: over an existing file only.
     bool WriteCorrelationFile(const std::string& path, const CorrelationRecord& record, bool replaceReadOnly = false);
     // Save As: creates the file when missing. pathNameOut receives path in every case.

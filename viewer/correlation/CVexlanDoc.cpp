@@ -1,4 +1,5 @@
 #include "CVexlanDoc.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,7 +89,7 @@ void CVexlanDoc::ComputeDataDirectory()
         return;
     const std::string dir = ProgramDataDirectory();
     if (dir.empty()) {
-        AskString(prompt_, kMsgProgramFolderUnknown, PromptIcon::Stop, PromptButtons::Ok);
+        AskString(prompt_, string_id::kMsgProgramFolderUnknown, PromptIcon::Stop, PromptButtons::Ok);
         return;
     }
     UseDataDirectory(dir, dir != ProgramDirectory());
@@ -120,7 +121,7 @@ bool CVexlanDoc::OpenCorrelationFile(const std::string& path)
 {
     if (fileLoaded_ && modified_) {
         const PromptAnswer answer =
-            AskString(prompt_, kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNoCancel);
+            AskString(prompt_, string_id::kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNoCancel);
         if (answer == PromptAnswer::Cancel)
             return false;
         // The edits would be lost if the new file replaced them after a failed save.
@@ -141,9 +142,7 @@ bool CVexlanDoc::OpenCorrelationFile(const std::string& path)
     fileLoaded_ = true;
     LoadMaterials();
     if (!file.lastReadComplete()) {
-        char text[512];
-        std::snprintf(text, sizeof text, LoadString(kMsgIncompleteFile),
-                      static_cast<unsigned long long>(file.bytesRead()), static_cast<unsigned long long>(kFileSize));
+        const std::string text = FormatString(string_id::kMsgIncompleteFile, static_cast<unsigned long long>(file.bytesRead()), static_cast<unsigned long long>(kFileSize));
         prompt_.Ask(text, PromptIcon::Warning, PromptButtons::Ok);
     }
     // The file still opens, so that its texts and pipe can be seen and mended, but the user hears
@@ -151,8 +150,7 @@ bool CVexlanDoc::OpenCorrelationFile(const std::string& path)
     // correlation blocks is an empty result, not a broken one.
     const ComputeProblem problem = FindComputeProblem(record_);
     if (problem != ComputeProblem::None && record_.blockCount >= 1) {
-        char text[512];
-        std::snprintf(text, sizeof text, LoadString(kMsgCannotRecompute), DescribeComputeProblem(problem));
+        const std::string text = FormatString(string_id::kMsgCannotRecompute, DescribeComputeProblem(problem));
         prompt_.Ask(text, PromptIcon::Warning, PromptButtons::Ok);
     }
     return true;
@@ -161,7 +159,7 @@ bool CVexlanDoc::OpenCorrelationFile(const std::string& path)
 void CVexlanDoc::LoadMaterials()
 {
     if (!materials_.LoadMaterialTables())
-        AskString(prompt_, kMsgNamesNotLoaded, PromptIcon::Warning, PromptButtons::Ok);
+        AskString(prompt_, string_id::kMsgNamesNotLoaded, PromptIcon::Warning, PromptButtons::Ok);
     materials_.EnsureMaterialList();
 }
 
@@ -172,8 +170,8 @@ static bool WriteAskingForReadOnly(IPrompt& prompt, Write write)
     CCorrelationFile file;
     if (write(file, false))
         return true;
-    if (file.lastError() == kMsgOutputReadOnly) {
-        if (AskString(prompt, kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
+    if (file.lastError() == string_id::kMsgOutputReadOnly) {
+        if (AskString(prompt, string_id::kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes)
             return false;
         if (write(file, true))
             return true;
@@ -395,9 +393,9 @@ void CVexlanDoc::SetRemoveEnd(int x, int x0)
 
 std::string CVexlanDoc::MaterialDisplayName(int material)
 {
-    if (material < 0 || material >= kMaterialCount)
+    if (material < 0 || material >= string_id::kMaterialCount)
         return {};
-    return LoadString(kMaterialNameBase + material);
+    return LoadString(string_id::kMaterialNameBase + material);
 }
 
 }  // namespace vexlan

@@ -14,9 +14,6 @@
 
 namespace vexlan {
 
-constexpr int kMsgSaveCurrentFile = 62035;
-constexpr int kMsgProgramFolderUnknown = 62071;
-constexpr int kMsgCannotRecompute = 63005;
 constexpr std::uint16_t kNoSegmentMaterial = 65535;
 constexpr float kMinimumTotalLength = 0.1f;
 

@@ -1,4 +1,5 @@
 #include "MaterialTables.h"
+#include "StringIds.h"
 
 #include <unistd.h>
 
@@ -271,7 +272,7 @@ bool MaterialTables::RebuildMaterialTables()
         const int index = LineIndex(line);
         if (index < 0 || index > kHighestNamedIndex)
             continue;
-        const char* name = LoadString(kMaterialNameBase + index);
+        const char* name = LoadString(string_id::kMaterialNameBase + index);
         const std::size_t length = std::min<std::size_t>(std::strlen(name), kMaterialNameLength);
         std::memcpy(names_[index], name, length);
         names_[index][kMaterialNameSlotSize - 1] = 0;
@@ -304,13 +305,13 @@ void MaterialTables::EnsureMaterialList()
     if (ReadMaterialCurve(0))
         return;
     if (!BuildMaterialList()) {
-        AskString(prompt_, kMsgListNotCreated, PromptIcon::Warning, PromptButtons::Ok);
+        AskString(prompt_, string_id::kMsgListNotCreated, PromptIcon::Warning, PromptButtons::Ok);
         return;
     }
     if (ReadMaterialCurve(0))
         return;
     curve_ = MaterialCurve{};
-    AskString(prompt_, kMsgListNotRead, PromptIcon::Warning, PromptButtons::Ok);
+    AskString(prompt_, string_id::kMsgListNotRead, PromptIcon::Warning, PromptButtons::Ok);
 }
 
 bool MaterialTables::ReadMaterialCurve(int material)
@@ -382,7 +383,7 @@ float MaterialTables::VelocityForDiameter(int material, float diameter)
 {
     // A list damaged since the file was opened is rebuilt before the user is troubled.
     if (!ReadMaterialCurve(material) && !(BuildMaterialList() && ReadMaterialCurve(material)))
-        AskString(prompt_, kMsgListNotLoaded, PromptIcon::Warning, PromptButtons::YesNo);
+        AskString(prompt_, string_id::kMsgListNotLoaded, PromptIcon::Warning, PromptButtons::YesNo);
     // The table in memory may still be another material's (no record for this one, or no list
     // at all): then there is no velocity to give.
     if (material < 0 || curve_.material != material)
@@ -411,7 +412,7 @@ float MaterialTables::DefaultLowCutoff(int material)
 {
     if (material >= 0 && material < kMaterialSlots)
         return defaults_[material].low;
-    AskString(prompt_, kMsgLowDefaultError, PromptIcon::Warning, PromptButtons::Ok);
+    AskString(prompt_, string_id::kMsgLowDefaultError, PromptIcon::Warning, PromptButtons::Ok);
     return 0.0f;
 }
 
@@ -419,7 +420,7 @@ float MaterialTables::DefaultHighCutoff(int material)
 {
     if (material >= 0 && material < kMaterialSlots)
         return defaults_[material].high;
-    AskString(prompt_, kMsgHighDefaultError, PromptIcon::Warning, PromptButtons::Ok);
+    AskString(prompt_, string_id::kMsgHighDefaultError, PromptIcon::Warning, PromptButtons::Ok);
     return 0.0f;
 }
 

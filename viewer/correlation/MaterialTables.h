@@ -29,12 +29,6 @@ constexpr const char* kMaterialNamesCache = "mname.kdb";
 constexpr const char* kFilterDefaultsCache = "mfilter.kdb";
 constexpr const char* kMaterialListCache = "mlist.kdb";
 
-constexpr int kMsgNamesNotLoaded = 62064;
-constexpr int kMsgListNotLoaded = 62065;
-constexpr int kMsgListNotCreated = 62066;
-constexpr int kMsgListNotRead = 62067;
-constexpr int kMsgHighDefaultError = 62068;
-constexpr int kMsgLowDefaultError = 62069;
 
 struct MaterialFilterDefault {
     float low = 0;   // Hz

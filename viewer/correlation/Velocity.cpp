@@ -1,4 +1,5 @@
 #include "Velocity.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,17 +17,6 @@ namespace vexlan::velocity {
 
 namespace {
 
-constexpr int kBadDimensions = 62240;
-constexpr int kWallTooThick = 62241;
-constexpr int kBadSdr = 62242;
-constexpr int kBadModulus = 62243;
-constexpr int kOutsidePipe = 62244;
-constexpr int kDelayNearZero = 62245;
-constexpr int kWrongSign = 62246;
-constexpr int kNoDelayAtSource = 62247;
-constexpr int kNoPipe = 62248;
-constexpr int kTooFewRecordings = 62249;
-constexpr int kNoPositiveFit = 62250;
 
 // Names as the material list writes them ("Ductile Iron") or as typed ("ductile-iron").
 std::string Lower(std::string s)
@@ -139,12 +129,12 @@ std::string DefaultMaterialListPath() { return ProgramDataDirectory() + "pipe-mo
 Outcome WaveSpeed(const WaterProperties& water, double modulusPa, double outsideDiameterMm, double wallMm)
 {
     if (!Positive(outsideDiameterMm) || !Positive(wallMm))
-        return {0, kBadDimensions};
+        return {0, string_id::kMsgBadDimensions};
     if (!Positive(modulusPa))
-        return {0, kBadModulus};
+        return {0, string_id::kMsgBadModulus};
     const double internal = outsideDiameterMm - 2 * wallMm;
     if (!(internal > 0))
-        return {0, kWallTooThick};
+        return {0, string_id::kMsgWallTooThick};
     const double k = water.bulkModulusPa;
     const double free = std::sqrt(k / water.densityKgM3);
     return {free / std::sqrt(1 + k * internal / (modulusPa * wallMm)), 0};
@@ -153,9 +143,9 @@ Outcome WaveSpeed(const WaterProperties& water, double modulusPa, double outside
 Outcome WallFromSdr(double outsideDiameterMm, double sdr)
 {
     if (!Positive(outsideDiameterMm))
-        return {0, kBadDimensions};
+        return {0, string_id::kMsgBadDimensions};
     if (!(std::isfinite(sdr) && sdr > 2))
-        return {0, kBadSdr};
+        return {0, string_id::kMsgBadSdr};
     return {outsideDiameterMm / sdr, 0};
 }
 
@@ -190,12 +180,12 @@ Outcome KnownSourceFactor(const std::vector<Segment>& pipe, SourcePlace place, d
                           double minimumDelay)
 {
     if (!Usable(pipe))
-        return {0, kNoPipe};
+        return {0, string_id::kMsgNoPipe};
     double expected = 0;  // the delay the stored velocities give for the source
     switch (place) {
     case SourcePlace::AtDistance:
         if (!(std::isfinite(distance) && distance >= 0 && distance <= TotalLength(pipe)))
-            return {0, kOutsidePipe};
+            return {0, string_id::kMsgOutsidePipe};
         expected = DelayOfPosition(pipe, distance);
         break;
     case SourcePlace::BeyondSensor1: expected = -TravelTime(pipe); break;
@@ -203,11 +193,11 @@ Outcome KnownSourceFactor(const std::vector<Segment>& pipe, SourcePlace place, d
     }
     // Scaling every velocity by f scales every delay by 1/f, so f = expected / measured.
     if (std::fabs(expected) < 0.02 * TravelTime(pipe))
-        return {0, kNoDelayAtSource};
+        return {0, string_id::kMsgNoDelayAtSource};
     if (!std::isfinite(delay) || std::fabs(delay) < std::max(minimumDelay, 1e-9))
-        return {0, kDelayNearZero};
+        return {0, string_id::kMsgDelayNearZero};
     if ((expected > 0) != (delay > 0))
-        return {0, kWrongSign};
+        return {0, string_id::kMsgWrongSign};
     return {expected / delay, 0};
 }
 
@@ -234,7 +224,7 @@ FitResult FitVelocityAndLeak(const std::vector<double>& lengths, const std::vect
     FitResult r;
     const std::size_t n = std::min(lengths.size(), delays.size());
     if (n < 2) {
-        r.errorId = kTooFewRecordings;
+        r.errorId = string_id::kMsgTooFewRecordings;
         return r;
     }
     double meanL = 0, meanT = 0;
@@ -248,14 +238,14 @@ FitResult FitVelocityAndLeak(const std::vector<double>& lengths, const std::vect
         slt += (lengths[i] - meanL) * (delays[i] - meanT);
     }
     if (!(sll > 1e-6 * std::max(1.0, meanL * meanL))) {
-        r.errorId = kTooFewRecordings;
+        r.errorId = string_id::kMsgTooFewRecordings;
         return r;
     }
     // tau = a + b L with b = −1/v and a = 2x/v.
     const double b = slt / sll;
     const double a = meanT - b * meanL;
     if (!(b < 0) || !std::isfinite(b)) {
-        r.errorId = kNoPositiveFit;
+        r.errorId = string_id::kMsgNoPositiveFit;
         return r;
     }
     r.velocity = -1 / b;

@@ -1,4 +1,5 @@
 #include "CDownloadProgressDlg.h"
+#include "StringIds.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,19 +14,6 @@
 #include "StringTable.h"
 
 namespace vexlan {
-namespace {
-
-constexpr int kDownloadingOneOf = 62177;
-constexpr int kDownloading = 62178;
-constexpr int kBytesReceived = 62179;
-
-QString Formatted(int id, const std::string& name, int number, int count) {
-    char text[512];
-    std::snprintf(text, sizeof text, LoadString(id), name.c_str(), number, count);
-    return QString::fromLocal8Bit(text);
-}
-
-}  // namespace
 
 CDownloadProgressDlg::CDownloadProgressDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("DownloadProgress"));
@@ -76,8 +64,8 @@ bool CDownloadProgressDlg::cancelRequested() {
 }
 
 void CDownloadProgressDlg::BeginFile(const std::string& name, int number, int count) {
-    file_->setText(count > 1 ? Formatted(kDownloadingOneOf, name, number, count)
-                             : Formatted(kDownloading, name, number, count));
+    file_->setText(QString::fromLocal8Bit(count > 1 ? FormatString(string_id::kDownloadingOneOf, name.c_str(), number, count)
+                                                    : FormatString(string_id::kDownloading, name.c_str())));
     bar_->setRange(0, static_cast<int>(kExpectedBytes));
     SetBytes(0);
     if (!isVisible()) ShowWithCancelArmed();
@@ -89,8 +77,7 @@ void CDownloadProgressDlg::SetBytes(uint64_t bytes) {
     const uint64_t shown = std::min<uint64_t>(bytes, 0x7FFFFFFF);
     if (shown > static_cast<uint64_t>(bar_->maximum())) bar_->setMaximum(static_cast<int>(shown));
     bar_->setValue(static_cast<int>(shown));
-    char text[128];
-    std::snprintf(text, sizeof text, LoadString(kBytesReceived), static_cast<unsigned long long>(bytes));
+    const std::string text = FormatString(string_id::kBytesReceived, static_cast<unsigned long long>(bytes));
     bytes_->setText(QString::fromLatin1(text));
     Repaint();
 }

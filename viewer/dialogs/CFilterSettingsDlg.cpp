@@ -1,4 +1,5 @@
 #include "CFilterSettingsDlg.h"
+#include "StringIds.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QSlider>
 #include <memory>
 
-#include "AnalysisStrings.h"
 #include "CVexlanDoc.h"
 #include "CorrelationAnalysis.h"
 #include "DialogControls.h"
@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kRightButtonX = 594, kRightButtonWidth = 58;
 
-constexpr int kCursorHint = 62154;
 
 QString Text(int item) { return LoadResourceText(resource::kFilterSettingsDialog, item); }
 
@@ -99,7 +98,7 @@ void CFilterSettingsDlg::CreateControls() {
     Label(this, 1092, 196, 412, 104, 22, Qt::AlignRight | Qt::AlignVCenter);
     cursor_ = PlacePx(new QLineEdit(this), 1093, 306, 412, 84, 22);
     cursor_->setAlignment(Qt::AlignCenter);
-    cursor_->setToolTip(LoadString(kCursorHint));
+    cursor_->setToolTip(LoadString(string_id::kCursorHint));
     cursor_->installEventFilter(this);
     Label(this, 1094, 394, 412, 24, 22);
 
@@ -155,7 +154,7 @@ void CFilterSettingsDlg::CreateControls() {
     auto* cancel = Button(this, 2, kRightButtonX, 480, kRightButtonWidth, 24);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The band where the two sensors agree, for the user to confirm with OK.
-    auto* suggest = new QPushButton(LoadString(analysis::kSuggestButtonText), this);
+    auto* suggest = new QPushButton(LoadString(string_id::kSuggestButtonText), this);
     suggest->setObjectName("SuggestButton");
     suggest->setGeometry(kRightButtonX, 510, kRightButtonWidth, 24);
     suggest->setAutoDefault(false);

@@ -1,4 +1,5 @@
 #include "CPortDevicesDlg.h"
+#include "StringIds.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -13,26 +14,22 @@
 namespace vexlan {
 namespace {
 
-constexpr int kPortDevicesTitle = 62180;
-constexpr int kPortDevicesHeading = 62181;
-constexpr int kPortDevicesDefault = 62182;
 
 }  // namespace
 
 std::optional<std::vector<std::string>> RunPortDevicesDialog(QWidget* parent, const std::vector<PortDeviceRow>& rows) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("PortDevicesDialog"));
-    dialog.setWindowTitle(LoadString(kPortDevicesTitle));
+    dialog.setWindowTitle(LoadString(string_id::kPortDevicesTitle));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(LoadString(kPortDevicesHeading), &dialog));
+    layout->addWidget(new QLabel(LoadString(string_id::kPortDevicesHeading), &dialog));
     auto* form = new QFormLayout;
     layout->addLayout(form);
     std::vector<QLineEdit*> edits;
     for (const PortDeviceRow& row : rows) {
         auto* edit = new QLineEdit(QString::fromStdString(row.stored), &dialog);
         edit->setObjectName(QString::fromStdString(row.port));
-        char placeholder[512];
-        std::snprintf(placeholder, sizeof placeholder, LoadString(kPortDevicesDefault), row.defaultDevice.c_str());
+        const std::string placeholder = FormatString(string_id::kPortDevicesDefault, row.defaultDevice.c_str());
         edit->setPlaceholderText(QString::fromLocal8Bit(placeholder));
         edit->setMinimumWidth(240);
         form->addRow(QString::fromStdString(row.port), edit);

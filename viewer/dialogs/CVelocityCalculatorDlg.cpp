@@ -1,4 +1,5 @@
 #include "CVelocityCalculatorDlg.h"
+#include "StringIds.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -17,9 +18,6 @@ namespace {
 
 using namespace velocity_calculator_id;
 
-constexpr int kCaption = 62262, kMaterialLabel = 62263, kDiameterLabel = 62264, kWallLabel = 62265;
-constexpr int kSdrLabel = 62266, kVelocityLabel = 62267, kOk = 62269, kCancel = 62270;
-constexpr int kMsgNoMaterialList = 62271;
 
 QString Text(int id) { return QString::fromUtf8(LoadString(id)); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -28,7 +26,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 CVelocityCalculatorDlg::CVelocityCalculatorDlg(VelocityCalculatorLogic logic, IPrompt& prompt, QWidget* parent)
     : QDialog(parent), logic_(std::move(logic)), prompt_(prompt) {
-    setWindowTitle(Text(kCaption));
+    setWindowTitle(Text(string_id::kVelocityCalculatorTitle));
     setObjectName(QStringLiteral("VelocityCalculator"));
     setFixedSize(DialogX(206), DialogY(132));
     CreateControls();
@@ -36,27 +34,27 @@ CVelocityCalculatorDlg::CVelocityCalculatorDlg(VelocityCalculatorLogic logic, IP
 }
 
 void CVelocityCalculatorDlg::CreateControls() {
-    const QString mm = Text(unit_text::kMillimetre);
-    PlaceDu(new QLabel(Text(kMaterialLabel), this), 0, 10, 10, 70, 8);
+    const QString mm = Text(string_id::kMillimetre);
+    PlaceDu(new QLabel(Text(string_id::kWallMaterialLabel), this), 0, 10, 10, 70, 8);
     material_ = PlaceDu(new QComboBox(this), kMaterial, 84, 8, 80, 13);
     for (const std::string& name : logic_.MaterialNames()) material_->addItem(Q(name));
     material_->setCurrentIndex(logic_.material);
 
-    PlaceDu(new QLabel(Text(kDiameterLabel), this), 0, 10, 28, 70, 8);
+    PlaceDu(new QLabel(Text(string_id::kOutsideDiameterLabel), this), 0, 10, 28, 70, 8);
     diameter_ = PlaceDu(new QLineEdit(Q(logic_.diameterText), this), kDiameter, 84, 26, 50, 12);
     PlaceDu(new QLabel(mm, this), 0, 138, 28, 20, 8);
 
-    wallRadio_ = PlaceDu(new QRadioButton(Text(kWallLabel), this), kWallRadio, 10, 44, 72, 10);
+    wallRadio_ = PlaceDu(new QRadioButton(Text(string_id::kWallThicknessLabel), this), kWallRadio, 10, 44, 72, 10);
     wall_ = PlaceDu(new QLineEdit(Q(logic_.wallText), this), kWall, 84, 43, 50, 12);
     PlaceDu(new QLabel(mm, this), 0, 138, 45, 20, 8);
-    auto* sdrRadio = PlaceDu(new QRadioButton(Text(kSdrLabel), this), kSdrRadio, 10, 60, 72, 10);
+    auto* sdrRadio = PlaceDu(new QRadioButton(Text(string_id::kSdrLabel), this), kSdrRadio, 10, 60, 72, 10);
     sdr_ = PlaceDu(new QLineEdit(Q(logic_.sdrText), this), kSdr, 84, 59, 50, 12);
     auto* group = new QButtonGroup(this);
     group->addButton(wallRadio_);
     group->addButton(sdrRadio);
     (logic_.wallEntry == WallEntry::Sdr ? sdrRadio : wallRadio_)->setChecked(true);
 
-    PlaceDu(new QLabel(Text(kVelocityLabel), this), 0, 10, 79, 70, 8);
+    PlaceDu(new QLabel(Text(string_id::kCalculatedVelocityLabel), this), 0, 10, 79, 70, 8);
     result_ = PlaceDu(new QLineEdit(this), kVelocity, 84, 77, 50, 12);
     result_->setReadOnly(true);
     result_->setFocusPolicy(Qt::NoFocus);
@@ -66,10 +64,10 @@ void CVelocityCalculatorDlg::CreateControls() {
     modulus_->setWordWrap(true);
     modulus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* ok = PlaceDu(new QPushButton(Text(kOk), this), 1, 92, 113, 50, 14);
+    auto* ok = PlaceDu(new QPushButton(Text(string_id::kOk), this), 1, 92, 113, 50, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CVelocityCalculatorDlg::accept);
-    auto* cancel = PlaceDu(new QPushButton(Text(kCancel), this), 2, 148, 113, 50, 14);
+    auto* cancel = PlaceDu(new QPushButton(Text(string_id::kCancel), this), 2, 148, 113, 50, 14);
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -112,8 +110,7 @@ bool RunVelocityCalculatorDialog(QWidget* parent, const CVexlanDoc& doc, int seg
     velocity::MaterialList list;
     std::string error;
     if (!velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), list, error)) {
-        char text[1024];
-        std::snprintf(text, sizeof text, LoadString(kMsgNoMaterialList), error.c_str());
+        const std::string text = FormatString(string_id::kMsgNoMaterialList, error.c_str());
         prompt.Ask(text, PromptIcon::Warning, PromptButtons::Ok);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "DownloadLogic.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -52,7 +53,7 @@ std::vector<std::string> DownloadDialogLogic::ComboEntries() const {
 DownloadDialogLogic::Outcome DownloadDialogLogic::OnFile(int selectedIndex, IPrompt& prompt) {
     const std::vector<std::string> entries = ComboEntries();
     if (selectedIndex < 0 || selectedIndex >= static_cast<int>(entries.size())) {
-        AskString(prompt, download_msg::kSelectAFile, PromptIcon::Question, PromptButtons::Ok);
+        AskString(prompt, string_id::kSelectAFile, PromptIcon::Question, PromptButtons::Ok);
         return Outcome::StayOpen;
     }
     selectedFile_ = entries[static_cast<size_t>(selectedIndex)];
@@ -79,12 +80,11 @@ DownloadCommand::~DownloadCommand() { link_.SetProgress({}); }
 void DownloadCommand::ShowStage(LinkStage stage, int attempt, int attempts) {
     stageShown_ = stageShown_ || stage != LinkStage::Reading;
     switch (stage) {
-    case LinkStage::Waking: Call(ui_.showStage, LoadStdString(download_msg::kWaking)); break;
-    case LinkStage::Listing: Call(ui_.showStage, LoadStdString(download_msg::kListing)); break;
+    case LinkStage::Waking: Call(ui_.showStage, LoadStdString(string_id::kWaking)); break;
+    case LinkStage::Listing: Call(ui_.showStage, LoadStdString(string_id::kListing)); break;
     case LinkStage::Reading: Call(ui_.fileProgress, uint64_t{0}); break;
     case LinkStage::Retrying: {
-        char text[256];
-        std::snprintf(text, sizeof text, LoadString(download_msg::kRetrying), attempt, attempts);
+        const std::string text = FormatString(string_id::kRetrying, attempt, attempts);
         Call(ui_.showStage, std::string(text));
         break;
     }
@@ -92,7 +92,7 @@ void DownloadCommand::ShowStage(LinkStage stage, int attempt, int attempts) {
 }
 
 void DownloadCommand::Run(const std::string& comPort) {
-    AskString(prompt_, download_msg::kWillCommunicate, PromptIcon::Information, PromptButtons::Ok);
+    AskString(prompt_, string_id::kWillCommunicate, PromptIcon::Information, PromptButtons::Ok);
     Call(ui_.beginBusy);
     // From here on the instrument may need restarting, whatever the listing gives.
     Call(ui_.enableRestart);
@@ -119,7 +119,7 @@ void DownloadCommand::DownloadOneFile(const std::string& comPort, const std::str
     const bool downloaded = Download(comPort, name, path, 1, 1);
     Call(ui_.endProgress);
     if (downloaded &&
-        AskString(prompt_, download_msg::kOpenNow, PromptIcon::None, PromptButtons::YesNo) == PromptAnswer::Yes &&
+        AskString(prompt_, string_id::kOpenNow, PromptIcon::None, PromptButtons::YesNo) == PromptAnswer::Yes &&
         ui_.openDownloaded) {
         ui_.openDownloaded(path);
     }
@@ -128,7 +128,7 @@ void DownloadCommand::DownloadOneFile(const std::string& comPort, const std::str
 
 void DownloadCommand::DownloadAllFiles(const std::string& comPort, const std::vector<std::string>& list) {
     Call(ui_.beginBusy);
-    const std::string folder = ui_.chooseFolder ? ui_.chooseFolder(LoadStdString(download_msg::kChooseDestination))
+    const std::string folder = ui_.chooseFolder ? ui_.chooseFolder(LoadStdString(string_id::kChooseDestination))
                                                 : std::string();
     if (!folder.empty()) {
         // One answer per path: a name listed twice is fetched twice without asking twice.
@@ -149,8 +149,7 @@ void DownloadCommand::DownloadAllFiles(const std::string& comPort, const std::ve
 }
 
 bool DownloadCommand::MayReplace(const std::string& path) {
-    char text[4096];
-    std::snprintf(text, sizeof text, LoadString(download_msg::kReplaceFile), path.c_str());
+    const std::string text = FormatString(string_id::kReplaceFile, path.c_str());
     return prompt_.Ask(text, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 

@@ -15,17 +15,6 @@
 
 namespace vexlan {
 
-namespace download_msg {
-constexpr int kWillCommunicate = 62032;
-constexpr int kOpenNow = 62034;
-constexpr int kChooseDestination = 62038;
-constexpr int kSelectAFile = 62052;
-constexpr int kReplaceFile = 62176;  // "%s" is the path
-constexpr int kWaking = 62200;
-constexpr int kListing = 62201;
-constexpr int kRetrying = 62202;  // "%d of %d": the attempt and the attempts in all
-}  // namespace download_msg
-
 // Dialog 144's state: the names offered, what "File" or "All" chose.
 class DownloadDialogLogic {
 public:

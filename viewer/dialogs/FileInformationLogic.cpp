@@ -1,4 +1,5 @@
 #include "FileInformationLogic.h"
+#include "StringIds.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,8 +9,6 @@
 namespace vexlan {
 namespace {
 
-constexpr int kMsgTooManyCharacters = 62167;
-constexpr int kMsgTooManyBytes = 62168;
 
 // Length of the UTF-8 sequence at text[i], or 0 when the bytes there are not one.
 std::size_t SequenceLength(const std::string& text, std::size_t i) {
@@ -152,16 +151,14 @@ bool FileInformationLogic::FindTooLong(InfoField& field, std::string& message) c
     for (const InfoFieldSpec& s : kSpecs) {
         if (s.maxChars == 0) continue;
         const std::string& t = texts_[static_cast<int>(s.field)];
-        char text[128];
         if (Utf8Length(t) > s.maxChars) {
-            std::snprintf(text, sizeof text, LoadString(kMsgTooManyCharacters), static_cast<unsigned>(s.maxChars));
+            message = FormatString(string_id::kMsgTooManyCharacters, static_cast<unsigned>(s.maxChars));
         } else if (t.size() > s.width - 1) {
-            std::snprintf(text, sizeof text, "%s", LoadString(kMsgTooManyBytes));
+            message = LoadString(string_id::kMsgTooManyBytes);
         } else {
             continue;
         }
         field = s.field;
-        message = text;
         return true;
     }
     return false;

@@ -1,4 +1,5 @@
 #include "FilterSettingsLogic.h"
+#include "StringIds.h"
 
 #include <algorithm>
 
@@ -14,13 +15,6 @@ namespace vexlan {
 
 namespace {
 
-constexpr int kMsgHighBelowLow = 62048;
-constexpr int kMsgLowAboveHigh = 62049;
-constexpr int kMsgSetPreviousNotch = 62050;
-constexpr int kMsgFiveNotches = 62051;
-constexpr int kMsgSelectNotch = 62053;
-constexpr int kTextNotSet = 62132;
-constexpr int kTextOpen = 62133;
 
 bool IsSet(float hertz) { return hertz > 0; }  // also false for NaN
 
@@ -30,8 +24,8 @@ std::string OneDecimal(double value) {
     return text;
 }
 
-std::string CutoffText(float hertz) { return IsSet(hertz) ? OneDecimal(hertz) : LoadString(kTextOpen); }
-std::string EdgeText(float hertz) { return IsSet(hertz) ? OneDecimal(hertz) : LoadString(kTextNotSet); }
+std::string CutoffText(float hertz) { return IsSet(hertz) ? OneDecimal(hertz) : LoadString(string_id::kOpen); }
+std::string EdgeText(float hertz) { return IsSet(hertz) ? OneDecimal(hertz) : LoadString(string_id::kNotSet); }
 
 }  // namespace
 
@@ -94,7 +88,7 @@ bool FilterSettingsLogic::OnCursorEntered(const std::string& text) {
     bool number = end != begin && (*begin == '.' || (*begin >= '0' && *begin <= '9'));
     while (number && (*end == ' ' || *end == '\t')) ++end;
     if (!number || *end != '\0' || !(hertz >= 0) || hertz > PositionFrequency(kSliderMaximum)) {
-        Warn(kMsgFrequencyEntry);
+        Warn(string_id::kMsgFrequencyEntry);
         return false;
     }
     OnSliderMoved(static_cast<int>(std::lround(hertz / static_cast<double>(kHertzPerPosition))));
@@ -116,13 +110,13 @@ void FilterSettingsLogic::ShowNotch(int index) {
     if (!IsSet(n.notchEnd)) {
         SetSlider(0);
         controls_.cursorText.clear();
-        controls_.notchLowText = LoadString(kTextNotSet);
-        controls_.notchHighText = LoadString(kTextNotSet);
+        controls_.notchLowText = LoadString(string_id::kNotSet);
+        controls_.notchHighText = LoadString(string_id::kNotSet);
         return;
     }
     controls_.notchHighText = EdgeText(n.notchEnd);
     if (!IsSet(n.notchStart)) {
-        controls_.notchLowText = LoadString(kTextNotSet);
+        controls_.notchLowText = LoadString(string_id::kNotSet);
         return;
     }
     controls_.notchLowText = EdgeText(n.notchStart);
@@ -134,7 +128,7 @@ void FilterSettingsLogic::ShowNotch(int index) {
 
 void FilterSettingsLogic::OnSetLowCutoff() {
     float f = PositionFrequency(controls_.sliderPos);
-    if (IsSet(filter_.highCutoff) && f > filter_.highCutoff) return Warn(kMsgLowAboveHigh);
+    if (IsSet(filter_.highCutoff) && f > filter_.highCutoff) return Warn(string_id::kMsgLowAboveHigh);
     filter_.lowCutoff = f;
     ShowCutoffs();
     RedrawGraphs();
@@ -144,7 +138,7 @@ void FilterSettingsLogic::OnSuggest(float low, float high) {
     const float top = PositionFrequency(kSliderMaximum);
     low = std::clamp(low, 0.0f, top);
     high = std::clamp(high, 0.0f, top);
-    if (!(high > low)) return Warn(kMsgNoSuggestedBand);
+    if (!(high > low)) return Warn(string_id::kMsgNoSuggestedBand);
     filter_.lowCutoff = low;
     filter_.highCutoff = high;
     ShowCutoffs();
@@ -153,7 +147,7 @@ void FilterSettingsLogic::OnSuggest(float low, float high) {
 
 void FilterSettingsLogic::OnSetHighCutoff() {
     float f = PositionFrequency(controls_.sliderPos);
-    if (IsSet(filter_.lowCutoff) && f < filter_.lowCutoff) return Warn(kMsgHighBelowLow);
+    if (IsSet(filter_.lowCutoff) && f < filter_.lowCutoff) return Warn(string_id::kMsgHighBelowLow);
     filter_.highCutoff = f;
     ShowCutoffs();
     RedrawGraphs();
@@ -180,9 +174,9 @@ void FilterSettingsLogic::OnSetNotchLow() {
     NotchFilter& n = filter_.notches[selected_];
     float f = PositionFrequency(controls_.sliderPos);
     float high = IsSet(n.notchEnd) ? n.notchEnd : 0.0f;
-    if (f > high) return Warn(kMsgLowAboveHigh);
+    if (f > high) return Warn(string_id::kMsgLowAboveHigh);
     if (IsSet(f) && OverlapsAnotherNotch(selected_, f, high)) {
-        return Warn(kMsgNotchOverlap);
+        return Warn(string_id::kMsgNotchOverlap);
     }
     n.notchStart = f;
     ShowNotch(selected_);
@@ -193,9 +187,9 @@ void FilterSettingsLogic::OnSetNotchHigh() {
     if (selected_ < 0 || selected_ >= kNotchCount) return;
     NotchFilter& n = filter_.notches[selected_];
     float f = PositionFrequency(controls_.sliderPos);
-    if (IsSet(n.notchStart) && f < n.notchStart) return Warn(kMsgHighBelowLow);
+    if (IsSet(n.notchStart) && f < n.notchStart) return Warn(string_id::kMsgHighBelowLow);
     if (IsSet(n.notchStart) && OverlapsAnotherNotch(selected_, n.notchStart, f)) {
-        return Warn(kMsgNotchOverlap);
+        return Warn(string_id::kMsgNotchOverlap);
     }
     n.notchEnd = f;
     ShowNotch(selected_);
@@ -204,8 +198,8 @@ void FilterSettingsLogic::OnSetNotchHigh() {
 
 void FilterSettingsLogic::OnAddNotch() {
     unsigned n = notchCount_;
-    if (n == kNotchCount) return Warn(kMsgFiveNotches);
-    if (n > 0 && !IsSet(filter_.notches[n - 1].notchStart)) return Warn(kMsgSetPreviousNotch);
+    if (n == kNotchCount) return Warn(string_id::kMsgFiveNotches);
+    if (n > 0 && !IsSet(filter_.notches[n - 1].notchStart)) return Warn(string_id::kMsgSetPreviousNotch);
     if (n == 0) {
         controls_.deleteEnabled = true;
         controls_.notchSetEnabled = true;
@@ -214,8 +208,8 @@ void FilterSettingsLogic::OnAddNotch() {
     selected_ = static_cast<int>(n);
     controls_.checkedRadio = selected_;
     filter_.notches[n] = NotchFilter{};
-    controls_.notchLowText = LoadString(kTextNotSet);
-    controls_.notchHighText = LoadString(kTextNotSet);
+    controls_.notchLowText = LoadString(string_id::kNotSet);
+    controls_.notchHighText = LoadString(string_id::kNotSet);
     notchCount_ = n + 1;
 }
 
@@ -239,7 +233,7 @@ void FilterSettingsLogic::DeleteSelected() {
 }
 
 void FilterSettingsLogic::OnDeleteNotch() {
-    if (selected_ < 0 || selected_ >= kNotchCount) return Warn(kMsgSelectNotch);
+    if (selected_ < 0 || selected_ >= kNotchCount) return Warn(string_id::kMsgSelectNotch);
     if (notchCount_ == 0) return;
     DeleteSelected();
     RedrawGraphs();

@@ -92,8 +92,5 @@ private:
 };
 
 // Messages of the checks this program adds to the dialog's own.
-constexpr int kMsgNotchOverlap = 62165;
-constexpr int kMsgFrequencyEntry = 62166;
-constexpr int kMsgNoSuggestedBand = 63030;
 
 }  // namespace vexlan

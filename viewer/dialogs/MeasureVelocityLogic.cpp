@@ -1,4 +1,5 @@
 #include "MeasureVelocityLogic.h"
+#include "StringIds.h"
 
 #include <cstdio>
 
@@ -9,7 +10,6 @@ namespace vexlan {
 
 namespace {
 
-constexpr int kFactorText = 62279;
 
 }  // namespace
 
@@ -53,8 +53,7 @@ std::string MeasureVelocityLogic::FactorText() const {
     double factor = 0;
     std::string message;
     if (pipe_.size() < 2 || !Compute(factor, message)) return {};
-    char text[160];
-    std::snprintf(text, sizeof text, LoadString(kFactorText), factor, int(pipe_.size()));
+    const std::string text = FormatString(string_id::kVelocityFactorText, factor, int(pipe_.size()));
     return text;
 }
 

@@ -1,4 +1,5 @@
 #include "VelocityCalculatorLogic.h"
+#include "StringIds.h"
 
 #include <cstdio>
 
@@ -9,9 +10,6 @@ namespace vexlan {
 
 namespace {
 
-constexpr int kMsgNoModulus = 62243;
-constexpr int kMsgBadSdr = 62242;
-constexpr int kModulusText = 62268;
 
 // A number typed into a box, or the message the form gives for a box it cannot read.
 bool ReadNumber(const std::string& text, double& value, std::string& message) {
@@ -30,8 +28,8 @@ VelocityCalculatorLogic::VelocityCalculatorLogic(velocity::MaterialList list, in
     : list_(std::move(list)), lengthUnit_(lengthUnit), timeUnit_(timeUnit) {
     for (const velocity::WallMaterial& m : list_.materials) {
         std::string name = m.name;
-        for (int i = 0; i < kMaterialCount; ++i) {
-            const char* formName = LoadString(kMaterialNameBase + i);
+        for (int i = 0; i < string_id::kMaterialCount; ++i) {
+            const char* formName = LoadString(string_id::kMaterialNameBase + i);
             if (list_.Find(formName) == &m) {
                 name = formName;
                 break;
@@ -49,7 +47,7 @@ void VelocityCalculatorLogic::StartFrom(const std::string& materialName, float d
 
 bool VelocityCalculatorLogic::Compute(double& metresPerSecond, std::string& message) const {
     if (material < 0 || material >= int(list_.materials.size())) {
-        message = LoadString(kMsgNoModulus);
+        message = LoadString(string_id::kMsgBadModulus);
         return false;
     }
     double diameter = 0, wall = 0;
@@ -57,7 +55,7 @@ bool VelocityCalculatorLogic::Compute(double& metresPerSecond, std::string& mess
     if (wallEntry == WallEntry::Sdr) {
         double sdr = 0;
         if (!ReadNumber(sdrText, sdr, message)) {
-            message = LoadString(kMsgBadSdr);
+            message = LoadString(string_id::kMsgBadSdr);
             return false;
         }
         const velocity::Outcome w = velocity::WallFromSdr(diameter, sdr);
@@ -93,8 +91,7 @@ std::string VelocityCalculatorLogic::VelocityUnitText() const {
 std::string VelocityCalculatorLogic::ModulusText() const {
     if (material < 0 || material >= int(list_.materials.size())) return {};
     const velocity::WallMaterial& m = list_.materials[std::size_t(material)];
-    char text[512];
-    std::snprintf(text, sizeof text, LoadString(kModulusText), m.modulusPa / 1e9, m.source.c_str());
+    const std::string text = FormatString(string_id::kModulusText, m.modulusPa / 1e9, m.source.c_str());
     return text;
 }
 

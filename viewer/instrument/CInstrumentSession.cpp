@@ -1,4 +1,5 @@
 #include "CInstrumentSession.h"
+#include "StringIds.h"
 
 #include "InstrumentMessages.h"
 #include "SafeFileWriter.h"
@@ -77,7 +78,7 @@ bool CInstrumentSession::WaitMs(uint32_t milliseconds) {
 }
 
 bool CInstrumentSession::ListFiles(const std::string& port, std::vector<std::string>& list) {
-    lastErrorId = kIdNoSpecificError;
+    lastErrorId = string_id::kNoSpecificError;
     startMs_ = trans_now_ms();
     if (!OpenAndWake(port)) return false;
     PortCloser closer;
@@ -87,7 +88,7 @@ bool CInstrumentSession::ListFiles(const std::string& port, std::vector<std::str
 }
 
 bool CInstrumentSession::DownloadFile(const std::string& port, const std::string& name, const std::string& path) {
-    lastErrorId = kIdNoSpecificError;
+    lastErrorId = string_id::kNoSpecificError;
     startMs_ = trans_now_ms();
     if (!OpenAndWake(port)) return false;
     PortCloser closer;
@@ -108,7 +109,7 @@ bool CInstrumentSession::DownloadFile(const std::string& port, const std::string
     comm_reset();
     CloseRemoteFile();
     closer.Finish();
-    lastErrorId = kIdNoSpecificError;
+    lastErrorId = string_id::kNoSpecificError;
     return true;
 }
 
@@ -130,9 +131,9 @@ bool CInstrumentSession::Expired() const {
 }
 
 bool CInstrumentSession::RestartInstrument(const std::string& port) {
-    lastErrorId = kIdNoSpecificError;
+    lastErrorId = string_id::kNoSpecificError;
     if (!trans_open(port.c_str(), kExchangeBaud)) {
-        lastErrorId = kIdCannotCommunicate;
+        lastErrorId = string_id::kMsgCannotCommunicate;
         return false;
     }
     PortCloser closer;
@@ -142,12 +143,12 @@ bool CInstrumentSession::RestartInstrument(const std::string& port) {
 }
 
 bool CInstrumentSession::TestPort(const std::string& port) {
-    lastErrorId = kIdNoSpecificError;
+    lastErrorId = string_id::kNoSpecificError;
     if (comm_is_open()) comm_close();
     // The port is closed again whatever the open returned.
     const PortCloser closer;
     const int16_t status = comm_open_str(port.c_str(), kWakeBaud);
-    if (status <= -1 && status >= -6) lastErrorId = static_cast<uint32_t>(kIdPortOutOfRange - 1 - status);
+    if (status <= -1 && status >= -6) lastErrorId = static_cast<uint32_t>(string_id::kMsgPortOutOfRange - 1 - status);
     return status == 0;
 }
 
@@ -158,7 +159,7 @@ void CInstrumentSession::ShowLastError(IPrompt& prompt) const {
 // Wakes the instrument at the low speed and opens the port again for the exchanges.
 bool CInstrumentSession::OpenAndWake(const std::string& port) {
     if (!trans_open(port.c_str(), kWakeBaud)) {
-        lastErrorId = kIdCannotCommunicate;
+        lastErrorId = string_id::kMsgCannotCommunicate;
         return false;
     }
     {
@@ -167,16 +168,16 @@ bool CInstrumentSession::OpenAndWake(const std::string& port) {
         closer.Finish();
     }
     if (!trans_open(port.c_str(), kExchangeBaud)) {
-        lastErrorId = kIdCannotCommunicate;
+        lastErrorId = string_id::kMsgCannotCommunicate;
         return false;
     }
     return true;
 }
 
 bool CInstrumentSession::PortIsOpen() {
-    lastErrorId = kIdNoSpecificError;
+    lastErrorId = string_id::kNoSpecificError;
     if (comm_is_open()) return true;
-    lastErrorId = kIdPortClosed;
+    lastErrorId = string_id::kMsgPortClosed;
     return false;
 }
 
@@ -185,7 +186,7 @@ bool CInstrumentSession::Exchange(const void* request, size_t requestLength, voi
                        timing_.replyTimeoutMs, timing_.sendTimeoutMs)) {
         return true;
     }
-    lastErrorId = kIdCannotTransmit;
+    lastErrorId = string_id::kMsgCannotTransmit;
     exchangeFailed_ = true;
     return false;
 }
@@ -214,7 +215,7 @@ bool CInstrumentSession::ReadFileList(std::vector<std::string>& list) {
     buffer[kListPositionOffset + 1] = 0;
     for (int request = 2; request <= kMaxListRequests; ++request) {
         if (Expired()) {
-            lastErrorId = kIdCannotTransmit;
+            lastErrorId = string_id::kMsgCannotTransmit;
             return false;
         }
         if (!Exchange(buffer, kListRequestSize, buffer, kListReplySize)) return false;
@@ -227,7 +228,7 @@ bool CInstrumentSession::ReadFileList(std::vector<std::string>& list) {
 bool CInstrumentSession::OpenRemoteFile(const std::string& name) {
     if (!PortIsOpen()) return false;
     if (name.size() >= kOpenFileNameSize || name.find('\0') != std::string::npos) {
-        lastErrorId = kIdRemoteFileNotOpened;  // no instrument file can have such a name
+        lastErrorId = string_id::kMsgRemoteFileNotOpened;  // no instrument file can have such a name
         return false;
     }
     uint8_t request[kOpenFileRequestSize] = {MSG_OPEN_FILE, 0};
@@ -235,7 +236,7 @@ bool CInstrumentSession::OpenRemoteFile(const std::string& name) {
     uint8_t reply[kShortReplySize];
     if (!Exchange(request, sizeof request, reply, sizeof reply)) return false;
     if (reply[kReplyStatusOffset] != 0) {
-        lastErrorId = kIdRemoteFileNotOpened;
+        lastErrorId = string_id::kMsgRemoteFileNotOpened;
         return false;
     }
     return true;
@@ -255,24 +256,24 @@ bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
         uint64_t total = 0;
         for (;;) {
             if (!PortIsOpen()) {
-                failure = kIdPortClosed;
+                failure = string_id::kMsgPortClosed;
                 return false;
             }
             // A request names no block: after any failed exchange the instrument may already
             // have moved on, so the caller starts the file again instead of asking once more.
             if (Expired() || !Exchange(request, sizeof request, reply, sizeof reply)) {
-                failure = kIdCannotTransmit;
+                failure = string_id::kMsgCannotTransmit;
                 return false;
             }
             const size_t count = reply[kBlockCountOffset] | (reply[kBlockCountOffset + 1] << 8);
             total += count;
             if (count > kBlockDataSize) exchangeFailed_ = true;  // garbled: another attempt may do
             if (count > kBlockDataSize || total > kMaxDownloadBytes) {
-                failure = kIdCannotTransmit;
+                failure = string_id::kMsgCannotTransmit;
                 return false;
             }
             if (!sink(reply + kBlockDataOffset, count)) {
-                failure = kIdLocalFileNotWritten;
+                failure = string_id::kMsgLocalFileNotWritten;
                 return false;
             }
             if (onBlock) onBlock(++block, total);
@@ -285,12 +286,12 @@ bool CInstrumentSession::ReadRemoteFile(const std::string& path) {
     if (written == 0) return true;
     if (failure != 0) {
         lastErrorId = failure;
-    } else if (written == kMsgOutputNotRegular) {
-        lastErrorId = kMsgOutputNotRegular;
-    } else if (written == kMsgOutputReadOnly) {
-        lastErrorId = kMsgOutputReadOnlyKept;
+    } else if (written == string_id::kMsgOutputNotRegular) {
+        lastErrorId = string_id::kMsgOutputNotRegular;
+    } else if (written == string_id::kMsgOutputReadOnly) {
+        lastErrorId = string_id::kMsgOutputReadOnlyKept;
     } else {
-        lastErrorId = kIdLocalFileNotWritten;
+        lastErrorId = string_id::kMsgLocalFileNotWritten;
     }
     return false;
 }

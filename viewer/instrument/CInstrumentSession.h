@@ -4,6 +4,7 @@
 // string-table id of the message to show.
 
 #include "Prompt.h"
+#include "StringIds.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,16 +12,6 @@
 #include <vector>
 
 namespace vexlan {
-
-// Message ids of the session's failures.
-constexpr uint32_t kIdCannotCommunicate = 62000;
-constexpr uint32_t kIdCannotTransmit = 62001;
-constexpr uint32_t kIdPortClosed = 62002;
-constexpr uint32_t kIdRemoteFileNotOpened = 62003;
-constexpr uint32_t kIdLocalFileNotWritten = 62004;
-constexpr uint32_t kIdPortOutOfRange = 62005;   // open status -1, then one id per status down to
-constexpr uint32_t kIdPortNoTimer = 62010;      // -6
-constexpr uint32_t kIdNoSpecificError = 62011;  // no text: a failure without a specific message
 
 struct SessionTiming {
     uint32_t wakeWaitMs = 2000;     // after the wake-up bytes, before the port is closed
@@ -71,7 +62,7 @@ public:
     // The user already agreed to replace the local file: a read-only one is replaced too.
     bool replaceReadOnly = false;
 
-    uint32_t lastErrorId = kIdNoSpecificError;
+    uint32_t lastErrorId = string_id::kNoSpecificError;
 
 private:
     bool OpenAndWake(const std::string& port);

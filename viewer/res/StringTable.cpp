@@ -1,4 +1,5 @@
 #include "StringTable.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <iterator>
@@ -411,7 +412,7 @@ std::vector<StringKey> AllStringKeys() {
 }
 
 std::string LoadDocTemplateField(DocTemplateField field) {
-    const std::string all = LoadString(kDocTemplateString);
+    const std::string all = LoadString(string_id::kDocTemplate);
     std::size_t start = 0;
     for (int i = 0; i < static_cast<int>(field); ++i) {
         start = all.find('\n', start);

@@ -4,8 +4,12 @@
 // templates keyed by (resource id, item id). Item id 0 is the resource's own caption; menu items
 // use their command id and popups the popup id the menu gives them.
 
+#include <cstdio>
 #include <string>
+#include <type_traits>
 #include <vector>
+
+#include "StringIds.h"
 
 namespace vexlan {
 
@@ -15,6 +19,19 @@ const char* LoadString(int id);
 
 // Convenience for building texts.
 inline std::string LoadStdString(int id) { return LoadString(id); }
+
+// The text of a format id with its arguments put in; the id's type says what they are.
+template <typename... Args>
+std::string FormatString(FormatId<Args...> format, std::type_identity_t<Args>... args)
+{
+    const char* pattern = LoadString(format.id);
+    const int size = std::snprintf(nullptr, 0, pattern, args...);
+    if (size <= 0)
+        return {};
+    std::string text(static_cast<std::size_t>(size), '\0');
+    std::snprintf(text.data(), text.size() + 1, pattern, args...);
+    return text;
+}
 
 // The text of an item of a menu or dialog template, or an empty string when there is none.
 const char* LoadResourceText(int resourceId, int itemId);
@@ -34,27 +51,8 @@ struct StringKey {
 };
 std::vector<StringKey> AllStringKeys();
 
-// Material display names occupy 62080 + material index for indices 0..19.
-constexpr int kMaterialNameBase = 62080;
-constexpr int kMaterialCount = 20;
-
-// The document template string: newline-separated fields in this order.
-constexpr int kDocTemplateString = 128;
+// The document template string (string_id::kDocTemplate): newline-separated fields in this order.
 enum class DocTemplateField { WindowTitle, DocName, FileNewName, FilterName, FilterExtension, FileTypeId, FileTypeName };
 std::string LoadDocTemplateField(DocTemplateField field);
-
-// Unit texts beside the values of the form and the report.
-namespace unit_text {
-constexpr int kMetre = 62144, kFoot = 62145, kMillimetre = 62146, kInch = 62147;
-constexpr int kMetrePer = 62148, kFootPer = 62149, kSecond = 62150, kMillisecond = 62151;
-constexpr int kHertz = 62153;
-}  // namespace unit_text
-
-constexpr int kToolBarTitle = 62152;
-
-// Notices shown when a file is opened: the program's own clearing of the auto filter flag, and a
-// file shorter than a whole record (byte count, whole size).
-constexpr int kMsgAutoFilterChangeIsOurs = 62290;
-constexpr int kMsgIncompleteFile = 62291;
 
 }  // namespace vexlan

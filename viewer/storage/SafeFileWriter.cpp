@@ -1,4 +1,5 @@
 #include "SafeFileWriter.h"
+#include "StringIds.h"
 
 #include "SafeFileSystem.h"
 
@@ -23,20 +24,20 @@ OutputFileInfo InspectOutputPath(const std::string& path) {
         const PathEntry entry = LookAt(info.target);
         if (entry.kind == EntryKind::Missing) return info;  // a new file
         if (entry.kind == EntryKind::Unreachable) {
-            info.errorId = kMsgOutputOpenFailed;
+            info.errorId = string_id::kMsgFileNotOpened;
             return info;
         }
         if (entry.kind == EntryKind::Link) {
             std::string to;
             if (!ReadLink(info.target, to) || depth == kMaxLinkDepth) {
-                info.errorId = kMsgOutputOpenFailed;
+                info.errorId = string_id::kMsgFileNotOpened;
                 return info;
             }
             info.target = IsAbsolute(to) ? to : FolderOf(info.target) + to;
             continue;
         }
         info.exists = true;
-        if (entry.kind != EntryKind::Regular) info.errorId = kMsgOutputNotRegular;
+        if (entry.kind != EntryKind::Regular) info.errorId = string_id::kMsgOutputNotRegular;
         else info.readOnly = entry.readOnly;
         return info;
     }
@@ -45,19 +46,19 @@ OutputFileInfo InspectOutputPath(const std::string& path) {
 int WriteFileSafely(const std::string& path, const OutputProducer& produce, const SafeWriteOptions& options) {
     const OutputFileInfo info = InspectOutputPath(path);
     if (info.errorId != 0) return info.errorId;
-    if (info.readOnly && !options.replaceReadOnly) return kMsgOutputReadOnly;
+    if (info.readOnly && !options.replaceReadOnly) return string_id::kMsgOutputReadOnly;
     const unsigned permissions = PermissionsFor(info.target, info.exists);
     TemporaryFile temporary(info.target);
-    if (!temporary.opened()) return kMsgOutputOpenFailed;
+    if (!temporary.opened()) return string_id::kMsgFileNotOpened;
     bool failed = false;
     const OutputSink sink = [&](const void* data, std::size_t size) {
         if (!failed && !temporary.Write(data, size)) failed = true;
         return !failed;
     };
-    if (!produce(sink) || failed) return kMsgOutputWriteFailed;
-    if (!temporary.SetPermissions(permissions)) return kMsgOutputWriteFailed;
-    if (!temporary.Close()) return kMsgOutputCloseFailed;
-    if (!temporary.RenameTo(info.target)) return kMsgOutputWriteFailed;
+    if (!produce(sink) || failed) return string_id::kMsgFileNotWritten;
+    if (!temporary.SetPermissions(permissions)) return string_id::kMsgFileNotWritten;
+    if (!temporary.Close()) return string_id::kMsgFileNotClosed;
+    if (!temporary.RenameTo(info.target)) return string_id::kMsgFileNotWritten;
     return 0;
 }
 
@@ -68,7 +69,7 @@ int WriteFileSafely(const std::string& path, const void* data, std::size_t size,
 std::FILE* OpenRegularFileForReading(const std::string& path, int& errorId) {
     bool notRegular = false;
     std::FILE* file = OpenRegularFile(path, notRegular);
-    if (!file) errorId = notRegular ? kMsgOutputNotRegular : kMsgOutputOpenFailed;
+    if (!file) errorId = notRegular ? string_id::kMsgOutputNotRegular : string_id::kMsgFileNotOpened;
     return file;
 }
 
@@ -81,7 +82,7 @@ FileTail ReadFileFrom(const std::string& path, std::size_t offset) {
         std::size_t n;
         while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) tail.bytes.insert(tail.bytes.end(), chunk, chunk + n);
     }
-    if (std::ferror(file)) tail.errorId = kMsgInputReadFailed;
+    if (std::ferror(file)) tail.errorId = string_id::kMsgFileNotRead;
     std::fclose(file);
     return tail;
 }

@@ -1,4 +1,6 @@
 #pragma once
+
+#include "StringIds.h"
 // Writes a file so that it appears under its name only when complete. The bytes go to a
 // temporary file in the target's folder; every write, the flush to disk and the close are
 // checked, and only then is the temporary renamed over the target. A failure removes the
@@ -18,13 +20,6 @@
 namespace vexlan {
 
 // String-table ids of the failures; 0 is success.
-constexpr int kMsgOutputOpenFailed = 62016;
-constexpr int kMsgOutputCloseFailed = 62018;
-constexpr int kMsgOutputWriteFailed = 62019;
-constexpr int kMsgInputReadFailed = 62017;
-constexpr int kMsgOutputNotRegular = 62192;
-constexpr int kMsgOutputReadOnly = 62193;      // the question: replace it?
-constexpr int kMsgOutputReadOnlyKept = 62195;  // where nobody can be asked
 
 // Hands the producer's bytes on; returns false once a write has failed (stop producing then).
 using OutputSink = std::function<bool(const void* data, std::size_t size)>;
@@ -32,7 +27,7 @@ using OutputSink = std::function<bool(const void* data, std::size_t size)>;
 using OutputProducer = std::function<bool(const OutputSink& sink)>;
 
 struct OutputFileInfo {
-    int errorId = 0;        // kMsgOutputNotRegular when the path cannot take a file
+    int errorId = 0;        // string_id::kMsgOutputNotRegular when the path cannot take a file
     std::string target;     // the path with symbolic links followed
     bool exists = false;
     bool readOnly = false;
@@ -45,13 +40,13 @@ struct SafeWriteOptions {
     bool replaceReadOnly = false;  // the user agreed to replace a read-only file
 };
 
-// Returns 0, or the string-table id of what went wrong (kMsgOutputReadOnly: ask the user, then
+// Returns 0, or the string-table id of what went wrong (string_id::kMsgOutputReadOnly: ask the user, then
 // call again with replaceReadOnly).
 int WriteFileSafely(const std::string& path, const OutputProducer& produce, const SafeWriteOptions& options = {});
 int WriteFileSafely(const std::string& path, const void* data, std::size_t size, const SafeWriteOptions& options = {});
 
 // Reads the bytes of a regular file from offset to its end; empty when there are none. Refuses
-// (errorId kMsgOutputNotRegular) anything but a regular file, without blocking on a FIFO.
+// (errorId string_id::kMsgOutputNotRegular) anything but a regular file, without blocking on a FIFO.
 struct FileTail {
     int errorId = 0;
     std::vector<std::uint8_t> bytes;

@@ -1,4 +1,5 @@
 #include "CVexlanView.h"
+#include "StringIds.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -93,7 +94,7 @@ void CVexlanView::FitControlsToTexts() {
     int materialWidth = material_->width();
     for (int i = 0; i < kOfferedMaterials; ++i)
         materialWidth = std::max(materialWidth, material_->fontMetrics().horizontalAdvance(
-                                                    QString::fromUtf8(LoadString(kMaterialNameBase + i))) + kDropListChrome);
+                                                    QString::fromUtf8(LoadString(string_id::kMaterialNameBase + i))) + kDropListChrome);
     material_->resize(std::min(materialWidth, materialRoom), material_->height());
     // The velocity's two unit texts close up behind its box, so that the time unit stays clear of
     // the Time group's frame.
@@ -101,7 +102,7 @@ void CVexlanView::FitControlsToTexts() {
     auto* timeUnit = static_cast<QLabel*>(controls_[idc::kVelocityTimeUnit]);
     perUnit->move(velocity_->geometry().right() + kClearance, perUnit->y());
     QStringList perTexts;
-    for (int unit : {unit_text::kMetrePer, unit_text::kFootPer}) perTexts << QString::fromUtf8(LoadString(unit));
+    for (int unit : {string_id::kMetrePer, string_id::kFootPer}) perTexts << QString::fromUtf8(LoadString(unit));
     int perWidth = 0;
     for (const QString& t : perTexts) perWidth = std::max(perWidth, perUnit->fontMetrics().horizontalAdvance(t));
     perUnit->resize(perWidth + 1, perUnit->height());
@@ -127,8 +128,8 @@ void CVexlanView::CreateControls() {
     {
         const ControlTemplate& t = kVelocityCalculatorButton;
         velocityCalculatorButton_ = static_cast<QPushButton*>(CreateControl(t));
-        velocityCalculatorButton_->setText(LoadString(kVelocityCalculatorCaption));
-        velocityCalculatorButton_->setToolTip(LoadString(kVelocityCalculatorToolTip));
+        velocityCalculatorButton_->setText(LoadString(string_id::kVelocityCalculatorButton));
+        velocityCalculatorButton_->setToolTip(LoadString(string_id::kVelocityCalculatorToolTip));
         velocityCalculatorButton_->setObjectName(Q(ControlObjectName(t.id)));
         velocityCalculatorButton_->setEnabled(false);
         controls_[t.id] = velocityCalculatorButton_;

@@ -1,9 +1,9 @@
 #include "DocumentAdapter.h"
+#include "StringIds.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "AnalysisStrings.h"
 #include "MethodDocument.h"
 #include "StringTable.h"
 #include "Units.h"
@@ -12,7 +12,6 @@ namespace vexlan {
 
 static_assert(kGraphColumns == kGraphWidth, "the graph shows one trace value per pixel column");
 
-constexpr int kPeakIntervalText = 62280;
 
 SegmentValues DocumentAdapter::GetSegment(int index) const {
     DocSegment s = doc_.GetSegment(index);
@@ -63,10 +62,8 @@ bool DocumentAdapter::LeakInterval(float& from, float& to) const {
 
 std::string DocumentAdapter::AnalysisStatusText() const {
     if (!doc_.fileLoaded() || !analysis_.usable()) return {};
-    char text[160];
-    std::snprintf(text, sizeof text, LoadString(analysis::kQualityStatusText),
-                  analysis::MethodDisplayName(analysis_).c_str(), int(analysis_.quality + 0.5));
-    std::string status = text;
+    std::string status = FormatString(string_id::kQualityStatusText, analysis::MethodDisplayName(analysis_).c_str(),
+                                      int(analysis_.quality + 0.5));
     const std::string flags = analysis::DescribeFlags(analysis_.flags);
     if (!flags.empty()) status += "  -  " + flags;
     return status;
@@ -77,18 +74,16 @@ std::vector<std::string> DocumentAdapter::PeakRows(int lengthUnit, int timeUnit)
     const double timeScale = timeUnit == 1 ? 1000.0 : 1.0;
     for (std::size_t i = 0; i < analysis_.peaks.size(); ++i) {
         const analysis::AnalysisPeak& p = analysis_.peaks[i];
-        char row[320];
-        std::snprintf(row, sizeof row, LoadString(analysis::kPeakRowText), int(i + 1), p.timeDelay * timeScale,
-                      TimeUnitText(timeUnit), double(LengthForDisplay(float(p.distanceFromSensor1), lengthUnit)),
-                      double(LengthForDisplay(float(p.distanceFromSensor2), lengthUnit)), LengthUnitText(lengthUnit),
-                      int(p.height * 100 + 0.5), int(p.quality + 0.5));
+        std::string row = FormatString(string_id::kPeakRowText, int(i + 1), p.timeDelay * timeScale,
+                                       TimeUnitText(timeUnit),
+                                       double(LengthForDisplay(float(p.distanceFromSensor1), lengthUnit)),
+                                       double(LengthForDisplay(float(p.distanceFromSensor2), lengthUnit)),
+                                       LengthUnitText(lengthUnit), int(p.height * 100 + 0.5),
+                                       int(p.quality + 0.5));
         velocity::Interval in;
         if (IntervalAt(p.timeDelay, in)) {
-            char interval[120];
-            std::snprintf(interval, sizeof interval, LoadString(kPeakIntervalText),
-                          double(LengthForDisplay(float(in.from), lengthUnit)),
-                          double(LengthForDisplay(float(in.to), lengthUnit)), LengthUnitText(lengthUnit));
-            std::strncat(row, interval, sizeof row - std::strlen(row) - 1);
+            row += FormatString(string_id::kPeakIntervalText, double(LengthForDisplay(float(in.from), lengthUnit)),
+                                double(LengthForDisplay(float(in.to), lengthUnit)), LengthUnitText(lengthUnit));
         }
         rows.push_back(row);
     }

@@ -38,7 +38,6 @@ const ControlTemplate* FindControl(int id);
 // Not in the template: the small button that opens the velocity calculator, in the room the
 // Velocity label leaves before its box. Its caption and tool tip are plain strings.
 constexpr ControlTemplate kVelocityCalculatorButton = {1179, ControlKind::Button, false, 50, 262, 14, 12, kNone};
-constexpr int kVelocityCalculatorCaption = 62260, kVelocityCalculatorToolTip = 62261;
 
 // Dialog units of the 8-point form font to pixels.
 constexpr int DuToPixelsX(int du) { return du * 6 / 4; }

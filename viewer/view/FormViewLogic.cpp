@@ -1,4 +1,5 @@
 #include "FormViewLogic.h"
+#include "StringIds.h"
 
 #include <cstdio>
 
@@ -41,7 +42,7 @@ void FormViewLogic::OnInitialUpdate(int storedLengthUnit, int storedTimeUnit) {
     SetUnitTexts();
     startPointPending_ = false;
     controls_.materialItems.clear();
-    for (int i = 0; i < kOfferedMaterials; ++i) controls_.materialItems.push_back(LoadString(kMaterialNameBase + i));
+    for (int i = 0; i < kOfferedMaterials; ++i) controls_.materialItems.push_back(LoadString(string_id::kMaterialNameBase + i));
     std::string path;
     if (doc_.GetPendingOpen(path)) LoadFile(path);
 }
@@ -65,7 +66,7 @@ void FormViewLogic::LoadFile(const std::string& path) {
 void FormViewLogic::ResetForNewFile() {
     segmentListFilled_ = false;
     if (startPointPending_) {
-        controls_.setStartPointText = LoadString(62128);
+        controls_.setStartPointText = LoadString(string_id::kSetStartPoint);
         startPointPending_ = false;
     }
     RefreshAll();
@@ -169,14 +170,14 @@ void FormViewLogic::ShowFilterSettings() {
     FilterSummary filter = doc_.GetFilterSummary();
     fields_.lowCutText = FormatCutoff(filter.lowCutoff);
     fields_.highCutText = FormatCutoff(filter.highCutoff);
-    fields_.autoFilterText = LoadString(62130);
-    fields_.notchFilterText = LoadString(doc_.CountNotchesInUse() > 0 ? 62131 : 62130);
+    fields_.autoFilterText = LoadString(string_id::kOff);
+    fields_.notchFilterText = LoadString(doc_.CountNotchesInUse() > 0 ? string_id::kOn : string_id::kOff);
     CopyToControls();
 }
 
 bool FormViewLogic::ClearAutoFilter() {
     if (!doc_.GetFilterSummary().autoFilter) return false;
-    prompt_.Ask(std::string(LoadString(62070)) + "\n\n" + LoadString(kMsgAutoFilterChangeIsOurs),
+    prompt_.Ask(std::string(LoadString(string_id::kMsgAutoFilterNotUsed)) + "\n\n" + LoadString(string_id::kMsgAutoFilterChangeIsOurs),
                 PromptIcon::Information, PromptButtons::Ok);
     // The program's own change: the file asks to be saved only when the user changes something.
     const bool wasModified = doc_.IsModified();
@@ -349,7 +350,7 @@ void FormViewLogic::ShowDistances() {
     fields_.sensor2DistanceText = FormatDistance(d2, unit);
     float delay = doc_.TimeDelay();
     if (DelayBeyondPipe(delay, doc_.TotalTravelTime())) {
-        (delay < 0 ? fields_.sensor1WarningText : fields_.sensor2WarningText) = LoadString(62142);
+        (delay < 0 ? fields_.sensor1WarningText : fields_.sensor2WarningText) = LoadString(string_id::kOutOfBracket);
     }
     CopyToControls();
     if (d1 + d2 > 0.1f) {
@@ -402,13 +403,13 @@ void FormViewLogic::OnSetStartPoint() {
         int c = doc_.CursorColumn();
         doc_.SetRemoveStart(c, kGraphCentre);
         startColumn_ = c;
-        controls_.setStartPointText = LoadString(62129);
+        controls_.setStartPointText = LoadString(string_id::kSetEndPoint);
         controls_.removeEnabled = true;
         startPointPending_ = true;
         return;
     }
     doc_.SetRemoveEnd(doc_.CursorColumn(), kGraphCentre);
-    controls_.setStartPointText = LoadString(62128);
+    controls_.setStartPointText = LoadString(string_id::kSetStartPoint);
     controls_.setStartPointEnabled = false;
     startPointPending_ = false;
     RefreshAll();
@@ -420,7 +421,7 @@ void FormViewLogic::OnRemove() {
     controls_.setStartPointEnabled = true;
     controls_.removeEnabled = false;
     if (startPointPending_) {
-        controls_.setStartPointText = LoadString(62128);
+        controls_.setStartPointText = LoadString(string_id::kSetStartPoint);
         startPointPending_ = false;
     }
     RefreshAll();

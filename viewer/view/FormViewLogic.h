@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FormTemplate.h"
+#include "StringIds.h"
 #include "GraphRaster.h"
 #include "PixelBuffer.h"
 #include "Prompt.h"
@@ -25,11 +26,11 @@ struct FormFields {
     float velocityValue = 0;
     float lengthValue = 0;
     int sliderPosition = 0;
-    std::string lengthUnitText = LoadString(unit_text::kMetre);
-    std::string diameterUnitText = LoadString(unit_text::kMillimetre);
-    std::string velocityUnitText = LoadString(unit_text::kMetrePer);
-    std::string velocityTimeUnitText = LoadString(unit_text::kSecond);
-    std::string timeDelayUnitText = LoadString(unit_text::kSecond);
+    std::string lengthUnitText = LoadString(string_id::kMetre);
+    std::string diameterUnitText = LoadString(string_id::kMillimetre);
+    std::string velocityUnitText = LoadString(string_id::kMetrePer);
+    std::string velocityTimeUnitText = LoadString(string_id::kSecond);
+    std::string timeDelayUnitText = LoadString(string_id::kSecond);
     std::string autoFilterText, notchFilterText, dateCreatedText, fileNameText;
     std::string timeDelayText, lowCutText, highCutText;
     std::string sensor1DistanceText, sensor2DistanceText, sensor1WarningText, sensor2WarningText;
@@ -54,7 +55,7 @@ struct FormControlsState {
     std::vector<std::string> materialItems;
     int materialSelection = -1;
     int sliderMinimum = 0, sliderMaximum = 418, sliderValue = 0;
-    std::string setStartPointText = LoadString(62128);
+    std::string setStartPointText = LoadString(string_id::kSetStartPoint);
     bool setStartPointEnabled = true, removeEnabled = true, modifyEnabled = true;
     bool segmentEnabled = true, materialEnabled = false;
     bool lengthEnabled = true, diameterEnabled = false, velocityEnabled = true, unitRadiosEnabled = true;

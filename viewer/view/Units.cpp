@@ -1,4 +1,5 @@
 #include "Units.h"
+#include "StringIds.h"
 
 #include <cerrno>
 #include <cmath>
@@ -10,8 +11,6 @@
 namespace vexlan {
 namespace {
 
-constexpr int kMsgEnterNumber = 61715;
-constexpr int kMsgEnterNumberInRange = 61716;
 
 constexpr double kMetresToFeet = 3.28084;
 constexpr double kFeetToMetres = 0.3047999902464003;
@@ -50,16 +49,16 @@ float VelocityFromEntry(float entered, int lengthUnit, int timeUnit) {
 }
 
 const char* LengthUnitText(int lengthUnit) {
-    return LoadString(lengthUnit == kImperial ? unit_text::kFoot : unit_text::kMetre);
+    return LoadString(lengthUnit == kImperial ? string_id::kFoot : string_id::kMetre);
 }
 const char* DiameterUnitText(int lengthUnit) {
-    return LoadString(lengthUnit == kImperial ? unit_text::kInch : unit_text::kMillimetre);
+    return LoadString(lengthUnit == kImperial ? string_id::kInch : string_id::kMillimetre);
 }
 const char* VelocityUnitText(int lengthUnit) {
-    return LoadString(lengthUnit == kImperial ? unit_text::kFootPer : unit_text::kMetrePer);
+    return LoadString(lengthUnit == kImperial ? string_id::kFootPer : string_id::kMetrePer);
 }
 const char* TimeUnitText(int timeUnit) {
-    return LoadString(timeUnit == kMilliseconds ? unit_text::kMillisecond : unit_text::kSecond);
+    return LoadString(timeUnit == kMilliseconds ? string_id::kMillisecond : string_id::kSecond);
 }
 
 std::string FormatNumber(const char* format, double value) {
@@ -82,12 +81,12 @@ std::string FormatDistance(float metres, int lengthUnit) {
 }
 
 std::string FormatCutoff(float hertz) {
-    if (hertz == 0) return LoadString(62133);
+    if (hertz == 0) return LoadString(string_id::kOpen);
     return Printf("%.1f", static_cast<double>(hertz));
 }
 
 FieldParse ParseFieldValue(const std::string& text, float maximum) {
-    const char* const kNotANumber = LoadString(kMsgEnterNumber);
+    const char* const kNotANumber = LoadString(string_id::kMsgEnterNumber);
     FieldParse result;
     const char* begin = text.c_str();
     while (IsBlank(*begin)) ++begin;
@@ -116,7 +115,7 @@ FieldParse ParseFieldValue(const std::string& text, float maximum) {
     // rounds to exactly the float limit and is accepted, "1e39" overflows and is refused.
     const float stored = static_cast<float>(value);
     if (!std::isfinite(stored) || stored > maximum || stored < 0) {
-        result.error = Printf(LoadString(kMsgEnterNumberInRange), static_cast<double>(maximum));
+        result.error = FormatString(string_id::kMsgEnterNumberInRange, static_cast<double>(maximum));
         return result;
     }
     result.value = stored + 0.0f;  // -0 is stored as 0

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "BlockDecoder.h"
+#include "StringIds.h"
 #include "CCorrelationFile.h"
 #include "KedGenerator.h"
 #include "KedgenCommandLine.h"
@@ -225,7 +226,7 @@ TEST(KedgenCommandLine, WrongUsageExitsTwoAndAFailedWriteOne)
     EXPECT_EQ(Kedgen({"--help"}), 0);
 
     EXPECT_EQ(Kedgen({"-o", (dir / "missing" / "c.ked").string(), "--segment", "steel,100,100"}, &err), 1);
-    EXPECT_NE(err.find(LoadString(kErrorOpenFile)), std::string::npos);
+    EXPECT_NE(err.find(LoadString(string_id::kMsgFileNotOpened)), std::string::npos);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "BlockDecoder.h"
+#include "StringIds.h"
 #include "CCorrelationEngine.h"
 #include "CCorrelationFile.h"
 #include "CVexlanDoc.h"
@@ -186,7 +187,7 @@ TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne)
 {
     const CliRun missing = Cli({"info", (dir_ / "none.ked").string()});
     EXPECT_EQ(missing.code, kExitFailure);
-    EXPECT_EQ(missing.err, std::string(LoadString(kErrorOpenFile)) + "\n");
+    EXPECT_EQ(missing.err, std::string(LoadString(string_id::kMsgFileNotOpened)) + "\n");
     EXPECT_TRUE(missing.out.empty());
 
     const std::string wrong = (dir_ / "wrong.ked").string();
@@ -194,7 +195,7 @@ TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne)
     for (const char* command : {"info", "decode", "compute"}) {
         const CliRun r = Cli({command, wrong});
         EXPECT_EQ(r.code, kExitFailure) << command;
-        EXPECT_EQ(r.err, std::string(LoadString(kErrorIncompatibleFile)) + "\n") << command;
+        EXPECT_EQ(r.err, std::string(LoadString(string_id::kMsgIncompatibleFile)) + "\n") << command;
     }
 
     CorrelationRecord bad = record_;

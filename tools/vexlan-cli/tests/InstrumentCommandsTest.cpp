@@ -1,6 +1,7 @@
 // The instrument subcommands against the simulated instrument.
 
 #include "SimulatedInstrument.h"
+#include "StringIds.h"
 #include "StringTable.h"
 #include "CliTestSupport.h"
 
@@ -10,6 +11,7 @@
 namespace {
 
 using vexlan::test::ReadWholeFile;
+namespace string_id = vexlan::string_id;
 using vexlan::test::SimulatedInstrument;
 
 using vexlan::test::Cli;
@@ -58,7 +60,7 @@ TEST(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
     ASSERT_TRUE(sim.Start({"--refuse", "A.KED"}));
     const CliRun refused = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder()});
     EXPECT_EQ(refused.code, 1);
-    EXPECT_NE(refused.err.find(vexlan::LoadString(62003)), std::string::npos);
+    EXPECT_NE(refused.err.find(vexlan::LoadString(string_id::kMsgRemoteFileNotOpened)), std::string::npos);
 
     // A failed file does not stop the rest, and the end names every failure.
     const CliRun all = Cli({"download", "--port", sim.device(), "--all", "--out", sim.outFolder(), "--quiet"});
@@ -72,7 +74,7 @@ TEST(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
 
     const CliRun port = Cli({"test-port", "--port", "/nonexistent/tty"});
     EXPECT_EQ(port.code, 1);
-    EXPECT_EQ(port.err, std::string(vexlan::LoadString(62006)) + "\n");
+    EXPECT_EQ(port.err, std::string(vexlan::LoadString(string_id::kMsgPortNotOpened)) + "\n");
 }
 
 TEST(InstrumentCommandsTest, UsageErrors) {

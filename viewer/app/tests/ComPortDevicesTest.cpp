@@ -5,6 +5,7 @@
 #include <map>
 
 #include "ComPortDevices.h"
+#include "StringIds.h"
 #include "StringTable.h"
 
 using namespace vexlan;
@@ -77,7 +78,7 @@ TEST(ComPortDevicesTest, EditsStoreWhatChangedAndReportEachFailedWrite) {
     StoreDeviceEdits(devices, {"/a", "/b", "", "/d"}, prompt);
     ASSERT_EQ(prompt.asked().size(), 3u);
     for (const auto& asked : prompt.asked()) {
-        EXPECT_EQ(asked.text, LoadString(62037));
+        EXPECT_EQ(asked.text, LoadString(string_id::kMsgSettingsNotSaved));
         EXPECT_EQ(asked.icon, PromptIcon::Warning);
     }
     EXPECT_EQ(devices.DeviceFor("COM2"), "/dev/ttyUSB1");

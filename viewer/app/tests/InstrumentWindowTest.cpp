@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include "CDownloadDlg.h"
+#include "StringIds.h"
 #include "CMainFrame.h"
 #include "CDownloadProgressDlg.h"
 #include "InstrumentCommands.h"
@@ -180,7 +181,7 @@ TEST_F(InstrumentWindowTest, APortThatIsMissingBusyOrNoSerialLineKeepsTheSelecti
     ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
     Trigger(cmd::kCom4);
     ::close(holder);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62006), LoadString(62007), LoadString(62006)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kMsgPortNotOpened), LoadString(string_id::kMsgPortSetupNotRead), LoadString(string_id::kMsgPortNotOpened)}));
     for (const auto& a : prompt_.asked()) EXPECT_EQ(a.icon, PromptIcon::Warning);
     EXPECT_EQ(frame_->comPort(), "COM1");
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) EXPECT_EQ(frame_->action(id)->isChecked(), id == cmd::kCom1);
@@ -197,14 +198,14 @@ TEST_F(InstrumentWindowTest, AStoredPortThatCannotBeOpenedLeavesNoPortAndDownloa
     store_.values["COM Port"] = "COM2";
     store_.values["Devices/COM2"] = "/dev/vexlan-no-such-device";
     CreateWindow();
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62006)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kMsgPortNotOpened)}));
     EXPECT_EQ(frame_->comPort(), "");
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) EXPECT_FALSE(frame_->action(id)->isChecked());
 
     // No port: the listing fails with the session's message, no dialog, yet Restart is offered.
     prompt_.Clear();
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032), LoadString(62000)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kMsgCannotCommunicate)}));
     EXPECT_TRUE(frame_->action(cmd::kRestart)->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -230,7 +231,7 @@ TEST_F(InstrumentWindowTest, OneFileIsDownloadedOpenedAndIdenticalToTheServedOne
     EXPECT_FALSE(Exists(savePath_ + ".part"));
     // The served bytes are not a correlation file: the document says so and nothing is enabled.
     ASSERT_EQ(prompt_.asked().size(), 3u);
-    EXPECT_EQ(prompt_.asked()[1].text, LoadString(62034));
+    EXPECT_EQ(prompt_.asked()[1].text, LoadString(string_id::kOpenNow));
     EXPECT_FALSE(frame_->action(cmd::kSave)->isEnabled());
     // The progress window followed the blocks.
     ASSERT_NE(commands_->progress(), nullptr);
@@ -260,7 +261,7 @@ TEST_F(InstrumentWindowTest, ADownloadedCorrelationFileOpensAtOnce) {
     savePath_ = Local("run1.ked");
     WhenDialogShows([](CDownloadDlg* dialog) { Pick(dialog, "RUN1.KED"); });
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032), LoadString(62034)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kOpenNow)}));
     EXPECT_EQ(ReadWholeFile(savePath_, &exists), served);
     EXPECT_TRUE(doc_->fileLoaded());
     EXPECT_TRUE(frame_->action(cmd::kSave)->isEnabled());
@@ -270,7 +271,7 @@ TEST_F(InstrumentWindowTest, ADownloadedCorrelationFileOpensAtOnce) {
     prompt_.Clear();
     prompt_.Queue(PromptAnswer::Yes);
     EXPECT_TRUE(frame_->close());
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62036)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kMsgRestartInstrument)}));
     EXPECT_EQ(sim_.LogLines("started \"Qvrn.exe\"").size(), 1u);
     EXPECT_EQ(store_.values["COM Port"], "COM1");
 }
@@ -292,7 +293,7 @@ TEST_F(InstrumentWindowTest, AllFilesGoIntoTheChosenFolderAndNothingIsOpened) {
     WhenDialogShows([](CDownloadDlg* dialog) { Click(dialog, CDownloadDlg::kAllButtonId); });
     Trigger(cmd::kDownloadFile);
 
-    EXPECT_EQ(folderTitles_, (std::vector<std::string>{LoadString(62038)}));
+    EXPECT_EQ(folderTitles_, (std::vector<std::string>{LoadString(string_id::kChooseDestination)}));
     ASSERT_EQ(prompt_.asked().size(), 2u);
     EXPECT_EQ(prompt_.asked()[1].text, kept + " already exists.\n\nDo you want to replace it?");
     for (const auto& [name, bytes] : served) {
@@ -319,7 +320,7 @@ TEST_F(InstrumentWindowTest, ARefusedOpenOrAStalledInstrumentLeavesNoFile) {
     savePath_ = Local("locked.ked");
     WhenDialogShows([](CDownloadDlg* dialog) { Pick(dialog, "LOCKED.KED"); });
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032), LoadString(62003)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kMsgRemoteFileNotOpened)}));
     EXPECT_FALSE(Exists(savePath_));
     EXPECT_FALSE(Exists(savePath_ + ".part"));
     EXPECT_EQ(comm_is_open(), 0);
@@ -347,7 +348,7 @@ TEST_F(InstrumentWindowTest, CancelEndsAStalledDownloadCleanly) {
         Pick(dialog, "BIG.KED");
     });
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate)}));
     EXPECT_FALSE(Exists(savePath_));
     EXPECT_FALSE(Exists(savePath_ + ".part"));
     EXPECT_FALSE(commands_->progress()->isVisible());
@@ -370,7 +371,7 @@ TEST_F(InstrumentWindowTest, AStalledInstrumentShowsTheTransmitMessageAndLeavesT
     WhenDialogShows([](CDownloadDlg* dialog) { Pick(dialog, "BIG.KED"); });
     Trigger(cmd::kDownloadFile);
     ASSERT_EQ(prompt_.asked().size(), 3u);
-    EXPECT_EQ(prompt_.asked()[2].text, LoadString(62001));
+    EXPECT_EQ(prompt_.asked()[2].text, LoadString(string_id::kMsgCannotTransmit));
     bool exists = false;
     const Bytes left = ReadWholeFile(savePath_, &exists);
     EXPECT_EQ(std::string(left.begin(), left.end()), "older");
@@ -414,7 +415,7 @@ TEST_F(InstrumentWindowTest, RestartSendsTheProgramAndIsOfferedAtCloseOnlyAfterA
     sim_.Stop();
     store_.values["Devices/COM1"] = "/dev/vexlan-no-such-device";
     Trigger(cmd::kRestart);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62000)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kMsgCannotCommunicate)}));
     EXPECT_FALSE(frame_->action(cmd::kRestart)->isEnabled());
 }
 
@@ -439,7 +440,7 @@ TEST_F(InstrumentWindowTest, TheDialogNeedsASelectionForFileAndPicturesOnRequest
         Click(dialog, 2);
     });
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032), LoadString(62052)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kSelectAFile)}));
     EXPECT_EQ(prompt_.asked()[1].icon, PromptIcon::Question);
     EXPECT_EQ(sim_.LogLines("open \"").size(), 0u);
 
@@ -450,7 +451,7 @@ TEST_F(InstrumentWindowTest, TheDialogNeedsASelectionForFileAndPicturesOnRequest
         progress.SetBytes(8192);
         EXPECT_EQ(progress.fileText(), "Downloading RUN1.KED (file 2 of 5)");
         EXPECT_TRUE(progress.grab().save(QString::fromUtf8(dir) + "/download-progress.png"));
-        progress.ShowStage(LoadStdString(62202).replace(LoadStdString(62202).find("%d of %d"), 8, "2 of 3"));
+        progress.ShowStage(FormatString(string_id::kRetrying, 2, 3));
         EXPECT_TRUE(progress.grab().save(QString::fromUtf8(dir) + "/download-retrying.png"));
         progress.Finish();
         for (QObject* holder : frame_->action(cmd::kCom1)->associatedObjects()) {
@@ -495,7 +496,7 @@ TEST_F(InstrumentWindowTest, PortDevicesPointANameAtAnotherDevice) {
     // The selected port keeps its check mark; the next test of a name uses its new device.
     EXPECT_TRUE(frame_->action(cmd::kCom1)->isChecked());
     Trigger(cmd::kCom2);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62006)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kMsgPortNotOpened)}));
     EXPECT_EQ(frame_->comPort(), "COM1");
 }
 

@@ -33,6 +33,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CCorrelationFile.h"
+#include "StringIds.h"
 #include "AboutBox.h"
 #include "CMainFrame.h"
 #include "FormTemplate.h"
@@ -336,7 +337,7 @@ TEST_F(MainWindowTest, OpeningAnotherFileWhileModifiedAsksFirst) {
     prompt_.Queue(PromptAnswer::Cancel);
     OpenThroughMenu(twoSegments_);
     ASSERT_EQ(prompt_.asked().size(), 1u);
-    EXPECT_EQ(prompt_.asked()[0].text, LoadString(62035));
+    EXPECT_EQ(prompt_.asked()[0].text, LoadString(string_id::kMsgSaveCurrentFile));
     EXPECT_EQ(Text(Control(idc::kFileName)), "one-segment.ked");
     EXPECT_EQ(Text(Control(idc::kLength)), "90");
     EXPECT_TRUE(doc_->IsModified());
@@ -468,7 +469,7 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAndStoresTheSettings) {
     const int dialogsBefore = dialogsShown_;
     EXPECT_TRUE(frame_->close());
     ASSERT_EQ(prompt_.asked().size(), 1u);
-    EXPECT_EQ(prompt_.asked()[0].text, LoadString(62035));
+    EXPECT_EQ(prompt_.asked()[0].text, LoadString(string_id::kMsgSaveCurrentFile));
     EXPECT_EQ(prompt_.asked()[0].buttons, PromptButtons::YesNo);
     EXPECT_EQ(dialogsShown_, dialogsBefore + 1);
     EXPECT_EQ(lastDialog_, CMainFrame::FileDialog::SaveAs);
@@ -531,7 +532,7 @@ TEST_F(MainWindowTest, ALowerCaseStoredPortIsNotRecognised) {
     prompt_.Clear();
     frame_ = std::make_unique<CMainFrame>(*doc_, prompt_, settings_);
     ASSERT_EQ(prompt_.asked().size(), 1u);
-    EXPECT_EQ(prompt_.asked()[0].text, LoadString(62033));
+    EXPECT_EQ(prompt_.asked()[0].text, LoadString(string_id::kMsgComPortNotStored));
     EXPECT_EQ(frame_->comPort(), "");
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) EXPECT_FALSE(frame_->action(id)->isChecked());
 }
@@ -566,7 +567,7 @@ TEST_F(MainWindowTest, LaterCommandsRunTheirHandlersOnlyWhenEnabled) {
     prompt_.Queue(PromptAnswer::Yes);
     EXPECT_TRUE(frame_->close());
     ASSERT_EQ(prompt_.asked().size(), 1u);
-    EXPECT_EQ(prompt_.asked()[0].text, LoadString(62036));
+    EXPECT_EQ(prompt_.asked()[0].text, LoadString(string_id::kMsgRestartInstrument));
     EXPECT_EQ(restarts, 1);
 }
 
@@ -610,8 +611,8 @@ TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
             // The form says once that the flag is cleared, as the program's own change, and shows
             // the trace computed without it: what the tool computes for the file with the flag off.
             ASSERT_EQ(prompt_.asked().size(), 1u);
-            EXPECT_EQ(prompt_.asked()[0].text.rfind(LoadString(62070), 0), 0u);
-            EXPECT_NE(prompt_.asked()[0].text.find(LoadString(kMsgAutoFilterChangeIsOurs)), std::string::npos);
+            EXPECT_EQ(prompt_.asked()[0].text.rfind(LoadString(string_id::kMsgAutoFilterNotUsed), 0), 0u);
+            EXPECT_NE(prompt_.asked()[0].text.find(LoadString(string_id::kMsgAutoFilterChangeIsOurs)), std::string::npos);
             EXPECT_EQ(doc_->GetFilterSettings().autoFilter, 0);
             EXPECT_FALSE(doc_->IsModified());
             stored.filter.autoFilter = 0;

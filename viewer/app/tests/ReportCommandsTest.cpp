@@ -24,6 +24,7 @@
 #include <sstream>
 
 #include "CMainFrame.h"
+#include "StringIds.h"
 #include "FormTemplate.h"
 #include "ReportCommands.h"
 #include "StringTable.h"
@@ -147,7 +148,7 @@ TEST_F(ReportCommandsTest, PrintToPdfWritesOneLandscapePage) {
 
 TEST_F(ReportCommandsTest, UnwritablePathOrNoPrinterGivesAMessageAndNoFile) {
     PrintTo(QDir(dir.path()).filePath("missing/folder/page.pdf"));
-    EXPECT_EQ(LastMessage(), LoadString(62160));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgCannotWriteOutput));
     EXPECT_FALSE(QDir(dir.path()).exists("missing"));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
@@ -160,7 +161,7 @@ TEST_F(ReportCommandsTest, UnwritablePathOrNoPrinterGivesAMessageAndNoFile) {
     });
     prompt.Clear();
     Trigger(cmd::kPrint);
-    EXPECT_EQ(LastMessage(), LoadString(62161));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgNoPrinter));
 
     // A cancelled print dialog ends the command without a word.
     prompt.Clear();
@@ -210,7 +211,7 @@ TEST_F(ReportCommandsTest, FileInformationEditMarksTheFileModifiedSoCloseAsksToS
     prompt.Queue(PromptAnswer::No);
     frame->close();
     ASSERT_FALSE(prompt.asked().empty());
-    EXPECT_EQ(prompt.asked().front().text, LoadString(62035));
+    EXPECT_EQ(prompt.asked().front().text, LoadString(string_id::kMsgSaveCurrentFile));
 }
 
 TEST_F(ReportCommandsTest, ModifyOpensTheFilterDialogAndOkRecomputesTheView) {

@@ -1,5 +1,6 @@
 // The menu, the form template and the About box take every text they show from the string table.
 #include "AboutBox.h"
+#include "StringIds.h"
 #include "FormTemplate.h"
 #include "FrameCommands.h"
 #include "StringTable.h"
@@ -27,7 +28,7 @@ TEST(ResourceText, NoKeyIsInTheTableTwice) {
     for (const StringKey& k : keys)
         EXPECT_TRUE(seen.insert({k.resourceId, k.itemId}).second) << k.resourceId << "/" << k.itemId;
     // Plain strings and resource texts are separate sections: 128 is a plain string and a menu.
-    EXPECT_TRUE(seen.count({kPlainStrings, kDocTemplateString}));
+    EXPECT_TRUE(seen.count({kPlainStrings, string_id::kDocTemplate}));
     EXPECT_TRUE(seen.count({resource::kMainMenu, cmd::kOpen}));
 }
 

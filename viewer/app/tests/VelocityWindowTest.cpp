@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "CMainFrame.h"
+#include "StringIds.h"
 #include "CMeasureVelocityDlg.h"
 #include "CVelocityCalculatorDlg.h"
 #include "KedGenerator.h"
@@ -115,7 +116,7 @@ TEST_F(VelocityWindowTest, MeasureVelocityFromAKnownSourceRestoresTheVelocityThe
     });
     frame->action(cmd::kMeasureVelocity)->trigger();
     ASSERT_EQ(prompt.asked().size(), 1u);
-    EXPECT_EQ(prompt.asked()[0].text, LoadString(62246));
+    EXPECT_EQ(prompt.asked()[0].text, LoadString(string_id::kMsgWrongSign));
     EXPECT_NEAR(Velocity(), kMadeWith, kMadeWith / 100);
     EXPECT_NEAR(VelocityBox(), Velocity(), 0.5);
     EXPECT_TRUE(doc->IsModified());
@@ -139,7 +140,7 @@ TEST_F(VelocityWindowTest, CalculatorSetsTheSelectedSegmentAndRefusedEntriesChan
     });
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_EQ(prompt.asked().size(), 1u);
-    EXPECT_EQ(prompt.asked()[0].text, LoadString(62240));
+    EXPECT_EQ(prompt.asked()[0].text, LoadString(string_id::kMsgBadDimensions));
     EXPECT_EQ(Velocity(), stored);
     EXPECT_FALSE(doc->IsModified());
 

@@ -1,4 +1,5 @@
 #include "CorrelationAnalysis.h"
+#include "StringIds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +7,6 @@
 #include <map>
 #include <memory>
 
-#include "AnalysisStrings.h"
 #include "BandSuggestion.h"
 #include "BlockDecoder.h"
 #include "PeakList.h"
@@ -330,7 +330,7 @@ std::string DescribeFlags(unsigned flags)
             continue;
         if (!text.empty())
             text += "; ";
-        text += LoadString(kFlagTextBase + bit);
+        text += LoadString(string_id::kFlagTextBase + bit);
     }
     return text;
 }
@@ -347,8 +347,7 @@ std::string MethodReportLine(const AnalysisResult& r)
 {
     if (r.requested == CorrelationMethod::Basic)
         return {};
-    char line[160];
-    std::snprintf(line, sizeof line, LoadString(kReportMethodLine), MethodDisplayName(r).c_str(), int(r.quality + 0.5));
+    const std::string line = FormatString(string_id::kReportMethodLine, MethodDisplayName(r).c_str(), int(r.quality + 0.5));
     return line;
 }
 

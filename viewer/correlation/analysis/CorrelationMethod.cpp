@@ -1,6 +1,6 @@
 #include "CorrelationMethod.h"
+#include "StringIds.h"
 
-#include "AnalysisStrings.h"
 
 namespace vexlan::analysis {
 
@@ -30,6 +30,6 @@ bool ParseMethodKey(const std::string& key, CorrelationMethod& method)
     return false;
 }
 
-int MethodTextId(CorrelationMethod method) { return kMethodTextBase + int(method); }
+int MethodTextId(CorrelationMethod method) { return string_id::kMethodTextBase + int(method); }
 
 }  // namespace vexlan::analysis

@@ -1,4 +1,5 @@
 #include "CCorrelationFile.h"
+#include "StringIds.h"
 #include "SafeFileWriter.h"
 #include "TestFiles.h"
 
@@ -24,12 +25,12 @@ TEST(CorrelationFile, RejectsWrongVersionAndMissingFileLeavingRecord) {
     r.sampleCount = 99;
     WriteBytes(TempPath("v3.ked"), {3, 0, 1, 2});
     EXPECT_FALSE(f.ReadCorrelationFile(TempPath("v3.ked"), r));
-    EXPECT_EQ(f.lastError(), kErrorIncompatibleFile);
+    EXPECT_EQ(f.lastError(), string_id::kMsgIncompatibleFile);
     EXPECT_EQ(r.sampleCount, 99);
     EXPECT_FALSE(f.ReadCorrelationFile(TempPath("missing.ked"), r));
-    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+    EXPECT_EQ(f.lastError(), string_id::kMsgFileNotOpened);
     EXPECT_FALSE(f.WriteCorrelationFile(TempPath("missing.ked"), r));
-    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+    EXPECT_EQ(f.lastError(), string_id::kMsgFileNotOpened);
 }
 
 TEST(CorrelationFile, SaveAsThenReadRoundTripsAndKeepsLongerTail) {
@@ -60,10 +61,10 @@ TEST(CorrelationFile, VersionWordAloneIsAnEmptyResultAndOneByteIsNot) {
     r.sampleCount = 99;
     WriteBytes(TempPath("one.ked"), {2});
     EXPECT_FALSE(f.ReadCorrelationFile(TempPath("one.ked"), r));
-    EXPECT_EQ(f.lastError(), kErrorIncompatibleFile);
+    EXPECT_EQ(f.lastError(), string_id::kMsgIncompatibleFile);
     WriteBytes(TempPath("empty.ked"), {});
     EXPECT_FALSE(f.ReadCorrelationFile(TempPath("empty.ked"), r));
-    EXPECT_EQ(f.lastError(), kErrorIncompatibleFile);
+    EXPECT_EQ(f.lastError(), string_id::kMsgIncompatibleFile);
     WriteBytes(TempPath("word.ked"), {2, 0});
     EXPECT_TRUE(f.ReadCorrelationFile(TempPath("word.ked"), r));
     EXPECT_EQ(r.sampleCount, 99);  // nothing behind the word: the record keeps its values
@@ -81,7 +82,7 @@ TEST(CorrelationFile, SaveAsCreatesAndSaveDoesNot) {
     r.sampleRate = 4096;
     CCorrelationFile f;
     EXPECT_FALSE(f.WriteCorrelationFile(p, r));
-    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+    EXPECT_EQ(f.lastError(), string_id::kMsgFileNotOpened);
     std::string out;
     ASSERT_TRUE(f.WriteCorrelationFileAs(p, r, out));
     const auto bytes = ReadBytes(p);
@@ -91,7 +92,7 @@ TEST(CorrelationFile, SaveAsCreatesAndSaveDoesNot) {
     std::string failed;
     EXPECT_FALSE(f.WriteCorrelationFileAs(TempPath("no-such-dir/x.ked"), r, failed));
     EXPECT_EQ(failed, TempPath("no-such-dir/x.ked"));
-    EXPECT_EQ(f.lastError(), kErrorOpenFile);
+    EXPECT_EQ(f.lastError(), string_id::kMsgFileNotOpened);
 }
 
 // Both failures need the POSIX file system: a folder that opens as a file, and /dev/full.
@@ -102,21 +103,21 @@ TEST(CorrelationFile, ReadAndWriteFailuresAfterTheOpenGetTheirOwnMessages) {
     r.sampleCount = 77;
     // A folder, a device and a FIFO are refused without blocking, reading or writing.
     EXPECT_FALSE(f.ReadCorrelationFile(::testing::TempDir(), r));
-    EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
+    EXPECT_EQ(f.lastError(), string_id::kMsgOutputNotRegular);
     EXPECT_EQ(r.sampleCount, 77);
     const std::string fifo = TempPath("pipe.ked");
     std::remove(fifo.c_str());
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(f.ReadCorrelationFile(fifo, r));
-    EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
+    EXPECT_EQ(f.lastError(), string_id::kMsgOutputNotRegular);
     std::string out;
     EXPECT_FALSE(f.WriteCorrelationFileAs(fifo, r, out));
-    EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
+    EXPECT_EQ(f.lastError(), string_id::kMsgOutputNotRegular);
     std::remove(fifo.c_str());
     if (std::FILE* full = std::fopen("/dev/full", "r+b")) {
         std::fclose(full);
         EXPECT_FALSE(f.WriteCorrelationFile("/dev/full", r));
-        EXPECT_EQ(f.lastError(), kMsgOutputNotRegular);
+        EXPECT_EQ(f.lastError(), string_id::kMsgOutputNotRegular);
     }
 }
 #endif

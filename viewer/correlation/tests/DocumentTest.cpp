@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "CVexlanDoc.h"
+#include "StringIds.h"
 #include "DocTestSupport.h"
 #ifndef _WIN32
 #include "FileSizeLimit.h"
@@ -75,7 +76,7 @@ TEST_F(DocumentTest, OpenWhileModifiedHonoursTheAnswer)
     EXPECT_EQ(doc.record().segments[0].length, 123);
     EXPECT_TRUE(doc.IsModified());
     ASSERT_EQ(prompt.asked().size(), 1u);
-    EXPECT_EQ(prompt.asked()[0].text, LoadString(kMsgSaveCurrentFile));
+    EXPECT_EQ(prompt.asked()[0].text, LoadString(string_id::kMsgSaveCurrentFile));
     EXPECT_EQ(prompt.asked()[0].buttons, PromptButtons::YesNoCancel);
 
     prompt.Queue(PromptAnswer::No);
@@ -107,7 +108,7 @@ TEST_F(DocumentTest, FailedSaveBeforeOpenKeepsTheEdits)
     EXPECT_TRUE(doc.fileLoaded());
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.record().segments[0].length, 55);
-    EXPECT_EQ(CountAsked(prompt, kErrorOpenFile), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgFileNotOpened), 1u);
 }
 
 TEST_F(DocumentTest, UnreadableFileLeavesTheCurrentOneInPlace)
@@ -116,9 +117,9 @@ TEST_F(DocumentTest, UnreadableFileLeavesTheCurrentOneInPlace)
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     WriteBytes(dir + "bad.ked", {3, 0, 1, 2, 3});
     EXPECT_FALSE(doc.OpenCorrelationFile(dir + "bad.ked"));
-    EXPECT_EQ(CountAsked(prompt, kErrorIncompatibleFile), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgIncompatibleFile), 1u);
     EXPECT_FALSE(doc.OpenCorrelationFile(dir + "missing.ked"));
-    EXPECT_EQ(CountAsked(prompt, kErrorOpenFile), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgFileNotOpened), 1u);
     EXPECT_TRUE(doc.fileLoaded());
     EXPECT_EQ(doc.pathName(), first);
     EXPECT_STREQ(doc.record().title, "First");
@@ -146,10 +147,10 @@ TEST_F(DocumentTest, FailedSaveKeepsModifiedAndPath)
     EXPECT_FALSE(doc.SaveCorrelationFileAs(nowhere));
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.pathName(), nowhere);
-    EXPECT_EQ(CountAsked(prompt, kErrorOpenFile), 2u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgFileNotOpened), 2u);
     WriteKed(first, SampleRecord("First", 100));
     EXPECT_FALSE(doc.SaveCorrelationFile());
-    EXPECT_EQ(CountAsked(prompt, kErrorOpenFile), 3u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgFileNotOpened), 3u);
     CorrelationRecord untouched;
     ASSERT_TRUE(CCorrelationFile().ReadCorrelationFile(first, untouched));
     EXPECT_EQ(untouched.segments[1].velocity, 330);
@@ -213,7 +214,7 @@ TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefused)
     EXPECT_TRUE(std::filesystem::is_symlink(dir + "link.ked"));
     EXPECT_STREQ(reinterpret_cast<const char*>(ReadBytes(first).data() + 2 + record_offset::title), "through");
     EXPECT_FALSE(doc.SaveCorrelationFileAs(dir + "pipe"));
-    EXPECT_EQ(CountAsked(prompt, kMsgOutputNotRegular), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgOutputNotRegular), 1u);
 }
 #endif
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "CVexlanDoc.h"
+#include "StringIds.h"
 #include "DocTestSupport.h"
 #include "MaterialTables.h"
 
@@ -36,7 +37,7 @@ TEST_F(MaterialTablesTest, ShippedSourcesBuildAllThreeCaches)
     EXPECT_EQ(fs::file_size(dir + kMaterialListCache), 11u * 162u);
 
     for (int m = 0; m < kListedMaterials; ++m) {
-        EXPECT_EQ(tables.MaterialName(m), LoadString(kMaterialNameBase + m));
+        EXPECT_EQ(tables.MaterialName(m), LoadString(string_id::kMaterialNameBase + m));
         const MaterialFilterDefault d = tables.materialFilterDefaults()[m];
         EXPECT_GT(d.low, 0) << m;
         EXPECT_GT(d.high, d.low) << m;
@@ -125,7 +126,7 @@ TEST_F(MaterialTablesTest, CachesOfTheWrongShapeAreRebuilt)
     fs::remove(dir + kMaterialListCache);
     fs::create_directory(dir + kMaterialListCache);  // a folder is never read as the list
     tables.EnsureMaterialList();
-    EXPECT_EQ(CountAsked(prompt, kMsgListNotCreated), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgListNotCreated), 1u);
     WriteBytes(dir + kMaterialNamesCache, std::vector(random.begin(), random.begin() + 380));
     MaterialTables names{prompt};
     names.SetDirectories(dir, dir);
@@ -178,7 +179,7 @@ TEST_F(MaterialTablesTest, VelocityTableSearchAndGroups)
     EXPECT_EQ(tables.VelocityForDiameter(11, 100), 0);
     EXPECT_TRUE(prompt.asked().empty());
     EXPECT_EQ(tables.VelocityForDiameter(25, 100), 0);
-    EXPECT_EQ(CountAsked(prompt, kMsgListNotLoaded), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgListNotLoaded), 1u);
     EXPECT_EQ(prompt.asked()[0].buttons, PromptButtons::YesNo);
 }
 
@@ -203,7 +204,7 @@ TEST_F(MaterialTablesTest, ListSearchStopsAtBadLinesAndOverfullGroups)
     EXPECT_FALSE(tables.BuildMaterialList());
     EXPECT_FALSE(Exists(kMaterialListCache));
     tables.EnsureMaterialList();
-    EXPECT_EQ(CountAsked(prompt, kMsgListNotCreated), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgListNotCreated), 1u);
 }
 
 TEST_F(MaterialTablesTest, DefaultCutoffsFollowTheUsedMaterials)
@@ -232,8 +233,8 @@ TEST_F(MaterialTablesTest, DefaultCutoffsFollowTheUsedMaterials)
 
     r.segments[1].material = 20;
     tables.UpdateDefaultCutoffs(r);
-    EXPECT_EQ(CountAsked(prompt, kMsgLowDefaultError), 1u);
-    EXPECT_EQ(CountAsked(prompt, kMsgHighDefaultError), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgLowDefaultError), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgHighDefaultError), 1u);
     EXPECT_EQ(r.filter.highCutoff, 0);
 }
 
@@ -294,8 +295,8 @@ TEST(DocumentMaterials, MissingListFilesWarnButOpenTheFile)
     WriteKed(dir + "pipe.ked", CorrelationRecord{});
     CVexlanDoc doc(prompt, dir);
     EXPECT_TRUE(doc.OpenCorrelationFile(dir + "pipe.ked"));
-    EXPECT_EQ(CountAsked(prompt, kMsgNamesNotLoaded), 1u);
-    EXPECT_EQ(CountAsked(prompt, kMsgListNotCreated), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgNamesNotLoaded), 1u);
+    EXPECT_EQ(CountAsked(prompt, string_id::kMsgListNotCreated), 1u);
     EXPECT_TRUE(doc.fileLoaded());
 }
 

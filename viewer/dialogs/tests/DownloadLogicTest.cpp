@@ -6,6 +6,7 @@
 #include <set>
 
 #include "DownloadLogic.h"
+#include "StringIds.h"
 #include "StringTable.h"
 
 using namespace vexlan;
@@ -130,7 +131,7 @@ TEST(DownloadNamesTest, InstrumentNamesStayInsideTheChosenFolder) {
 TEST_F(DownloadCommandTest, AFailedListingShowsNoDialogYetEnablesRestart) {
     link.listOk = false;
     Run("");
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate)}));
     EXPECT_EQ(prompt.asked()[0].icon, PromptIcon::Information);
     EXPECT_TRUE(restartEnabled);
     EXPECT_EQ(dialogs, 0);
@@ -172,7 +173,7 @@ TEST_F(DownloadCommandTest, OneFileIsFetchedToTheChosenPathAndOpenedOnYes) {
     EXPECT_EQ(begun, (std::vector<std::string>{"RUN7.KED 1/1"}));
     EXPECT_EQ(lastBytes, 20402u);
     EXPECT_EQ(progressEnded, 1);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032), LoadString(62034)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kOpenNow)}));
     EXPECT_EQ(prompt.asked()[1].icon, PromptIcon::None);
     EXPECT_EQ(prompt.asked()[1].buttons, PromptButtons::YesNo);
     EXPECT_EQ(opened, (std::vector<std::string>{"/tmp/mine.ked"}));
@@ -187,7 +188,7 @@ TEST_F(DownloadCommandTest, OneFileIsFetchedToTheChosenPathAndOpenedOnYes) {
     link.failing = {"RUN7.KED"};
     prompt.Clear();
     Run();
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(62032)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate)}));
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(busy, 0);
 }
@@ -211,7 +212,7 @@ TEST_F(DownloadCommandTest, AnExistingFileIsReplacedOnlyWhenTheUserAgrees) {
     prompt.Queue(PromptAnswer::No);
     Run();
     EXPECT_EQ(link.downloads.size(), 1u);
-    EXPECT_EQ(Asked().back(), LoadString(62034));
+    EXPECT_EQ(Asked().back(), LoadString(string_id::kOpenNow));
 }
 
 TEST_F(DownloadCommandTest, AllFetchesEveryListedNameInTheInstrumentsOrder) {

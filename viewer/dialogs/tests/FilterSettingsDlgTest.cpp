@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "CFileInformationDlg.h"
+#include "StringIds.h"
 #include "CFilterSettingsDlg.h"
 #include "CorrelationAnalysis.h"
 #include "GuiTestSupport.h"
@@ -93,7 +94,7 @@ TEST_F(FilterDialog, SliderSetButtonsAndGreyBandsFollowTheControls) {
     // A low cut-off above the high one is refused and changes nothing.
     Slide(450);
     Click(1077);
-    EXPECT_EQ(LastMessage(), LoadString(62049));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgLowAboveHigh));
     EXPECT_EQ(Text(1133), "99.2");
     EXPECT_EQ(dialog->upperGraphImage(), upper);
 }
@@ -109,7 +110,7 @@ TEST_F(FilterDialog, TypedFrequencyMovesTheSliderAndLettersAreRefused) {
     cursor->selectAll();
     QTest::keyClicks(cursor, "abc");
     QTest::keyClick(cursor, Qt::Key_Return);
-    EXPECT_EQ(LastMessage(), LoadString(kMsgFrequencyEntry));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgFrequencyEntry));
     EXPECT_EQ(Control<QSlider>(1112)->value(), 207);
     cursor->selectAll();
     QTest::keyClicks(cursor, "-5");
@@ -124,9 +125,9 @@ TEST_F(FilterDialog, NotchNeedsItsHighEdgeFirstAndDeleteDisablesItsRadio) {
     EXPECT_TRUE(Control<QPushButton>(1150)->isEnabled());
     Slide(100);
     Click(1089);  // low edge before the high edge
-    EXPECT_EQ(LastMessage(), LoadString(62049));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgLowAboveHigh));
     Click(1149);  // the first notch is not complete
-    EXPECT_EQ(LastMessage(), LoadString(62050));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgSetPreviousNotch));
     Slide(120);
     Click(1091);
     Slide(80);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FilterSettingsLogic.h"
+#include "StringIds.h"
 #include "SpectrumRaster.h"
 #include "StringTable.h"
 
@@ -65,14 +66,14 @@ TEST_F(FilterLogic, CutoffsRefuseCrossingEachOther) {
     EXPECT_EQ(logic.Filter().highCutoff, PositionFrequency(400));
     unsigned generation = logic.GraphGeneration();
     At(401, &FilterSettingsLogic::OnSetLowCutoff);
-    EXPECT_EQ(LastMessage(), LoadString(62049));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgLowAboveHigh));
     EXPECT_EQ(logic.Filter().lowCutoff, 0.0f);
     EXPECT_EQ(logic.GraphGeneration(), generation);  // a refused Set redraws nothing
     At(400, &FilterSettingsLogic::OnSetLowCutoff);  // equal is accepted
     EXPECT_EQ(logic.Filter().lowCutoff, logic.Filter().highCutoff);
     EXPECT_EQ(logic.Controls().lowCutoffText, "968.3");
     At(399, &FilterSettingsLogic::OnSetHighCutoff);
-    EXPECT_EQ(LastMessage(), LoadString(62048));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgHighBelowLow));
     EXPECT_EQ(logic.Filter().highCutoff, PositionFrequency(400));
     At(0, &FilterSettingsLogic::OnSetLowCutoff);  // slider at 0 opens the cut-off again
     EXPECT_EQ(logic.Controls().lowCutoffText, "OPEN");
@@ -93,7 +94,7 @@ TEST_F(FilterLogic, NewNotchNeedsItsHighEdgeFirst) {
     EXPECT_TRUE(logic.Controls().radioEnabled[0]);
     EXPECT_EQ(logic.SelectedNotch(), 0);
     At(10, &FilterSettingsLogic::OnSetNotchLow);
-    EXPECT_EQ(LastMessage(), LoadString(62049));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgLowAboveHigh));
     At(100, &FilterSettingsLogic::OnSetNotchHigh);
     At(100, &FilterSettingsLogic::OnSetNotchLow);  // at the high edge: accepted
     EXPECT_EQ(logic.Filter().notches[0].notchStart, PositionFrequency(100));
@@ -104,21 +105,21 @@ TEST_F(FilterLogic, NewNotchNeedsItsHighEdgeFirst) {
     double centre = (static_cast<double>(PositionFrequency(60)) + PositionFrequency(100)) * 0.5;
     EXPECT_EQ(logic.Controls().sliderPos, FrequencyPosition(centre));
     At(50, &FilterSettingsLogic::OnSetNotchHigh);  // below the low edge
-    EXPECT_EQ(LastMessage(), LoadString(62048));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgHighBelowLow));
 }
 
 TEST_F(FilterLogic, AddRefusesSixthAndIncompleteNotches) {
     Open(FilterSettings{});
     logic.OnAddNotch();
     logic.OnAddNotch();
-    EXPECT_EQ(LastMessage(), LoadString(62050));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgSetPreviousNotch));
     EXPECT_EQ(logic.NotchCount(), 1u);
     FilterSettings five;
     for (int i = 0; i < 5; ++i) five.notches[i] = {100.0f + 100 * i, 150.0f + 100 * i};
     Open(five);
     EXPECT_EQ(logic.NotchCount(), 5u);
     logic.OnAddNotch();
-    EXPECT_EQ(LastMessage(), LoadString(62051));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgFiveNotches));
     EXPECT_EQ(logic.NotchCount(), 5u);
 }
 
@@ -164,7 +165,7 @@ TEST_F(FilterLogic, DeletingTheMiddleNotchMovesTheRestDown) {
 TEST_F(FilterLogic, DeleteWithoutSelectionAsksForOne) {
     Open(FilterSettings{});
     logic.OnDeleteNotch();
-    EXPECT_EQ(LastMessage(), LoadString(62053));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgSelectNotch));
 }
 
 TEST_F(FilterLogic, GapsInTheNotchSlotsAreClosedSoEveryNotchShows) {
@@ -218,14 +219,14 @@ TEST_F(FilterLogic, OverlappingNotchEdgesAreRefused) {
     logic.OnAddNotch();
     At(120, &FilterSettingsLogic::OnSetNotchHigh);  // high edge alone filters nothing yet
     At(110, &FilterSettingsLogic::OnSetNotchLow);
-    EXPECT_EQ(LastMessage(), LoadString(kMsgNotchOverlap));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgNotchOverlap));
     EXPECT_EQ(logic.Filter().notches[1].notchStart, 0.0f);
     At(200, &FilterSettingsLogic::OnSetNotchHigh);
     At(150, &FilterSettingsLogic::OnSetNotchLow);  // touching the first notch is fine
     EXPECT_EQ(logic.Filter().notches[1].notchStart, PositionFrequency(150));
     logic.OnSelectNotch(0);
     At(160, &FilterSettingsLogic::OnSetNotchHigh);
-    EXPECT_EQ(LastMessage(), LoadString(kMsgNotchOverlap));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgNotchOverlap));
     EXPECT_EQ(logic.Filter().notches[0].notchEnd, PositionFrequency(150));
     EXPECT_EQ(Messages(), 2u);
 }
@@ -240,7 +241,7 @@ TEST_F(FilterLogic, TypedFrequenciesMoveTheSliderOrAreRefused) {
         EXPECT_EQ(logic.Controls().sliderPos, 62) << bad;
     }
     EXPECT_EQ(Messages(), 8u);
-    EXPECT_EQ(LastMessage(), LoadString(kMsgFrequencyEntry));
+    EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgFrequencyEntry));
     EXPECT_TRUE(logic.OnCursorEntered("1220"));
     EXPECT_EQ(logic.Controls().sliderPos, 504);
 }

@@ -1,6 +1,7 @@
 // The instrument session against the simulated instrument over a pseudo-terminal.
 
 #include "CInstrumentSession.h"
+#include "StringIds.h"
 #include "SimulatedInstrument.h"
 #include "StringTable.h"
 #include "TransClient.h"
@@ -15,6 +16,7 @@
 namespace {
 
 using vexlan::CInstrumentSession;
+namespace string_id = vexlan::string_id;
 using vexlan::test::ReadWholeFile;
 using vexlan::test::SimulatedInstrument;
 using Bytes = std::vector<uint8_t>;
@@ -230,7 +232,7 @@ TEST_F(InstrumentSessionTest, LocalFileThatCannotBeCreated) {
     EXPECT_FALSE(session.DownloadFile(sim.device(), "A.KED", sim.outFolder() + "/missing/a.ked"));
     EXPECT_EQ(session.lastErrorId, 62004u);
     EXPECT_EQ(comm_is_open(), 0);
-    EXPECT_FALSE(std::string(vexlan::LoadString(62004)).empty());
+    EXPECT_FALSE(std::string(vexlan::LoadString(string_id::kMsgLocalFileNotWritten)).empty());
 }
 
 TEST_F(InstrumentSessionTest, ALinkIsWrittenThroughAndADeviceRefused) {
@@ -291,7 +293,7 @@ TEST_F(InstrumentSessionTest, PortTestResults) {
     vexlan::ScriptedPrompt prompt;
     EXPECT_FALSE(vexlan::SessionTestPort(prompt, "/nonexistent/tty"));
     ASSERT_EQ(prompt.asked().size(), 1u);
-    EXPECT_EQ(prompt.asked()[0].text, vexlan::LoadString(62006));
+    EXPECT_EQ(prompt.asked()[0].text, vexlan::LoadString(string_id::kMsgPortNotOpened));
     EXPECT_EQ(prompt.asked()[0].icon, vexlan::PromptIcon::Warning);
     EXPECT_EQ(prompt.asked()[0].buttons, vexlan::PromptButtons::Ok);
 
@@ -316,7 +318,7 @@ TEST_F(InstrumentSessionTest, FreeFunctionsShowTheirMessage) {
     EXPECT_EQ(list, (std::vector<std::string>{"A.KED"}));
     EXPECT_FALSE(vexlan::SessionDownloadFile(prompt, sim.device(), "A.KED", Out("a.ked")));
     ASSERT_EQ(prompt.asked().size(), 1u);
-    EXPECT_EQ(prompt.asked()[0].text, vexlan::LoadString(62003));
+    EXPECT_EQ(prompt.asked()[0].text, vexlan::LoadString(string_id::kMsgRemoteFileNotOpened));
     EXPECT_TRUE(vexlan::SessionRestart(prompt, sim.device()));
     EXPECT_EQ(prompt.asked().size(), 1u);
 }

@@ -1,4 +1,5 @@
 #include "PageLayout.h"
+#include "StringIds.h"
 
 #include <cstdio>
 
@@ -52,7 +53,7 @@ private:
 std::string Format(const char* format, double value) { return FormatNumber(format, value); }
 
 std::string Hertz(float value) {
-    return Format("%.2f", static_cast<double>(value)) + "  " + LoadString(unit_text::kHertz);
+    return Format("%.2f", static_cast<double>(value)) + "  " + LoadString(string_id::kHertz);
 }
 
 // A unit in brackets, as the page's row and readout labels show it.
@@ -102,21 +103,21 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     // 1. Frames and their headings.
     b.Rect(40, -200, 2630, -1150);
     b.Rect(40, -1200, 2630, -1650);
-    b.Text(55, -1180, kSmall, LoadString(62125));
+    b.Text(55, -1180, kSmall, LoadString(string_id::kPipeDetailsHeading));
     b.Rect(2250, -1685, 2630, -2000);
-    b.Text(2275, -1665, kSmall, LoadString(62126));
+    b.Text(2275, -1665, kSmall, LoadString(string_id::kFilterSettingsHeading));
     b.Rect(40, -1725, 2225, -2000);
-    b.Text(100, -1705, kSmall, LoadString(62127));
+    b.Text(100, -1705, kSmall, LoadString(string_id::kNotchSettingsHeading));
     for (int n = 0; n < kNotchCount; ++n) {
         b.Rect(100 + 425 * n, -1800, 475 + 425 * n, -1950);
-        b.Text(125 + 425 * n, -1780, kSmall, LoadString(62137 + n));
+        b.Text(125 + 425 * n, -1780, kSmall, LoadString(string_id::kNotchLabelBase + n));
     }
 
     // 2. The pipe table: row labels, units, separators and column heads.
     const int rowY[] = {-1275, -1350, -1425, -1500, -1575};
     // Rows with a unit keep their label clear of it.
     for (int r = 0; r < 5; ++r)
-        b.Text(55, rowY[r], kSmall, LoadString(62116 + r), TextAlign::Left, 55, (r >= 2 ? 180 : kTableRule) - kGap);
+        b.Text(55, rowY[r], kSmall, LoadString(string_id::kSegmentLabel + r), TextAlign::Left, 55, (r >= 2 ? 180 : kTableRule) - kGap);
     const std::string lengthText = Bracketed(LengthUnitText(lengthUnit));
     const std::string timeText = Bracketed(TimeUnitText(timeUnit));
     b.Text(180, -1425, kSmall, lengthText, TextAlign::Left, 180, kTableRule - kGap);
@@ -130,26 +131,26 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
 
     // 3. Filter labels.
     const int filterY[] = {-1725, -1800, -1875, -1950};
-    for (int r = 0; r < 4; ++r) b.Text(2275, filterY[r], kSmall, LoadString(62121 + r), TextAlign::Left, 2275, 2455 - kGap);
+    for (int r = 0; r < 4; ++r) b.Text(2275, filterY[r], kSmall, LoadString(string_id::kLowCutoffLabel + r), TextAlign::Left, 2275, 2455 - kGap);
 
     // 4. Readout labels.
     // Each label ends a gap before its unit.
-    b.Text(130, -1100, kSmall, LoadString(62114), TextAlign::Left, 130, 435 - kGap);
+    b.Text(130, -1100, kSmall, LoadString(string_id::kDistance1Label), TextAlign::Left, 130, 435 - kGap);
     b.Text(435, -1100, kSmall, lengthText, TextAlign::Left, 435, 1000);
-    b.Text(2550, -1100, kSmall, LoadString(62115), TextAlign::Right, 1800, 2550);
+    b.Text(2550, -1100, kSmall, LoadString(string_id::kDistance2Label), TextAlign::Right, 1800, 2550);
     b.Text(2600, -1100, kSmall, lengthText, TextAlign::Right, 2550 + kGap, kFrameRight - kGap);
-    b.Text(1355, -1100, kSmall, LoadString(62113), TextAlign::Centre, 1100, 1420);
+    b.Text(1355, -1100, kSmall, LoadString(string_id::kTimeDelayLabel), TextAlign::Centre, 1100, 1420);
     b.Text(1460, -1100, kSmall, timeText, TextAlign::Centre, 1420 + kGap, 1600);
 
     // 5. File labels.
-    b.Text(95, -110, kMedium, LoadString(62134), TextAlign::Left, 95, 200 - kGap);
-    b.Text(950, -110, kMedium, LoadString(62135), TextAlign::Left, 950, 1200 - kGap);
-    b.Text(1800, -110, kMedium, LoadString(62136), TextAlign::Left, 1800, 2000 - kGap);
+    b.Text(95, -110, kMedium, LoadString(string_id::kTitleLabel), TextAlign::Left, 95, 200 - kGap);
+    b.Text(950, -110, kMedium, LoadString(string_id::kDateCreatedLabel), TextAlign::Left, 950, 1200 - kGap);
+    b.Text(1800, -110, kMedium, LoadString(string_id::kFileNameLabel), TextAlign::Left, 1800, 2000 - kGap);
 
     // 6. Notch labels.
     for (int n = 0; n < kNotchCount; ++n) {
-        b.Text(125 + 425 * n, -1850, kSmall, LoadString(62121), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
-        b.Text(125 + 425 * n, -1900, kSmall, LoadString(62122), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
+        b.Text(125 + 425 * n, -1850, kSmall, LoadString(string_id::kLowCutoffLabel), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
+        b.Text(125 + 425 * n, -1900, kSmall, LoadString(string_id::kHighCutoffLabel), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
     }
 
     // 7. The correlation graph: one 0.4 mm bar per column, the baseline 100 mm below the top.
@@ -179,10 +180,10 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     auto filterValue = [&](int y, const std::string& text) {
         b.Text(2455, y, kSmall, text, TextAlign::Left, 2455, kFrameRight - kGap);
     };
-    filterValue(-1725, v.lowCutoff != 0 ? Hertz(v.lowCutoff) : LoadString(62133));
-    filterValue(-1800, v.highCutoff != 0 ? Hertz(v.highCutoff) : LoadString(62133));
-    filterValue(-1875, LoadString(v.autoFilter ? 62131 : 62130));
-    filterValue(-1950, LoadString(v.notchesInUse > 0 ? 62131 : 62130));
+    filterValue(-1725, v.lowCutoff != 0 ? Hertz(v.lowCutoff) : LoadString(string_id::kOpen));
+    filterValue(-1800, v.highCutoff != 0 ? Hertz(v.highCutoff) : LoadString(string_id::kOpen));
+    filterValue(-1875, LoadString(v.autoFilter ? string_id::kOn : string_id::kOff));
+    filterValue(-1950, LoadString(v.notchesInUse > 0 ? string_id::kOn : string_id::kOff));
 
     // 11. Readouts, 5 mm above their labels.
     const double feet = imperial ? 3.28084 : 1.0;
@@ -199,8 +200,8 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     for (int n = 0; n < kNotchCount; ++n) {
         bool set = n < notches;
         const int left = 300 + 425 * n, right = 475 + 425 * n - kGap;
-        b.Text(left, -1850, kSmall, set ? Hertz(v.notches[n].notchStart) : LoadString(62132), TextAlign::Left, left, right);
-        b.Text(left, -1900, kSmall, set ? Hertz(v.notches[n].notchEnd) : LoadString(62132), TextAlign::Left, left, right);
+        b.Text(left, -1850, kSmall, set ? Hertz(v.notches[n].notchStart) : LoadString(string_id::kNotSet), TextAlign::Left, left, right);
+        b.Text(left, -1900, kSmall, set ? Hertz(v.notches[n].notchEnd) : LoadString(string_id::kNotSet), TextAlign::Left, left, right);
     }
 
     // 13. The cursor.

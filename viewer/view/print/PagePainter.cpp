@@ -1,4 +1,5 @@
 #include "PagePainter.h"
+#include "StringIds.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -16,8 +17,6 @@
 namespace vexlan {
 namespace {
 
-constexpr int kMsgCannotWrite = 62160;
-constexpr int kMsgPrinterFailed = 62162;
 constexpr double kUnitsPerInch = 254.0;  // 0.1 mm
 constexpr double kPointsPerInch = 72.0;
 
@@ -70,8 +69,8 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
 
 // The safe writer's refusals say what is wrong with the path; its other failures are this output's.
 int OutputError(int writerError) {
-    if (writerError == 0 || writerError == kMsgOutputNotRegular || writerError == kMsgOutputReadOnly) return writerError;
-    return kMsgCannotWrite;
+    if (writerError == 0 || writerError == string_id::kMsgOutputNotRegular || writerError == string_id::kMsgOutputReadOnly) return writerError;
+    return string_id::kMsgCannotWriteOutput;
 }
 
 QPen LinePen(const DeviceMap& map, const PagePrimitive& p) {
@@ -133,7 +132,7 @@ bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& e
         }
         errorId = ok ? OutputError(WriteFileSafely(printer.outputFileName().toStdString(), pdf.constData(),
                                                    std::size_t(pdf.size()), SafeWriteOptions{replaceReadOnly}))
-                     : kMsgCannotWrite;
+                     : string_id::kMsgCannotWriteOutput;
         return errorId == 0;
     }
     QPainter painter;
@@ -142,7 +141,7 @@ bool PrintPage(QPrinter& printer, const std::vector<PagePrimitive>& page, int& e
         PaintPage(painter, page, printer.logicalDpiX(), printer.logicalDpiY());
         ok = painter.end();
     }
-    if (!ok) errorId = kMsgPrinterFailed;
+    if (!ok) errorId = string_id::kMsgPrinterFailed;
     return ok;
 }
 
@@ -164,7 +163,7 @@ bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& pag
             ok = painter.end();
         }
     }
-    errorId = ok ? OutputError(WriteFileSafely(path, pdf.constData(), std::size_t(pdf.size()))) : kMsgCannotWrite;
+    errorId = ok ? OutputError(WriteFileSafely(path, pdf.constData(), std::size_t(pdf.size()))) : string_id::kMsgCannotWriteOutput;
     return errorId == 0;
 }
 
@@ -175,7 +174,7 @@ bool WriteImageFile(const std::string& path, const QImage& image, int& errorId) 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const bool ok = image.save(&buffer, format.c_str());
-    errorId = ok ? OutputError(WriteFileSafely(path, bytes.constData(), std::size_t(bytes.size()))) : kMsgCannotWrite;
+    errorId = ok ? OutputError(WriteFileSafely(path, bytes.constData(), std::size_t(bytes.size()))) : string_id::kMsgCannotWriteOutput;
     return errorId == 0;
 }
 

@@ -1,4 +1,5 @@
 #include "ReportModel.h"
+#include "StringIds.h"
 
 #include "StringTable.h"
 #include "Units.h"
@@ -6,8 +7,8 @@
 namespace vexlan {
 
 std::string MaterialName(int material) {
-    if (material < 0 || material >= kMaterialCount) return {};
-    return LoadString(kMaterialNameBase + material);
+    if (material < 0 || material >= string_id::kMaterialCount) return {};
+    return LoadString(string_id::kMaterialNameBase + material);
 }
 
 FormTexts FormTextsFor(const ReportValues& v, int lengthUnit, int timeUnit) {
@@ -25,8 +26,8 @@ FormTexts FormTextsFor(const ReportValues& v, int lengthUnit, int timeUnit) {
     t.velocityTimeUnit = TimeUnitText(timeUnit);
     t.lowCut = FormatCutoff(v.lowCutoff);
     t.highCut = FormatCutoff(v.highCutoff);
-    t.autoFilter = LoadString(62130);  // the form always shows the auto filter off
-    t.notchFilter = LoadString(v.notchesInUse > 0 ? 62131 : 62130);
+    t.autoFilter = LoadString(string_id::kOff);  // the form always shows the auto filter off
+    t.notchFilter = LoadString(v.notchesInUse > 0 ? string_id::kOn : string_id::kOff);
     t.lengthUnitChoice = lengthUnit;
     t.timeUnitChoice = timeUnit;
     return t;

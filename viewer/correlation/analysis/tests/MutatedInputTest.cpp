@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "MethodDocument.h"
+#include "StringIds.h"
 #include "BlockDecoder.h"
 #include "CVexlanDoc.h"
 #include "DocTestSupport.h"
@@ -81,7 +82,7 @@ TEST(MutatedFiles, ReadBackOrRefuseAndDecodeInsideTheirBlocks)
         const bool versionTwo = bytes.size() >= 2 && bytes[0] == 2 && bytes[1] == 0;
         ASSERT_EQ(file.ReadCorrelationFile(path, record), versionTwo) << round;
         if (!versionTwo) {
-            EXPECT_EQ(file.lastError(), kErrorIncompatibleFile);
+            EXPECT_EQ(file.lastError(), string_id::kMsgIncompatibleFile);
             continue;
         }
         ++accepted;

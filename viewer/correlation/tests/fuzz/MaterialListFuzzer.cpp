@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "CorrelationRecord.h"
+#include "StringIds.h"
 #include "MaterialTables.h"
 #include "Prompt.h"
 #include "SeedCorpus.h"
@@ -72,7 +73,7 @@ void CheckNameSlots(const MaterialTables& tables)
             Fail("the last name slot was filled");
         if (names[slot][kMaterialNameSlotSize - 1] != 0)
             Fail("a filled name slot does not end with a zero");
-        const std::string expected = std::string(LoadString(kMaterialNameBase + slot)).substr(0, kMaterialNameLength);
+        const std::string expected = std::string(LoadString(string_id::kMaterialNameBase + slot)).substr(0, kMaterialNameLength);
         if (tables.MaterialName(slot) != expected)
             Fail("a name slot does not hold its material's name");
     }
@@ -91,7 +92,7 @@ std::string NameSource(const char* lineEnd)
 {
     std::string text;
     for (int m = 0; m <= 10; ++m)
-        text += Hex4(m) + " \"" + LoadString(kMaterialNameBase + m) + "\" \"" + std::to_string(10 + 20 * m) + ".0\" \"" +
+        text += Hex4(m) + " \"" + LoadString(string_id::kMaterialNameBase + m) + "\" \"" + std::to_string(10 + 20 * m) + ".0\" \"" +
                 std::to_string(200 + 100 * m) + ".5\"" + lineEnd;
     return text;
 }

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "BlockDecoder.h"
+#include "StringIds.h"
 #include "BlockEncoder.h"
 #include "CCorrelationFile.h"
 #include "CorrelationAnalysis.h"
@@ -168,7 +169,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CorrelationRecord record;
     CCorrelationFile reader;
     if (!reader.ReadCorrelationFile(path, record)) {
-        if (reader.lastError() != kErrorIncompatibleFile)
+        if (reader.lastError() != string_id::kMsgIncompatibleFile)
             Fail("a readable file failed with another error than its version");
         if (size >= 2 && data[0] == 2 && data[1] == 0)
             Fail("a file with version word 2 was rejected");
