@@ -114,7 +114,7 @@ bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, s
     const int joined = setup.AssembledSideBlocks();
     // It must also lie inside the graph's 620 columns around zero lag, or the peak search misses it.
     const double stored = (2 * joined + 1) * n / 2.0;
-    const double shown = (2 * joined + 1) * double(kCentreColumn * setup.SamplesPerColumn());
+    const double shown = (2 * joined + 1) * double(kGraphCentre * setup.SamplesPerColumn());
     const double reach = std::min(stored, shown);
     const double margin = 3 * settings.sampleRate / std::max(band.high - band.low, 1.0);
     if (std::abs(pipe.delay * settings.sampleRate) > reach - margin) {

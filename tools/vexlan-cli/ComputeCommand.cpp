@@ -43,7 +43,7 @@ Json DistanceInterval(CVexlanDoc& doc)
 Json ResultJson(CVexlanDoc& doc)
 {
     Json j;
-    j["displayTrace"] = Values(doc.displayTrace(), kGraphColumns);
+    j["displayTrace"] = Values(doc.displayTrace(), kGraphWidth);
     j["cursorColumn"] = doc.cursorColumn();
     j["samplesPerColumn"] = doc.samplesPerColumn();
     j["windowCentre"] = doc.windowCentre();
@@ -65,7 +65,7 @@ public:
         AddFileArgument(app, path_);
         app.add_option("--cursor", cursor_,
                        "Graph column 0..619 to place the cursor on after the computation, as a click would")
-            ->check(CLI::Range(0, kGraphColumns - 1));
+            ->check(CLI::Range(0, kGraphWidth - 1));
         AddMethodOption(app, method_);
     }
 

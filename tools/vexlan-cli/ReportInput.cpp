@@ -19,7 +19,7 @@ void ReportOptions::Configure(CLI::App& app) {
         ->check(CLI::IsMember({"metric", "imperial"}));
     app.add_option("--time", time, "Time units of the report: s or ms")->check(CLI::IsMember({"s", "ms"}));
     app.add_option("--cursor", cursor, "Graph column 0..619 to place the cursor on, as a click would")
-        ->check(CLI::Range(0, kReportGraphColumns - 1));
+        ->check(CLI::Range(0, kGraphWidth - 1));
     AddMethodOption(app, method);
 }
 

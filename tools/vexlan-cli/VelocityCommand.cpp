@@ -39,7 +39,7 @@ public:
             ->check(CLI::IsMember({"beyond-1", "beyond-2"}))
             ->excludes(distance);
         app.add_option("--cursor", cursor_, "Graph column 0..619 of the source's peak (default: the peak)")
-            ->check(CLI::Range(0, kGraphColumns - 1));
+            ->check(CLI::Range(0, kGraphWidth - 1));
         app.add_flag("--fit", fit_, "Fit velocity and leak position to several recordings of one leak, sensor 1 fixed");
     }
 

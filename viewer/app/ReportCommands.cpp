@@ -21,7 +21,6 @@
 namespace vexlan {
 namespace {
 
-constexpr int kHintRecompute = 100;
 
 bool RunQtPrintDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
@@ -115,7 +114,7 @@ void ReportCommands::PrintSetup() {
 void ReportCommands::FileInformation() { RunFileInformationDialog(&frame_, frame_.document(), frame_.prompt()); }
 
 void ReportCommands::ModifyFilter() {
-    if (RunFilterSettingsDialog(&frame_, frame_.document(), frame_.prompt())) frame_.view().OnUpdate(kHintRecompute);
+    if (RunFilterSettingsDialog(&frame_, frame_.document(), frame_.prompt())) frame_.view().OnUpdate(kRefreshHint);
 }
 
 ReportCommands& InstallReportCommands(CMainFrame& frame) {

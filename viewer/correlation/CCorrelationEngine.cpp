@@ -347,7 +347,7 @@ double CCorrelationEngine::FullResolutionDelay(int column)
     const int d = 2 * k + 1;
     const int spc = samplesPerColumn_;
     // The column's lags in samples at the full rate, as the cursor computation counts them.
-    const std::int64_t first = std::int64_t(std::clamp(column, 0, kGraphColumns - 1) - kCentreColumn) * spc +
+    const std::int64_t first = std::int64_t(std::clamp(column, 0, kGraphWidth - 1) - kGraphCentre) * spc +
                                ClampedCentre(record_.zeroLagIndex) - record_.zeroLagIndex;
     // Joining the windows shifts a group by up to d samples from its lag: look that far further.
     const std::int64_t from = (first - 1) * d, to = (first + spc + 1) * d;  // [from, to)
@@ -406,7 +406,7 @@ void CCorrelationEngine::EqualiseSections(int sideBlocks)
 int CCorrelationEngine::ClampedCentre(int centre) const
 {
     const int n = SampleCount();
-    const int half = kCentreColumn * samplesPerColumn_;
+    const int half = kGraphCentre * samplesPerColumn_;
     // A window wider than the data is centred on it instead of running off its start.
     if (n < 2 * half)
         return n / 2;
@@ -424,7 +424,7 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
         AssembleCorrelation();
     }
     const int n = SampleCount();
-    const int half = kCentreColumn * samplesPerColumn_;
+    const int half = kGraphCentre * samplesPerColumn_;
     windowCentre_ = ClampedCentre(windowCentre_);
     const int lo = windowCentre_ - half;
     auto counts = [&](int i) { return removeEnd == 0 || i <= removeStart || i >= removeEnd; };
@@ -435,7 +435,7 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
         if (counts(i))
             scale = std::max<std::int32_t>(scale, assembled_[i]);
     if (scale > 0) {
-        for (int c = 0; c < kGraphColumns; ++c) {
+        for (int c = 0; c < kGraphWidth; ++c) {
             std::int32_t v = 0;
             for (int i = lo + c * samplesPerColumn_; i < lo + (c + 1) * samplesPerColumn_; ++i)
                 if (counts(i))
@@ -453,7 +453,7 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
     }
     out.peakColumn = std::uint16_t((peak - lo) / samplesPerColumn_);
     if (!computable)
-        std::fill(out.displayTrace, out.displayTrace + kGraphColumns, std::uint8_t(0));
+        std::fill(out.displayTrace, out.displayTrace + kGraphWidth, std::uint8_t(0));
 
     decode_(kSpectrumPoints, record_.spectrum1Block, spectrum1_);
     decode_(kSpectrumPoints, record_.spectrum2Block, spectrum2_);
@@ -481,7 +481,7 @@ void CCorrelationEngine::ComputeAtColumn(int column, CursorResult& out)
         return;
     const int spc = samplesPerColumn_;
     // Plain integers and the same window clamp as the trace: the column measures what it shows.
-    const std::int64_t base = std::int64_t(std::clamp(column, -100000, 100000) - kCentreColumn) * spc +
+    const std::int64_t base = std::int64_t(std::clamp(column, -100000, 100000) - kGraphCentre) * spc +
                               ClampedCentre(record_.zeroLagIndex);
     std::int32_t strongest = 0;
     std::int64_t found = 0;

@@ -8,11 +8,10 @@
 
 #include "CorrelationRecord.h"
 #include "FixedPointFft.h"
+#include "GraphGeometry.h"
 
 namespace vexlan {
 
-constexpr int kGraphColumns = 620;
-constexpr int kCentreColumn = 310;
 constexpr int kTraceTop = 179;
 constexpr int kSpectrumPoints = 2048;
 constexpr int kBinMaskSize = 1024;
@@ -32,7 +31,7 @@ ComputeProblem FindComputeProblem(const CorrelationRecord& record);
 const char* DescribeComputeProblem(ComputeProblem problem);
 
 struct CorrelationResult {
-    std::uint8_t displayTrace[kGraphColumns] = {};
+    std::uint8_t displayTrace[kGraphWidth] = {};
     std::uint16_t peakColumn = 0;
     std::int16_t spectrum1Db[kSpectrumPoints] = {};
     std::int16_t spectrum2Db[kSpectrumPoints] = {};

@@ -14,14 +14,13 @@
 
 namespace vexlan {
 
-constexpr std::uint16_t kNoSegmentMaterial = 65535;
 constexpr float kMinimumTotalLength = 0.1f;
 
 struct DocSegment {
     float length = 0;
     float velocity = 0;
     float diameter = 0;
-    std::uint16_t material = kNoSegmentMaterial;
+    std::uint16_t material = kNoMaterial;
 };
 
 struct DocFilterSummary {
@@ -43,8 +42,8 @@ constexpr int kDocTextCount = 7;
 // A correlation shown in place of the recomputation's own (a weighted method of the analysis):
 // its trace, the time delay the cursor reads in each column, and where the cursor starts.
 struct TraceOverlay {
-    std::uint8_t displayTrace[kGraphColumns] = {};
-    float columnDelay[kGraphColumns] = {};  // s
+    std::uint8_t displayTrace[kGraphWidth] = {};
+    float columnDelay[kGraphWidth] = {};  // s
     std::uint16_t cursorColumn = 0;
 };
 
@@ -127,7 +126,7 @@ public:
     bool HasRemoveRegion() const { return removeEnd_ != 0; }
 
     // Derived results.
-    const std::uint8_t* displayTrace() const { return displayTrace_; }  // kGraphColumns values
+    const std::uint8_t* displayTrace() const { return displayTrace_; }  // kGraphWidth values
     std::uint16_t cursorColumn() const { return cursorColumn_; }
     std::uint16_t previousCursorColumn() const { return previousCursorColumn_; }
     float timeDelay() const { return timeDelay_; }
@@ -166,7 +165,7 @@ private:
     bool pendingOpen_ = false;
     std::string pendingPath_;
 
-    std::uint8_t displayTrace_[kGraphColumns] = {};
+    std::uint8_t displayTrace_[kGraphWidth] = {};
     std::int16_t spectrum1Db_[kSpectrumPoints] = {};
     std::int16_t spectrum2Db_[kSpectrumPoints] = {};
     std::uint16_t cursorColumn_ = 0;

@@ -19,7 +19,7 @@ struct Computation {
     CorrelationResult result;
 };
 
-std::uint16_t GraphColumn(int column) { return std::uint16_t(std::clamp(column, 0, kGraphColumns - 1)); }
+std::uint16_t GraphColumn(int column) { return std::uint16_t(std::clamp(column, 0, kGraphWidth - 1)); }
 
 }  // namespace
 

@@ -14,6 +14,7 @@ constexpr int kSegmentCount = 10;
 constexpr int kNotchCount = 5;
 constexpr int kCorrelationBlockCount = 5;
 constexpr int kCentreBlock = 2;
+constexpr std::uint16_t kNoMaterial = 65535;  // a segment's material when none is set
 
 struct NotchFilter {
     float notchStart = 0;  // lower edge, Hz; 0 = unused

@@ -19,7 +19,7 @@ QString Text(int item) { return LoadResourceText(resource::kDownloadDialog, item
 CDownloadDlg::CDownloadDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
     setWindowTitle(Text(0));
     setObjectName(QStringLiteral("IDD_144"));
-    setFixedSize(DialogX(233), DialogY(81));
+    setFixedSize(DuToPixelsX(233), DuToPixelsY(81));
 
     PlaceDu(new QLabel(Text(1057), this), 1057, 7, 7, 159, 8);
     PlaceDu(new QGroupBox(Text(1174), this), 1174, 7, 38, 158, 35);

@@ -33,7 +33,7 @@ constexpr EditPlace kEdits[] = {
 void FitReadOnly(QLineEdit* edit, const EditPlace& place) {
     const int frame = 10;  // the box's frame and inner margins
     const int needed = edit->fontMetrics().horizontalAdvance(edit->text()) + frame;
-    const int width = std::min(std::max(DialogX(place.width), needed), DialogX(place.roomRight - place.x));
+    const int width = std::min(std::max(DuToPixelsX(place.width), needed), DuToPixelsX(place.roomRight - place.x));
     edit->resize(width, edit->height());
     edit->setToolTip(needed > width ? edit->text() : QString());
 }
@@ -47,7 +47,7 @@ QString Text(int item) { return LoadResourceText(resource::kFileInformationDialo
 CFileInformationDlg::CFileInformationDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
     setWindowTitle(Text(0));
     setObjectName(QStringLiteral("IDD_175"));
-    setFixedSize(DialogX(282), DialogY(166));
+    setFixedSize(DuToPixelsX(282), DuToPixelsY(166));
     CreateControls();
 }
 

@@ -58,7 +58,7 @@ constexpr int kGraphBoxHeight = kSpectrumGraphHeight + 2;
 CFilterSettingsDlg::CFilterSettingsDlg(IPrompt& prompt, QWidget* parent) : QDialog(parent), logic_(prompt) {
     setWindowTitle(Text(0));
     setObjectName(QStringLiteral("IDD_148"));
-    setFixedSize(DialogX(437), DialogY(351));
+    setFixedSize(DuToPixelsX(437), DuToPixelsY(351));
     CreateControls();
 }
 

@@ -35,7 +35,7 @@ CMeasureVelocityDlg::CMeasureVelocityDlg(MeasureVelocityLogic logic, IPrompt& pr
     : QDialog(parent), logic_(std::move(logic)), prompt_(prompt) {
     setWindowTitle(Text(string_id::kMeasureVelocityTitle));
     setObjectName(QStringLiteral("MeasureVelocity"));
-    setFixedSize(DialogX(250), DialogY(148));
+    setFixedSize(DuToPixelsX(250), DuToPixelsY(148));
     CreateControls();
     ShowResult();
 }

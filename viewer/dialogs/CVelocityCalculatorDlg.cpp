@@ -28,7 +28,7 @@ CVelocityCalculatorDlg::CVelocityCalculatorDlg(VelocityCalculatorLogic logic, IP
     : QDialog(parent), logic_(std::move(logic)), prompt_(prompt) {
     setWindowTitle(Text(string_id::kVelocityCalculatorTitle));
     setObjectName(QStringLiteral("VelocityCalculator"));
-    setFixedSize(DialogX(206), DialogY(132));
+    setFixedSize(DuToPixelsX(206), DuToPixelsY(132));
     CreateControls();
     ShowResult();
 }

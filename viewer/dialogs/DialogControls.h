@@ -4,18 +4,17 @@
 #include <QString>
 #include <QWidget>
 
+#include "FormTemplate.h"
+
 namespace vexlan {
 
-// Dialog units of the 8-point dialog font to pixels, as the main form converts them.
-constexpr int DialogX(int du) { return du * 6 / 4; }
-constexpr int DialogY(int du) { return du * 13 / 8; }
 
 inline QString DialogObjectName(int id) { return QStringLiteral("IDC_%1").arg(id); }
 
 template <class W>
 W* PlaceDu(W* widget, int id, int x, int y, int width, int height) {
     if (id) widget->setObjectName(DialogObjectName(id));
-    widget->setGeometry(DialogX(x), DialogY(y), DialogX(width), DialogY(height));
+    widget->setGeometry(DuToPixelsX(x), DuToPixelsY(y), DuToPixelsX(width), DuToPixelsY(height));
     return widget;
 }
 

@@ -9,10 +9,11 @@
 #include "CorrelationRecord.h"
 #include "PixelBuffer.h"
 #include "Prompt.h"
+#include "SpectrumRaster.h"
 
 namespace vexlan {
 
-constexpr int kSliderMaximum = 504;
+constexpr int kSliderMaximum = kSpectrumGraphWidth;  // one position per column of the spectrum graph
 constexpr float kHertzPerPosition = 2.420635f;   // 1220 / 504 in single precision
 constexpr float kPositionsPerHertz = 0.41311476f;  // 504 / 1220 in single precision
 

@@ -10,7 +10,7 @@
 
 namespace vexlan {
 
-static_assert(kGraphColumns == kGraphWidth, "the graph shows one trace value per pixel column");
+static_assert(kGraphWidth == kGraphWidth, "the graph shows one trace value per pixel column");
 
 
 SegmentValues DocumentAdapter::GetSegment(int index) const {

@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "CorrelationRecord.h"
+#include "GraphGeometry.h"
+
 namespace vexlan {
 
-constexpr int kGraphWidth = 620;
-constexpr int kGraphHeight = 193;
-constexpr int kGraphCentre = kGraphWidth / 2;
 constexpr int kScaleBarWidth = 625;
 constexpr int kScaleBarHeight = 12;
-constexpr std::uint16_t kNoMaterial = 65535;
 
 struct SegmentValues {
     float length = 0;

@@ -39,7 +39,7 @@ double Floor(const CVexlanDoc& doc)
 {
     double sum = 0;
     int count = 0;
-    for (int c = 0; c < kGraphColumns; ++c)
+    for (int c = 0; c < kGraphWidth; ++c)
         if (std::abs(c - doc.cursorColumn()) > 8) {
             sum += doc.displayTrace()[c];
             ++count;
@@ -68,7 +68,7 @@ TEST(InstrumentModel, HumCorrelatesAtZeroDelayAndEveryPeriod)
     const CVexlanDoc& doc = *r->doc;
     const double columnTime = doc.samplesPerColumn() / double(s.sampleRate);
     // The zero-lag column stands as high as the peak, which lies on a ridge of the hum.
-    EXPECT_GE(std::max(doc.displayTrace()[kCentreColumn], doc.displayTrace()[kCentreColumn - 1]), kTraceTop * 95 / 100);
+    EXPECT_GE(std::max(doc.displayTrace()[kGraphCentre], doc.displayTrace()[kGraphCentre - 1]), kTraceTop * 95 / 100);
     const double periods = doc.timeDelay() * 50;
     EXPECT_NEAR(periods, std::round(periods), columnTime * 50);
     EXPECT_GT(std::abs(doc.timeDelay() - ResolvePipe(s).delay), 5 * columnTime);

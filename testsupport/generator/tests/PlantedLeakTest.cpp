@@ -127,7 +127,7 @@ TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet)
         test::Recomputed r(record);
         distance = r.doc->distanceFromSensor1();
         int count = 0;
-        for (int c = 0; c < kGraphColumns; ++c)
+        for (int c = 0; c < kGraphWidth; ++c)
             count += r.doc->displayTrace()[c] >= kTraceTop / 2;
         return count;
     };

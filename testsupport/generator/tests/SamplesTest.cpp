@@ -136,7 +136,7 @@ TEST(Samples, EachOpensInTheDocumentAndShowsItsLeakOrMisleadsIfHard)
         }
         EXPECT_LT(missed, columnDistance);
         int loudestAway = 0;
-        for (int c = 0; c < kGraphColumns; ++c)
+        for (int c = 0; c < kGraphWidth; ++c)
             if (std::abs(c - cursor) > 8)
                 loudestAway = std::max(loudestAway, int(doc->displayTrace()[c]));
         EXPECT_LE(loudestAway, kTraceTop * 6 / 10);

@@ -67,7 +67,7 @@ struct Setting {
     int d = 1, spc = 1, lo = 0, zero = 0;
     double fs = 1, travel = 0;
 
-    int Column(long lag) const { return std::clamp((zero + FloorDiv(lag, d) - lo) / spc, 0, kGraphColumns - 1); }
+    int Column(long lag) const { return std::clamp((zero + FloorDiv(lag, d) - lo) / spc, 0, kGraphWidth - 1); }
 };
 
 // One method's correlation over the lags the graph shows, and its peaks.
@@ -136,7 +136,7 @@ Measured MeasureBasic(const Setting& s, const LagWindows& w, Workspace& ws)
     m.step = s.d;
     m.zeroIndex = s.zero;
     m.span.first = s.lo;
-    m.span.last = s.lo + kGraphColumns * s.spc;
+    m.span.last = s.lo + kGraphWidth * s.spc;
     if (s.removeEnd != 0)
         SetRemoved(m.span, long(s.removeStart) + 1, s.removeEnd);
     m.lobe = std::max(1, LobeSamples(w, Weighting{CorrelationMethod::Basic, {}, nullptr, nullptr}) / s.d);
@@ -153,7 +153,7 @@ Measured MeasureWeighted(const Setting& s, const LagWindows& w, const Weighting&
     m.zeroIndex = w.zeroLagSample();
     const int shift = m.zeroIndex;
     m.span.first = s.d * (s.lo - s.zero) + shift;
-    m.span.last = s.d * (s.lo + kGraphColumns * s.spc - s.zero) + shift;
+    m.span.last = s.d * (s.lo + kGraphWidth * s.spc - s.zero) + shift;
     m.lobe = LobeSamples(w, weighting);
     // Each window holds a truncated stretch of lags; the cut, and the taper that softens it, show
     // as spikes near the window's edges that weighting lifts far above the leak (a hum's skirt
@@ -227,7 +227,7 @@ void FillDisplay(const Setting& s, const Measured& m, AnalysisResult& out)
         if (m.span.counts(i))
             scale = std::max(scale, m.trace[std::size_t(i)]);
     const long perColumn = long(s.spc) * s.d;
-    for (int c = 0; c < kGraphColumns; ++c) {
+    for (int c = 0; c < kGraphWidth; ++c) {
         const long firstLag = long(s.d) * (s.lo + c * s.spc - s.zero);
         double v = 0, strongest = 0;
         long at = firstLag + perColumn / 2;
@@ -376,7 +376,7 @@ AnalysisResult CorrelationAnalyser::Analyse(const CorrelationRecord& record, Cor
     s->engine.ComputeCorrelation(s->shown, removeStart, removeEnd);
     s->d = 2 * s->engine.AssembledSideBlocks() + 1;
     s->spc = std::max<int>(1, s->shown.samplesPerColumn);
-    s->lo = s->shown.windowCentre - kCentreColumn * s->spc;
+    s->lo = s->shown.windowCentre - kGraphCentre * s->spc;
     s->zero = s->record.zeroLagIndex;
     s->fs = s->record.sampleRate;
     s->travel = s->engine.TotalTravelTime();

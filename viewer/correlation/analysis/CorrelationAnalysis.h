@@ -66,10 +66,10 @@ struct AnalysisResult {
     unsigned flags = 0;
     FrequencyBand suggestedBand;
     // What the graph shows with the method: the recomputation's own trace for Basic.
-    std::array<std::uint8_t, kGraphColumns> displayTrace{};
+    std::array<std::uint8_t, kGraphWidth> displayTrace{};
     // s, of the strongest sample of each column (of a listed peak in its column); not filled in
     // for Basic, whose cursor is the recomputation's own.
-    std::array<float, kGraphColumns> columnDelay{};
+    std::array<float, kGraphWidth> columnDelay{};
     std::uint16_t windowCentre = 0;
     std::uint16_t samplesPerColumn = 0;
 

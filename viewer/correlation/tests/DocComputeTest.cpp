@@ -82,13 +82,13 @@ TEST_F(DocComputeTest, RecomputeFindsThePeakAndPlacesTheLeak)
     EXPECT_GE(spc, 5);
     EXPECT_LE(spc, 13);
     const std::uint8_t* trace = doc->displayTrace();
-    const int peak = int(std::max_element(trace, trace + kGraphColumns) - trace);
+    const int peak = int(std::max_element(trace, trace + kGraphWidth) - trace);
     EXPECT_EQ(trace[peak], kTraceTop);
     EXPECT_EQ(doc->cursorColumn(), peak);
     // The peak lies 120 samples from zero lag, one side or the other.
-    EXPECT_NEAR(std::abs(peak - kCentreColumn), 120.0 / spc, 1.0);
+    EXPECT_NEAR(std::abs(peak - kGraphCentre), 120.0 / spc, 1.0);
 
-    const float expectedDelay = float(peak - kCentreColumn) * spc / 8000.0f;
+    const float expectedDelay = float(peak - kGraphCentre) * spc / 8000.0f;
     EXPECT_NEAR(doc->timeDelay(), expectedDelay, float(spc) / 8000.0f);
     EXPECT_GT(std::abs(doc->timeDelay()), 0);
     EXPECT_FLOAT_EQ(doc->totalTravelTime(), 150.0f / 1300.0f);
@@ -114,25 +114,25 @@ TEST_F(DocComputeTest, CursorMovesAndSteps)
     const float peakDelay = doc->timeDelay();
     const int spc = doc->samplesPerColumn();
 
-    doc->MoveCursor(kCentreColumn);
+    doc->MoveCursor(kGraphCentre);
     EXPECT_EQ(doc->previousCursorColumn(), peak);
-    EXPECT_EQ(doc->cursorColumn(), kCentreColumn);
+    EXPECT_EQ(doc->cursorColumn(), kGraphCentre);
     // A fresh engine measures the column's centre sample: half a column past zero lag.
     EXPECT_FLOAT_EQ(doc->timeDelay(), float(spc / 2) / 8000.0f);
     EXPECT_NEAR(doc->distanceFromSensor1() + doc->distanceFromSensor2(), 150, 1e-3);
 
     doc->StepCursor(+1);
-    EXPECT_EQ(doc->previousCursorColumn(), kCentreColumn);
-    EXPECT_EQ(doc->cursorColumn(), kCentreColumn + 1);
+    EXPECT_EQ(doc->previousCursorColumn(), kGraphCentre);
+    EXPECT_EQ(doc->cursorColumn(), kGraphCentre + 1);
     EXPECT_FLOAT_EQ(doc->timeDelay(), float(spc + spc / 2) / 8000.0f);
 
     doc->MoveCursor(0);
     doc->StepCursor(-1);
     EXPECT_EQ(doc->cursorColumn(), 0);
     doc->MoveCursor(5000);
-    EXPECT_EQ(doc->cursorColumn(), kGraphColumns - 1);
+    EXPECT_EQ(doc->cursorColumn(), kGraphWidth - 1);
     doc->StepCursor(+1);
-    EXPECT_EQ(doc->cursorColumn(), kGraphColumns - 1);
+    EXPECT_EQ(doc->cursorColumn(), kGraphWidth - 1);
     doc->MoveCursor(-70000);
     EXPECT_EQ(doc->cursorColumn(), 0);
     EXPECT_FALSE(doc->IsModified());
@@ -151,8 +151,8 @@ TEST_F(DocComputeTest, RemovedRegionHidesThePeak)
     doc->RecomputeCorrelation();
     const int peak = doc->cursorColumn();
     // Columns are given with the graph's centre column, as the view passes them.
-    doc->SetRemoveStart(peak - 3, kCentreColumn);
-    doc->SetRemoveEnd(peak + 3, kCentreColumn);
+    doc->SetRemoveStart(peak - 3, kGraphCentre);
+    doc->SetRemoveEnd(peak + 3, kGraphCentre);
     ASSERT_TRUE(doc->HasRemoveRegion());
     doc->RecomputeCorrelation();
     EXPECT_NE(doc->cursorColumn(), peak);
@@ -166,7 +166,7 @@ TEST_F(DocComputeTest, UncomputableRecordGivesAnEmptyResult)
     Open(r);
     doc->RecomputeCorrelation();
     EXPECT_EQ(doc->computeProblem(), ComputeProblem::BadSampleCount);
-    EXPECT_TRUE(std::all_of(doc->displayTrace(), doc->displayTrace() + kGraphColumns, [](auto v) { return v == 0; }));
+    EXPECT_TRUE(std::all_of(doc->displayTrace(), doc->displayTrace() + kGraphWidth, [](auto v) { return v == 0; }));
     EXPECT_EQ(doc->distanceFromSensor1(), 0);
 
     doc->record().sampleCount = kN;
@@ -191,7 +191,7 @@ TEST(DocComputeEmpty, NoFileGivesAZeroTrace)
     EXPECT_TRUE(doc.RecomputeCorrelation());
     EXPECT_EQ(doc.cursorColumn(), 0);
     EXPECT_EQ(doc.timeDelay(), 0);
-    EXPECT_TRUE(std::all_of(doc.displayTrace(), doc.displayTrace() + kGraphColumns, [](auto v) { return v == 0; }));
+    EXPECT_TRUE(std::all_of(doc.displayTrace(), doc.displayTrace() + kGraphWidth, [](auto v) { return v == 0; }));
     EXPECT_TRUE(prompt.asked().empty());
 }
 

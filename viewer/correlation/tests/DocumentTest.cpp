@@ -240,7 +240,7 @@ TEST_F(DocumentTest, SegmentAccessors)
     CVexlanDoc doc(prompt, dir);
     const DocSegment none = doc.GetSegment(3);
     EXPECT_EQ(none.length, 0);
-    EXPECT_EQ(none.material, kNoSegmentMaterial);
+    EXPECT_EQ(none.material, kNoMaterial);
     EXPECT_EQ(doc.TotalPipeLength(), 0.1f);
 
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
@@ -251,8 +251,8 @@ TEST_F(DocumentTest, SegmentAccessors)
     EXPECT_EQ(s.velocity, 330);
     EXPECT_EQ(s.diameter, 90);
     EXPECT_EQ(s.material, 3);
-    EXPECT_EQ(doc.GetSegment(-1).material, kNoSegmentMaterial);
-    EXPECT_EQ(doc.GetSegment(10).material, kNoSegmentMaterial);
+    EXPECT_EQ(doc.GetSegment(-1).material, kNoMaterial);
+    EXPECT_EQ(doc.GetSegment(10).material, kNoMaterial);
     doc.SetSegmentLength(10, 5);  // out of range: ignored
     EXPECT_FALSE(doc.IsModified());
     doc.record().segments[0].length = std::numeric_limits<float>::quiet_NaN();

@@ -180,7 +180,7 @@ TEST(CorrelationTest, BadRecordsGiveEmptyTraces)
         CCorrelationEngine e(r, RawDecode);
         CorrelationResult out;
         EXPECT_TRUE(e.ComputeCorrelation(out, 0, 0));
-        for (int c = 0; c < kGraphColumns; ++c) ASSERT_EQ(out.displayTrace[c], 0) << n;
+        for (int c = 0; c < kGraphWidth; ++c) ASSERT_EQ(out.displayTrace[c], 0) << n;
     }
     // A window wider than the data is read only inside it.
     CorrelationRecord r = OneSegmentRecord(100, 1200);

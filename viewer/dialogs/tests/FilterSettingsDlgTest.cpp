@@ -150,7 +150,7 @@ TEST(FilterDialogRun, OkWritesTheBlockBackAndANotchOverThePeakChangesTheTrace) {
     doc.record().filter.filterSpare1 = 0x11223344;
     doc.record().filter.filterSpare2 = 0x55667788;  // autoFilter stays 0: with it on, notches do not filter
     const FilterSettings before = doc.GetFilterSettings();
-    std::uint8_t traceBefore[kGraphColumns];
+    std::uint8_t traceBefore[kGraphWidth];
     std::memcpy(traceBefore, doc.displayTrace(), sizeof traceBefore);
 
     // The strongest column of spectrum 1 is where the noise source's band lies.

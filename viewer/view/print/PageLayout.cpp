@@ -154,8 +154,8 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     }
 
     // 7. The correlation graph: one 0.4 mm bar per column, the baseline 100 mm below the top.
-    for (int c = 0; c < kReportGraphColumns; ++c) {
-        int value = v.displayTrace[c] > kReportGraphHeight ? kReportGraphHeight : v.displayTrace[c];
+    for (int c = 0; c < kGraphWidth; ++c) {
+        int value = v.displayTrace[c] > kGraphHeight ? kGraphHeight : v.displayTrace[c];
         b.Line(4 * (c + 30), -1000, 4 * (c + 30), 4 * value - 1000, 4, kPrintBarColour);
     }
 

@@ -24,7 +24,7 @@ ReportValues ReportValuesFromDocument(const CVexlanDoc& doc) {
     v.distanceFromSensor1 = doc.distanceFromSensor1();
     v.distanceFromSensor2 = doc.distanceFromSensor2();
     v.timeDelay = doc.timeDelay();
-    std::copy(doc.displayTrace(), doc.displayTrace() + kReportGraphColumns, v.displayTrace);
+    std::copy(doc.displayTrace(), doc.displayTrace() + kGraphWidth, v.displayTrace);
     v.cursorColumn = doc.cursorColumn();
     return v;
 }

@@ -28,12 +28,12 @@ FormTexts FormTextsFromControls(const FormControlsState& c, const FormFields& fi
 
 PixelBuffer GraphPicture(const ReportValues& values, float totalTravelTime) {
     PixelBuffer picture(kGraphWidth, kGraphHeight);
-    DrawGraph(picture, values.displayTrace, kReportGraphColumns);
+    DrawGraph(picture, values.displayTrace, kGraphWidth);
     CursorState cursor;
     cursor.cursorColumn = values.cursorColumn;
     cursor.timeDelay = values.timeDelay;
     cursor.totalTravelTime = totalTravelTime;
-    DrawCursor(picture, values.displayTrace, kReportGraphColumns, cursor);
+    DrawCursor(picture, values.displayTrace, kGraphWidth, cursor);
     return picture;
 }
 

@@ -8,11 +8,10 @@
 #include <string>
 
 #include "CorrelationRecord.h"
+#include "GraphGeometry.h"
 
 namespace vexlan {
 
-constexpr int kReportGraphColumns = 620;
-constexpr int kReportGraphHeight = 193;
 
 // The main form's control texts, each as the control currently shows it.
 struct FormTexts {
@@ -37,7 +36,7 @@ struct ReportSegment {
     float length = 0;
     float velocity = 0;
     float diameter = 0;
-    std::uint16_t material = 65535;
+    std::uint16_t material = kNoMaterial;
 };
 
 // The document's values, as its accessors give them.
@@ -53,7 +52,7 @@ struct ReportValues {
     float distanceFromSensor1 = 0;
     float distanceFromSensor2 = 0;
     float timeDelay = 0;
-    std::uint8_t displayTrace[kReportGraphColumns] = {};
+    std::uint8_t displayTrace[kGraphWidth] = {};
     int cursorColumn = 0;
     // With a correlation method other than the plain one: the line naming it and its quality,
     // so that a printout is never taken for the plain correlation. Empty for the plain method.

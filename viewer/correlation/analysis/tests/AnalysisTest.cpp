@@ -90,7 +90,7 @@ TEST(Analysis, ThePlainMethodLeavesTheRecomputationAsItIsAndNoMethodTouchesTheRe
     analysed->record() = *p.record;
     plain->RecomputeCorrelation();
     RecomputeWithMethod(*analysed, CorrelationMethod::Basic);
-    EXPECT_EQ(std::memcmp(plain->displayTrace(), analysed->displayTrace(), kGraphColumns), 0);
+    EXPECT_EQ(std::memcmp(plain->displayTrace(), analysed->displayTrace(), kGraphWidth), 0);
     EXPECT_EQ(plain->cursorColumn(), analysed->cursorColumn());
     EXPECT_EQ(plain->timeDelay(), analysed->timeDelay());
     EXPECT_EQ(plain->distanceFromSensor1(), analysed->distanceFromSensor1());
@@ -115,7 +115,7 @@ TEST(Analysis, ARemovedRegionIsNotSearchedAndAKeptAnalyserCarriesNothingOver)
     const AnalysisResult whole = analyser.Analyse(*hum.record, CorrelationMethod::Phat);
     ASSERT_FALSE(whole.peaks.empty());
     const int column = whole.peaks[0].column;
-    const int centre = whole.windowCentre + (column - kCentreColumn) * whole.samplesPerColumn;
+    const int centre = whole.windowCentre + (column - kGraphCentre) * whole.samplesPerColumn;
     const int around = 4 * whole.samplesPerColumn;
     for (CorrelationMethod m : {CorrelationMethod::Phat, CorrelationMethod::Auto}) {
         const AnalysisResult cut = analyser.Analyse(*hum.record, m, centre - around, centre + around);

@@ -121,13 +121,13 @@ TEST(MutatedFiles, RecomputeAndCursorStayInsideTheGraph)
         ASSERT_TRUE(doc.RecomputeCorrelation());
         computed += doc.computeProblem() == ComputeProblem::None;
         ASSERT_FALSE(doc.IsModified()) << round;
-        ASSERT_LT(doc.cursorColumn(), kGraphColumns) << round;
-        ASSERT_TRUE(std::all_of(doc.displayTrace(), doc.displayTrace() + kGraphColumns,
+        ASSERT_LT(doc.cursorColumn(), kGraphWidth) << round;
+        ASSERT_TRUE(std::all_of(doc.displayTrace(), doc.displayTrace() + kGraphWidth,
                                 [](std::uint8_t v) { return v <= kTraceTop; }))
             << round;
         for (int column : {0, int(rng() % 620), 619, -40000, 70000}) {
             doc.MoveCursor(column);
-            ASSERT_LT(doc.cursorColumn(), kGraphColumns) << round;
+            ASSERT_LT(doc.cursorColumn(), kGraphWidth) << round;
             if (doc.computeProblem() == ComputeProblem::None) {
                 ASSERT_TRUE(std::isfinite(doc.timeDelay())) << round;
                 ASSERT_TRUE(std::isfinite(doc.distanceFromSensor1())) << round;
@@ -138,12 +138,12 @@ TEST(MutatedFiles, RecomputeAndCursorStayInsideTheGraph)
         // Every method answers inside the graph, or refuses the record.
         for (auto method : {analysis::CorrelationMethod::Scot, analysis::CorrelationMethod::Auto}) {
             const analysis::AnalysisResult r = analysis::RecomputeWithMethod(doc, method);
-            ASSERT_LT(doc.cursorColumn(), kGraphColumns) << round;
+            ASSERT_LT(doc.cursorColumn(), kGraphWidth) << round;
             ASSERT_FALSE(doc.IsModified()) << round;
             if (!r.usable())
                 continue;
             for (const analysis::AnalysisPeak& p : r.peaks) {
-                ASSERT_TRUE(p.column >= 0 && p.column < kGraphColumns) << round;
+                ASSERT_TRUE(p.column >= 0 && p.column < kGraphWidth) << round;
                 ASSERT_TRUE(p.quality >= 0 && p.quality <= 100 && std::isfinite(p.timeDelay)) << round;
             }
         }

@@ -197,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const analysis::AnalysisResult r = analysis::AnalyseCorrelation(record, analysis::CorrelationMethod::Auto);
     if (r.usable())
         for (const analysis::AnalysisPeak& p : r.peaks)
-            if (p.column < 0 || p.column >= kGraphColumns || !(p.quality >= 0 && p.quality <= 100) ||
+            if (p.column < 0 || p.column >= kGraphWidth || !(p.quality >= 0 && p.quality <= 100) ||
                 !(p.height >= 0 && p.height <= 1) || !std::isfinite(p.timeDelay))
                 Fail("an analysis peak lies outside the graph or has no finite value");
     return 0;
