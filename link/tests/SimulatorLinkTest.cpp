@@ -1,12 +1,15 @@
 // The library against the simulated instrument over a real pseudo-terminal: messages both
-// ways through a line that loses, damages and repeats frames, and a peer that stalls.
+// ways through a line that loses, damages and repeats frames, and a peer that stalls. Both ends
+// run on the test's idle clock, so link timers run out without real waiting.
 
+#include "IdleClock.h"
+#include "LinkFrames.h"
 #include "SimulatorProcess.h"
+#include "TarvikTesting.h"
 #include "tarvik.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <thread>
 #include <vector>
@@ -14,13 +17,13 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using Clock = std::chrono::steady_clock;
+using vexlan::test::IdleClock;
 
-// Services the link until done() holds or the time is up.
+// Services the link until done() holds or the seconds of link time are up.
 template <typename Done>
 bool ServiceUntil(Done done, int seconds) {
-    const auto end = Clock::now() + std::chrono::seconds(seconds);
-    while (Clock::now() < end) {
+    const uint64_t end = IdleClock::Milliseconds() + seconds * 1000ull;
+    while (IdleClock::Milliseconds() < end) {
         read_buffer();
         link_timer();
         if (done()) return true;
@@ -57,11 +60,16 @@ Bytes Numbered(uint32_t number, size_t size, std::mt19937& random) {
 
 class SimulatorLinkTest : public ::testing::Test {
 protected:
-    void TearDown() override { comm_close(); }
+    void TearDown() override {
+        comm_close();
+        tarvik::SetClock(nullptr);
+    }
 
-    void Start(const std::vector<std::string>& options) {
+    void Start(std::vector<std::string> options) {
+        for (const std::string& o : clock.Options()) options.push_back(o);
         sim = std::make_unique<vexlan::test::SimulatorProcess>(vexlan::test::SimulatorBinary(), options);
         ASSERT_TRUE(sim->started());
+        tarvik::SetClock(IdleClock::Seconds);
         ASSERT_EQ(comm_open_str(sim->device().c_str(), 115200), 0);
     }
     // Every message comes back from the echoing peer intact and in order.
@@ -93,6 +101,7 @@ protected:
         return s;
     }
 
+    IdleClock clock{vexlan::test::LinkFrames};
     std::unique_ptr<vexlan::test::SimulatorProcess> sim;
 };
 
@@ -116,11 +125,11 @@ TEST_F(SimulatorLinkTest, StalledPeerFailsTheLinkUntilReset) {
     ASSERT_TRUE(Send(first));  // acknowledged; the peer then goes silent
     const Bytes second(300, 2);
     ASSERT_EQ(put_message(second.data(), 300), 0);
-    const auto start = Clock::now();
+    const uint64_t start = clock.NowMs();
     ASSERT_TRUE(ServiceUntil([] { return (get_status() & STATUS_LINK_FAILED) != 0; }, 12));
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    EXPECT_GE(took, 3000);  // three passes 2 s apart on a whole-second clock
-    EXPECT_LE(took, 8000);
+    const uint64_t took = clock.NowMs() - start;
+    EXPECT_GE(took, 3000u);  // three passes 2 s apart on the link's whole-second clock
+    EXPECT_LE(took, 8000u);
     // Still failed while the peer is silent, whatever the queue does.
     ServiceUntil([] { return false; }, 1);
     EXPECT_NE(get_status() & STATUS_LINK_FAILED, 0);

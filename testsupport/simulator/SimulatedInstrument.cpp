@@ -36,6 +36,7 @@ std::vector<uint8_t> SimulatedInstrument::AddFile(const std::string& name, size_
 bool SimulatedInstrument::Start(const std::vector<std::string>& options) {
     std::vector<std::string> all = {"--dir", folder_, "--log", log_};
     all.insert(all.end(), options.begin(), options.end());
+    all.insert(all.end(), extra_.begin(), extra_.end());
     process_ = std::make_unique<vexlan::test::SimulatorProcess>(vexlan::test::SimulatorBinary(), all);
     return process_->started();
 }

@@ -18,6 +18,8 @@ public:
     std::vector<uint8_t> AddFile(const std::string& name, size_t size);
     // Starts the simulator with these options (besides its folder and log).
     bool Start(const std::vector<std::string>& options = {});
+    // Options for every start besides Start()'s own (a shared clock, say).
+    void SetExtraOptions(std::vector<std::string> options) { extra_ = std::move(options); }
     void Stop();
     const std::string& device() const;
     const std::string& folder() const { return folder_; }
@@ -31,6 +33,7 @@ public:
 
 private:
     std::string folder_, out_, log_;
+    std::vector<std::string> extra_;
     std::unique_ptr<vexlan::test::SimulatorProcess> process_;
 };
 

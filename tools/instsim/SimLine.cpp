@@ -98,10 +98,16 @@ bool SimLine::Create(std::string* path, std::string* error) {
     return true;
 }
 
+uint64_t SimLine::NowMs() const {
+    if (clock_) return clock_->NowMs();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
 void SimLine::Silence(uint32_t milliseconds) {
     silenced_ = true;
-    silencedUntil_ = milliseconds == 0 ? std::chrono::steady_clock::time_point::max()
-                                       : std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    silencedUntilMs_ = milliseconds == 0 ? UINT64_MAX : NowMs() + milliseconds;
 }
 
 const tarvik::PortLayer& SimLine::Layer() { return layer_; }
@@ -133,6 +139,7 @@ long SimLine::Read(uint8_t* buffer, size_t size) {
     uint8_t chunk[1024];
     const long n = ::read(master_, chunk, sizeof chunk);
     if (n > 0) {
+        ++activity_;
         if (log_) Log("rx " + std::to_string(LineBaud()) + " bytes: " + Hex(chunk, static_cast<size_t>(n)));
         for (long i = 0; i < n; ++i) TakeIn(chunk[i]);
     }
@@ -180,7 +187,7 @@ void SimLine::Deliver(std::vector<uint8_t>& frame, const char* direction, std::d
     std::uniform_real_distribution<double> chance(0, 1);
     const std::vector<uint8_t> plain = Unescape(frame.data(), frame.size());
     std::string what = std::string(direction) + " frame: " + Hex(plain.data(), plain.size());
-    if (silenced_ && std::chrono::steady_clock::now() >= silencedUntil_) {
+    if (silenced_ && NowMs() >= silencedUntilMs_) {
         silenced_ = false;
         Log("speaking again");
     }
@@ -214,6 +221,7 @@ void SimLine::Deliver(std::vector<uint8_t>& frame, const char* direction, std::d
 
 // The link code hands over one frame per write.
 long SimLine::Write(const uint8_t* bytes, size_t count) {
+    ++activity_;
     std::vector<uint8_t> frame(bytes, bytes + count);
     Deliver(frame, "tx", nullptr);
     return static_cast<long>(count);

@@ -2,6 +2,7 @@
 // The simulator's end of the cable: the master side of a pseudo-terminal, seen by the link code
 // through a port layer that can lose, damage, repeat and pace frames and logs all of it.
 
+#include "SharedClock.h"
 #include "SimOptions.h"
 #include "TarvikTesting.h"
 
@@ -26,10 +27,14 @@ public:
     int masterFd() const { return master_; }
     // The port layer that the link code uses for this line (one SimLine per process).
     const tarvik::PortLayer& Layer();
+    // Silences follow this clock instead of the system's (nullptr = the system's again).
+    void UseClock(const vexlan::test::SharedClock* clock) { clock_ = clock; }
     // A silenced line takes in bytes and throws them away and sends nothing, for the given
     // time (0 = for good).
     void Silence(uint32_t milliseconds);
     void Log(const std::string& text);
+    // Changes whenever bytes come in or a frame goes out.
+    uint64_t activity() const { return activity_; }
 
 private:
     struct FrameCutter {  // finds frame ends in the received stream
@@ -44,6 +49,7 @@ private:
     void Deliver(std::vector<uint8_t>& frame, const char* direction, std::deque<uint8_t>* out);
     void WriteOut(const uint8_t* bytes, size_t count);
     int LineBaud() const;
+    uint64_t NowMs() const;
 
     static long ReadHook(int, uint8_t* buffer, size_t size);
     static long WriteHook(int, const uint8_t* bytes, size_t count);
@@ -54,7 +60,9 @@ private:
     int master_ = -1;
     int slave_ = -1;  // held open so the line never hangs up between the host's sessions
     bool silenced_ = false;
-    std::chrono::steady_clock::time_point silencedUntil_;
+    uint64_t silencedUntilMs_ = 0;
+    const vexlan::test::SharedClock* clock_ = nullptr;
+    uint64_t activity_ = 0;
     std::mt19937 random_;
     FrameCutter cutter_;
     std::deque<uint8_t> received_;  // bytes passed on to the link code

@@ -28,9 +28,12 @@ const char* Usage() {
            "               [--seed N] [--delay MS] [--stall-after N [--stall-for MS]]\n"
            "               [--never-answer] [--refuse NAME|*]... [--pace BAUD] [--echo]\n"
            "               [--lose-reply N]... [--reset-every MS] [--mended] [--log FILE]\n"
+           "               [--clock FILE]\n"
            "--mended  run the host's careful link rules instead of the instrument's own\n"
            "--lose-reply N  the Nth reply (from 1) is made, so the instrument moves on, but never sent\n"
            "--reset-every MS  answer nothing, send a link RESET every MS milliseconds\n"
+           "--clock FILE  take the time from a clock file that a test moves on (link timer, delays,\n"
+           "              stalls, resets); the line pace stays in real time\n"
            "--version  print the version and quit\n"
            "Prints the device path of the simulated instrument's line on its first line.\n";
 }
@@ -56,10 +59,11 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions* options, std
             options->strict = false;
         } else if (a == "--strict") {
             options->strict = true;
-        } else if (a == "--dir" || a == "--log" || a == "--refuse") {
+        } else if (a == "--dir" || a == "--log" || a == "--refuse" || a == "--clock") {
             if (!value(&v)) return false;
             if (a == "--dir") options->folder = v;
             else if (a == "--log") options->logPath = v;
+            else if (a == "--clock") options->clockPath = v;
             else options->refused.push_back(v);
         } else if (a == "--drop" || a == "--corrupt" || a == "--duplicate") {
             double* target = a == "--drop" ? &options->faults.dropRate

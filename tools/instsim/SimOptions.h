@@ -29,6 +29,9 @@ struct SimOptions {
     std::vector<std::string> refused;  // files whose open is refused (result 1); "*" = all
     uint32_t paceBaud = 0;          // bytes leave at this line rate (8N1), 0 = as fast as possible
     std::string logPath;            // every frame and message, one line each
+    // The time comes from a clock file a test keeps and moves on (see SharedClock); empty = the
+    // system's clock.
+    std::string clockPath;
 };
 
 // Parses argv; false with a message in *error for bad usage.

@@ -3,6 +3,7 @@
 // serving the files of a folder.
 
 #include "Instrument.h"
+#include "SharedClock.h"
 #include "SimLine.h"
 #include "SimOptions.h"
 #include "tarvik.h"
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <ctime>
+#include <memory>
 #include <cstdio>
 #include <optional>
 #include <poll.h>
@@ -24,30 +27,80 @@ namespace {
 volatile std::sig_atomic_t stopRequested = 0;
 void OnSignal(int) { stopRequested = 1; }
 
-using Clock = std::chrono::steady_clock;
+// The clock a test keeps, when it gave one; else the system's clocks are used.
+vexlan::test::SharedClock* sharedClock = nullptr;
+
+uint64_t NowMs() {
+    if (sharedClock) return sharedClock->NowMs();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+std::time_t SharedSeconds() { return static_cast<std::time_t>(sharedClock->NowMs() / 1000); }
+
+// Reports each turn of a loop on the shared clock: busy when the line carried anything.
+class Turn {
+public:
+    explicit Turn(const instsim::SimLine& line) : line_(line), activity_(line.activity()) {}
+    ~Turn() {
+        if (sharedClock) sharedClock->EndTurn(busy || line_.activity() != activity_);
+    }
+    bool busy = false;
+
+private:
+    const instsim::SimLine& line_;
+    uint64_t activity_;
+};
 
 struct PendingReply {
     std::vector<uint8_t> bytes;
-    Clock::time_point due;
+    uint64_t dueMs;
 };
 
 // A peer that answers nothing and resets the link again and again: every reset clears the
 // host's link-failed state, so only the host's own time limits end its waits.
 void RunResetter(const instsim::SimOptions& options, instsim::SimLine& line) {
     static const uint8_t kReset[] = {TARVIK_START_BYTE, 0x02, FRAME_RESET * 32, 0xE0};
-    auto next = Clock::now();
+    uint64_t next = NowMs();
     while (!stopRequested) {
+        Turn turn(line);
         struct pollfd p = {line.masterFd(), POLLIN, 0};
         if (::poll(&p, 1, 20) > 0) {
             uint8_t discard[512];
-            if (::read(line.masterFd(), discard, sizeof discard) < 0) ::usleep(20000);
+            const long n = ::read(line.masterFd(), discard, sizeof discard);
+            if (n < 0) ::usleep(20000);
+            turn.busy = n > 0;
         }
-        if (Clock::now() >= next) {
+        if (NowMs() >= next) {
             if (::write(line.masterFd(), kReset, sizeof kReset) == sizeof kReset) line.Log("tx reset");
-            next += std::chrono::milliseconds(options.resetEveryMs);
+            turn.busy = true;
+            // One reset per period; periods a jump of the clock passed over are not made up.
+            do next += options.resetEveryMs; while (next <= NowMs());
         }
     }
 }
+
+// The simulator is attached to the test's clock for as long as it runs.
+class ClockAttachment {
+public:
+    ClockAttachment(vexlan::test::SharedClock* clock, instsim::SimLine& line) : clock_(clock) {
+        if (!clock_) return;
+        sharedClock = clock_;
+        line.UseClock(clock_);
+        tarvik::SetClock(SharedSeconds);
+        clock_->Attach();
+    }
+    ~ClockAttachment() {
+        if (!clock_) return;
+        clock_->Detach();
+        tarvik::SetClock(nullptr);
+        sharedClock = nullptr;
+    }
+
+private:
+    vexlan::test::SharedClock* clock_;
+};
 
 int Run(const instsim::SimOptions& options) {
     FILE* log = nullptr;
@@ -58,12 +111,21 @@ int Run(const instsim::SimOptions& options) {
             return 1;
         }
     }
-    instsim::SimLine line(options.faults, options.paceBaud, log);
     std::string path, error;
+    std::unique_ptr<vexlan::test::SharedClock> clock;
+    if (!options.clockPath.empty()) {
+        clock = vexlan::test::SharedClock::Open(options.clockPath, false, &error);
+        if (!clock) {
+            std::fprintf(stderr, "instsim: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    instsim::SimLine line(options.faults, options.paceBaud, log);
     if (!line.Create(&path, &error)) {
         std::fprintf(stderr, "instsim: %s\n", error.c_str());
         return 1;
     }
+    const ClockAttachment attachment(clock.get(), line);
     tarvik::SetPortLayer(&line.Layer());
     tarvik::SetStrictProtocol(options.strict);
     if (comm_open_str(path.c_str(), 115200) != 0) {
@@ -84,6 +146,7 @@ int Run(const instsim::SimOptions& options) {
     int requests = 0, replies = 0;
     std::vector<uint8_t> message(TARVIK_MAX_RECEIVE);
     while (!stopRequested) {
+        const Turn turn(line);
         struct pollfd p = {line.masterFd(), POLLIN, 0};
         ::poll(&p, 1, pending.empty() ? 20 : 1);
         read_buffer();
@@ -112,10 +175,10 @@ int Run(const instsim::SimOptions& options) {
                 line.Log("reply " + std::to_string(replies) + " lost");
                 continue;
             }
-            pending.push_back({std::move(reply), Clock::now() + std::chrono::milliseconds(options.replyDelayMs)});
+            pending.push_back({std::move(reply), NowMs() + options.replyDelayMs});
         }
         // Replies go in order, each once the transmit queue has room for it.
-        while (!pending.empty() && pending.front().due <= Clock::now()) {
+        while (!pending.empty() && pending.front().dueMs <= NowMs()) {
             const std::vector<uint8_t>& reply = pending.front().bytes;
             if (put_message(reply.data(), static_cast<uint32_t>(reply.size())) != 0) break;
             pending.erase(pending.begin());

@@ -10,7 +10,7 @@ TEST(SimOptionsTest, ParsesFaultsAndModes) {
     ASSERT_TRUE(instsim::ParseOptions({"--dir", "/x", "--drop", "0.05", "--corrupt", "0.1", "--duplicate", "1",
                                        "--seed", "9", "--delay", "300", "--stall-after", "3", "--never-answer",
                                        "--refuse", "A.KED", "--refuse", "*", "--pace", "115200", "--echo",
-                                       "--log", "/tmp/l"},
+                                       "--log", "/tmp/l", "--clock", "/tmp/c"},
                                       &o, &error))
         << error;
     EXPECT_EQ(o.folder, "/x");
@@ -25,6 +25,7 @@ TEST(SimOptionsTest, ParsesFaultsAndModes) {
     EXPECT_EQ(o.refused, (std::vector<std::string>{"A.KED", "*"}));
     EXPECT_EQ(o.paceBaud, 115200u);
     EXPECT_EQ(o.logPath, "/tmp/l");
+    EXPECT_EQ(o.clockPath, "/tmp/c");
 }
 
 TEST(SimOptionsTest, RejectsBadValues) {

@@ -1,8 +1,12 @@
-// The instrument subcommands against the simulated instrument.
+// The instrument subcommands against the simulated instrument. The sessions' waits (the
+// wake-up above all) and the simulator follow the test's idle clock.
 
+#include "IdleClock.h"
+#include "LinkFrames.h"
 #include "SimulatedInstrument.h"
 #include "StringIds.h"
 #include "StringTable.h"
+#include "TransClient.h"
 #include "CliTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +14,7 @@
 
 namespace {
 
+using vexlan::test::IdleClock;
 using vexlan::test::ReadWholeFile;
 namespace string_id = vexlan::string_id;
 using vexlan::test::SimulatedInstrument;
@@ -17,8 +22,18 @@ using vexlan::test::SimulatedInstrument;
 using vexlan::test::Cli;
 using vexlan::test::CliRun;
 
-TEST(InstrumentCommandsTest, ListAndDownloadEverything) {
+class InstrumentCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim.SetExtraOptions(clock.Options());
+        vexlan::SetTransClock(IdleClock::Milliseconds);
+    }
+    void TearDown() override { vexlan::SetTransClock(nullptr); }
+    IdleClock clock{vexlan::test::LinkFrames};
     SimulatedInstrument sim;
+};
+
+TEST_F(InstrumentCommandsTest, ListAndDownloadEverything) {
     const auto a = sim.AddFile("A.KED", 20402);
     const auto b = sim.AddFile("B.KED", 0);
     sim.AddFile("other.txt", 3);
@@ -38,8 +53,7 @@ TEST(InstrumentCommandsTest, ListAndDownloadEverything) {
     EXPECT_NE(all.err.find("B.KED: block 1, 0 bytes"), std::string::npos) << all.err;
 }
 
-TEST(InstrumentCommandsTest, QuietDownloadRestartAndPortTest) {
-    SimulatedInstrument sim;
+TEST_F(InstrumentCommandsTest, QuietDownloadRestartAndPortTest) {
     const auto a = sim.AddFile("A.KED", 5000);
     ASSERT_TRUE(sim.Start());
     const CliRun one = Cli({"download", "--port", sim.device(), "A.KED", "--out", sim.outFolder(), "--quiet"});
@@ -53,8 +67,7 @@ TEST(InstrumentCommandsTest, QuietDownloadRestartAndPortTest) {
     EXPECT_EQ(Cli({"test-port", "--port", sim.device()}).code, 0);
 }
 
-TEST(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
-    SimulatedInstrument sim;
+TEST_F(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
     sim.AddFile("A.KED", 10);
     const auto b = sim.AddFile("B.KED", 10);
     ASSERT_TRUE(sim.Start({"--refuse", "A.KED"}));
@@ -77,7 +90,7 @@ TEST(InstrumentCommandsTest, FailuresGiveTheSystemsMessage) {
     EXPECT_EQ(port.err, std::string(vexlan::LoadString(string_id::kMsgPortNotOpened)) + "\n");
 }
 
-TEST(InstrumentCommandsTest, UsageErrors) {
+TEST_F(InstrumentCommandsTest, UsageErrors) {
     EXPECT_EQ(Cli({"instrument-list"}).code, 2);
     EXPECT_EQ(Cli({"test-port", "--port", "COM7"}).code, 2);
     EXPECT_EQ(Cli({"test-port", "--port", "ttyS0"}).code, 2);

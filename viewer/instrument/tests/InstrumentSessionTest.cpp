@@ -1,15 +1,18 @@
-// The instrument session against the simulated instrument over a pseudo-terminal.
+// The instrument session against the simulated instrument over a pseudo-terminal, with both
+// ends on the test's idle clock: time-outs and stalls run out without real waiting.
 
 #include "CInstrumentSession.h"
-#include "StringIds.h"
+#include "IdleClock.h"
+#include "LinkFrames.h"
 #include "SimulatedInstrument.h"
+#include "StringIds.h"
 #include "StringTable.h"
+#include "TarvikTesting.h"
 #include "TransClient.h"
 #include "tarvik.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +20,7 @@ namespace {
 
 using vexlan::CInstrumentSession;
 namespace string_id = vexlan::string_id;
+using vexlan::test::IdleClock;
 using vexlan::test::ReadWholeFile;
 using vexlan::test::SimulatedInstrument;
 using Bytes = std::vector<uint8_t>;
@@ -30,8 +34,18 @@ vexlan::SessionTiming FastTiming() {
 
 class InstrumentSessionTest : public ::testing::Test {
 protected:
-    void TearDown() override { comm_close(); }
+    void SetUp() override {
+        sim.SetExtraOptions(clock.Options());
+        tarvik::SetClock(IdleClock::Seconds);
+        vexlan::SetTransClock(IdleClock::Milliseconds);
+    }
+    void TearDown() override {
+        comm_close();
+        vexlan::SetTransClock(nullptr);
+        tarvik::SetClock(nullptr);
+    }
     std::string Out(const std::string& name) const { return sim.outFolder() + "/" + name; }
+    IdleClock clock{vexlan::test::LinkFrames};
     SimulatedInstrument sim;
     CInstrumentSession session{FastTiming()};
 };
