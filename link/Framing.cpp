@@ -1,7 +1,7 @@
 // Framed, checksummed, sequence-numbered messages over the open port: the two rings, the frame
 // builder and handler, retransmission and polling.
 
-#include "LinkState.h"
+#include "link/LinkState.h"
 
 #include <cerrno>
 #include <cstring>

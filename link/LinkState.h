@@ -1,8 +1,8 @@
 #pragma once
 // Process-wide state of the link library, shared by its port half and its framing half.
 
-#include "TarvikTesting.h"
-#include "tarvik.h"
+#include "link/TarvikTesting.h"
+#include "link/tarvik.h"
 
 #include <cstdint>
 #include <ctime>

@@ -1,6 +1,6 @@
 // Opening, configuring and closing the one serial port, modem dialling and unframed byte I/O.
 
-#include "LinkState.h"
+#include "link/LinkState.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The POSIX termios port layer: exclusive raw 8N1 access, non-blocking reads, bounded writes.
 
-#include "TarvikTesting.h"
+#include "link/TarvikTesting.h"
 
 #include <cerrno>
 #include <fcntl.h>

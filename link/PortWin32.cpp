@@ -1,8 +1,8 @@
 // The Win32 port layer: the communications API on a COM device, non-blocking reads through the
 // port's time-outs, and a windowless thread timer for the link tick.
 
-#include "TarvikTesting.h"
-#include "tarvik.h"
+#include "link/TarvikTesting.h"
+#include "link/tarvik.h"
 
 #include <cerrno>
 #include <cstdio>

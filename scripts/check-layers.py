@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Fails when an include reaches up a layer.
+"""Fails when an include reaches up a layer, or does not name the folder of what it includes.
 
 Dependencies run one way: tools and the desktop layer over the logic, the logic over the data.
 Each folder below has a layer; a source file may include headers of its own layer and of lower
@@ -51,9 +51,10 @@ def collect(root):
 
 
 def resolve(include, source, by_name, root):
-    """The tree file an include names: a path from the tree's root or the including folder,
-    else the one file of that name (the one beside the includer when there are several)."""
-    for candidate in (include, os.path.normpath(os.path.join(os.path.dirname(source), include))):
+    """The tree file an include names: a path from the tree's root, from viewer/ or from the
+    including folder, else the one file of that name (the one beside the includer when there are
+    several)."""
+    for candidate in (include, "viewer/" + include, os.path.normpath(os.path.join(os.path.dirname(source), include))):
         if os.path.isfile(os.path.join(root, candidate)):
             return candidate
     matches = by_name.get(os.path.basename(include), [])
@@ -80,6 +81,9 @@ def main():
             target = resolve(include, source, by_name, root)
             if target is None:
                 continue  # a generated or system header
+            spelled = target[len("viewer/"):] if target.startswith("viewer/") else target
+            if include != spelled:
+                problems.append(f'{source}: write #include "{include}" with its folder: "{spelled}"')
             theirs = layer_of(target)
             if theirs is None or theirs <= own:
                 continue
@@ -88,7 +92,7 @@ def main():
             problems.append(f"{source}: includes {target}, a higher layer")
     for p in problems:
         print(p)
-    print(f"check-layers: {len(files)} files, {len(problems)} includes reaching up a layer")
+    print(f"check-layers: {len(files)} files, {len(problems)} includes reaching up a layer or without their folder")
     return 1 if problems else 0
 
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "CCorrelationFile.h"
-#include "Prompt.h"
-#include "RecordCodec.h"
-#include "StringTable.h"
-#include "TestFiles.h"
+#include "correlation/CCorrelationFile.h"
+#include "res/Prompt.h"
+#include "correlation/RecordCodec.h"
+#include "res/StringTable.h"
+#include "testsupport/TestFiles.h"
 
 namespace vexlan::test {
 

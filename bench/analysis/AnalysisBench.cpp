@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "CCorrelationFile.h"
-#include "CVexlanDoc.h"
-#include "CorrelationAnalysis.h"
+#include "correlation/CCorrelationFile.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
 
 namespace {
 

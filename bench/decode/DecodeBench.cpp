@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "BlockDecoder.h"
-#include "BlockEncoder.h"
-#include "CCorrelationFile.h"
-#include "RecordCodec.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/BlockEncoder.h"
+#include "correlation/CCorrelationFile.h"
+#include "correlation/RecordCodec.h"
 
 namespace {
 

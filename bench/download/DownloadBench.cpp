@@ -2,8 +2,8 @@
 // bytes at 115200 baud 8N1, and prints it as a ratio against the line's limit for the same
 // bytes (11520 bytes per second). The fixed wake-up wait is left out.
 
-#include "CInstrumentSession.h"
-#include "SimulatedInstrument.h"
+#include "instrument/CInstrumentSession.h"
+#include "testsupport/simulator/SimulatedInstrument.h"
 
 #include <algorithm>
 #include <chrono>

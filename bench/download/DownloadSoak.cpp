@@ -7,8 +7,8 @@
 //
 //   bench_download_soak [--rate R] [--seeds N] [--first S] [--mended]
 
-#include "CInstrumentSession.h"
-#include "SimulatedInstrument.h"
+#include "instrument/CInstrumentSession.h"
+#include "testsupport/simulator/SimulatedInstrument.h"
 
 #include <CLI/CLI.hpp>
 

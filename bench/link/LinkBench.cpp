@@ -2,9 +2,9 @@
 // pseudo-terminal and prints the bytes on the wire per payload byte, and the time as a ratio
 // against writing the same bytes raw through the same pseudo-terminal in the same run.
 
-#include "SimulatorProcess.h"
-#include "TarvikTesting.h"
-#include "tarvik.h"
+#include "testsupport/simulator/SimulatorProcess.h"
+#include "link/TarvikTesting.h"
+#include "link/tarvik.h"
 
 #include <algorithm>
 #include <chrono>

@@ -13,9 +13,9 @@
 #include <memory>
 #include <random>
 
-#include "CVexlanDoc.h"
-#include "FixedPointFft.h"
-#include "KedGenerator.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/FixedPointFft.h"
+#include "testsupport/generator/KedGenerator.h"
 
 namespace {
 

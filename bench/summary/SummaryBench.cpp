@@ -13,10 +13,10 @@
 #include <vector>
 #include <unistd.h>
 
-#include "CCorrelationFile.h"
-#include "Corpus.h"
-#include "Subcommand.h"
-#include "SummaryTable.h"
+#include "correlation/CCorrelationFile.h"
+#include "testsupport/generator/Corpus.h"
+#include "tools/vexlan-cli/Subcommand.h"
+#include "tools/vexlan-cli/SummaryTable.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "FakeLine.h"
+#include "link/tests/FakeLine.h"
 
 #include <cerrno>
 

@@ -2,8 +2,8 @@
 // An in-memory serial line for the link library's tests: records what the library writes,
 // serves scripted received bytes, and stands in for the clock, the sleeps and the modem lines.
 
-#include "TarvikTesting.h"
-#include "tarvik.h"
+#include "link/TarvikTesting.h"
+#include "link/tarvik.h"
 
 #include <cstdint>
 #include <ctime>

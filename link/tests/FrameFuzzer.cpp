@@ -1,7 +1,7 @@
 // libFuzzer target: arbitrary line input through the frame builder and handler, with messages
 // taken out as they complete and link ticks in between.
 
-#include "FakeLine.h"
+#include "link/tests/FakeLine.h"
 
 #include <cstddef>
 #include <cstdint>

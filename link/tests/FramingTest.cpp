@@ -1,7 +1,7 @@
 // Wire format, fragmenting, rings, acknowledgement, retransmission and polling of the link,
 // byte for byte against an in-memory line.
 
-#include "FakeLine.h"
+#include "link/tests/FakeLine.h"
 
 #include <gtest/gtest.h>
 

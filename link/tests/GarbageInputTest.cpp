@@ -1,7 +1,7 @@
 // Random and mutated line input never crashes the link, writes outside its rings or delivers a
 // message that was not sent. Run under AddressSanitizer in CI.
 
-#include "FakeLine.h"
+#include "link/tests/FakeLine.h"
 
 #include <gtest/gtest.h>
 

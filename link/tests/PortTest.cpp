@@ -1,6 +1,6 @@
 // Opening and closing the port, the modem path and unframed I/O, through an injected port layer.
 
-#include "FakeLine.h"
+#include "link/tests/FakeLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The termios port layer against real pseudo-terminals and devices that are not terminals.
 
-#include "tarvik.h"
+#include "link/tarvik.h"
 
 #include <gtest/gtest.h>
 

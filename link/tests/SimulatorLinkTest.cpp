@@ -2,11 +2,11 @@
 // ways through a line that loses, damages and repeats frames, and a peer that stalls. Both ends
 // run on the test's idle clock, so link timers run out without real waiting.
 
-#include "IdleClock.h"
-#include "LinkFrames.h"
-#include "SimulatorProcess.h"
-#include "TarvikTesting.h"
-#include "tarvik.h"
+#include "testsupport/simulator/IdleClock.h"
+#include "testsupport/simulator/LinkFrames.h"
+#include "testsupport/simulator/SimulatorProcess.h"
+#include "link/TarvikTesting.h"
+#include "link/tarvik.h"
 
 #include <gtest/gtest.h>
 

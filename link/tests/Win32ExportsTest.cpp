@@ -1,7 +1,7 @@
 // tarvik.dll answers to each function's decorated and plain name, and a program linked through
 // the import library reaches it.
 
-#include "tarvik.h"
+#include "link/tarvik.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Corpus.h"
+#include "testsupport/generator/Corpus.h"
 
 #include <CLI/CLI.hpp>
 
@@ -10,13 +10,13 @@
 #include <ostream>
 #include <sstream>
 
-#include "BlockDecoder.h"
-#include "CCorrelationEngine.h"
-#include "InstrumentModel.h"
-#include "KedGenerator.h"
-#include "KedgenCommandLine.h"
-#include "PipeModel.h"
-#include "SeededRandom.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/CCorrelationEngine.h"
+#include "testsupport/generator/InstrumentModel.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "testsupport/generator/KedgenCommandLine.h"
+#include "testsupport/generator/PipeModel.h"
+#include "testsupport/generator/SeededRandom.h"
 
 namespace vexlan::kedgen {
 

@@ -11,7 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "GeneratorSettings.h"
+#include "testsupport/generator/GeneratorSettings.h"
 
 namespace vexlan::kedgen {
 

@@ -1,4 +1,4 @@
-#include "DoubleFft.h"
+#include "testsupport/generator/DoubleFft.h"
 
 #include <cmath>
 #include <numbers>

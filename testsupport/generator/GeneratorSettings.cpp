@@ -1,4 +1,4 @@
-#include "GeneratorSettings.h"
+#include "testsupport/generator/GeneratorSettings.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "CorrelationRecord.h"
+#include "correlation/CorrelationRecord.h"
 
 namespace vexlan::kedgen {
 

@@ -1,10 +1,10 @@
-#include "InstrumentModel.h"
+#include "testsupport/generator/InstrumentModel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "DoubleFft.h"
+#include "testsupport/generator/DoubleFft.h"
 
 namespace vexlan::kedgen {
 

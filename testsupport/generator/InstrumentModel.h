@@ -11,9 +11,9 @@
 #include <complex>
 #include <vector>
 
-#include "GeneratorSettings.h"
-#include "PipeModel.h"
-#include "SeededRandom.h"
+#include "testsupport/generator/GeneratorSettings.h"
+#include "testsupport/generator/PipeModel.h"
+#include "testsupport/generator/SeededRandom.h"
 
 namespace vexlan::kedgen {
 

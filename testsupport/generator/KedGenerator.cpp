@@ -1,4 +1,4 @@
-#include "KedGenerator.h"
+#include "testsupport/generator/KedGenerator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,14 +6,14 @@
 #include <cstring>
 #include <filesystem>
 
-#include "BlockDecoder.h"
-#include "BlockEncoder.h"
-#include "CCorrelationEngine.h"
-#include "CCorrelationFile.h"
-#include "InstrumentModel.h"
-#include "RecordCodec.h"
-#include "SafeFileWriter.h"
-#include "StringTable.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/BlockEncoder.h"
+#include "correlation/CCorrelationEngine.h"
+#include "correlation/CCorrelationFile.h"
+#include "testsupport/generator/InstrumentModel.h"
+#include "correlation/RecordCodec.h"
+#include "storage/SafeFileWriter.h"
+#include "res/StringTable.h"
 
 namespace vexlan::kedgen {
 

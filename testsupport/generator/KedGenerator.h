@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "CorrelationRecord.h"
-#include "GeneratorSettings.h"
+#include "correlation/CorrelationRecord.h"
+#include "testsupport/generator/GeneratorSettings.h"
 
 namespace vexlan::kedgen {
 

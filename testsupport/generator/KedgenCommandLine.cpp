@@ -1,4 +1,4 @@
-#include "KedgenCommandLine.h"
+#include "testsupport/generator/KedgenCommandLine.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,8 +8,8 @@
 #include <sstream>
 #include <type_traits>
 
-#include "Corpus.h"
-#include "KedGenerator.h"
+#include "testsupport/generator/Corpus.h"
+#include "testsupport/generator/KedGenerator.h"
 #include "VexlanVersion.h"
 
 namespace vexlan::kedgen {

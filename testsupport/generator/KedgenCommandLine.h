@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GeneratorSettings.h"
+#include "testsupport/generator/GeneratorSettings.h"
 
 namespace CLI {
 class App;

@@ -1,4 +1,4 @@
-#include "PipeModel.h"
+#include "testsupport/generator/PipeModel.h"
 
 #include <algorithm>
 #include <cmath>

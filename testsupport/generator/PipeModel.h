@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "GeneratorSettings.h"
+#include "testsupport/generator/GeneratorSettings.h"
 
 namespace vexlan::kedgen {
 

@@ -1,10 +1,10 @@
-#include "SampleManifest.h"
+#include "testsupport/generator/SampleManifest.h"
 
 #include <fstream>
 #include <ostream>
 #include <sstream>
 
-#include "KedgenCommandLine.h"
+#include "testsupport/generator/KedgenCommandLine.h"
 
 namespace vexlan::kedgen {
 

@@ -1,4 +1,4 @@
-#include "IdleClock.h"
+#include "testsupport/simulator/IdleClock.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 // timers, time-outs and stalls elapse at once instead of in real seconds, and never while a
 // frame is on its way, however slowly a loaded machine runs either end.
 
-#include "SharedClock.h"
+#include "testsupport/simulator/SharedClock.h"
 
 #include <chrono>
 #include <ctime>

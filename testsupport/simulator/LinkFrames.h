@@ -3,7 +3,7 @@
 // whenever it sends or takes in a frame. Header only: each test links its own variant of the
 // link library.
 
-#include "tarvik.h"
+#include "link/tarvik.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "SharedClock.h"
+#include "testsupport/simulator/SharedClock.h"
 
 #include <atomic>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "SimulatedInstrument.h"
+#include "testsupport/simulator/SimulatedInstrument.h"
 
 #include <cstdio>
 #include <cstdlib>

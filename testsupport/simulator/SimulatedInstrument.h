@@ -1,7 +1,7 @@
 #pragma once
 // The instrument simulator serving a temporary folder, with its log at hand.
 
-#include "SimulatorProcess.h"
+#include "testsupport/simulator/SimulatorProcess.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "SimulatorProcess.h"
+#include "testsupport/simulator/SimulatorProcess.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "Instrument.h"
+#include "tools/instsim/Instrument.h"
 
 #include <algorithm>
 #include <cstring>

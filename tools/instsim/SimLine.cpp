@@ -1,4 +1,4 @@
-#include "SimLine.h"
+#include "tools/instsim/SimLine.h"
 
 #include <cerrno>
 #include <fcntl.h>

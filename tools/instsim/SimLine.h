@@ -2,9 +2,9 @@
 // The simulator's end of the cable: the master side of a pseudo-terminal, seen by the link code
 // through a port layer that can lose, damage, repeat and pace frames and logs all of it.
 
-#include "SharedClock.h"
-#include "SimOptions.h"
-#include "TarvikTesting.h"
+#include "testsupport/simulator/SharedClock.h"
+#include "tools/instsim/SimOptions.h"
+#include "link/TarvikTesting.h"
 
 #include <chrono>
 #include <cstdio>

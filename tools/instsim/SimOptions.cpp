@@ -1,4 +1,4 @@
-#include "SimOptions.h"
+#include "tools/instsim/SimOptions.h"
 
 #include <cstdlib>
 

@@ -2,11 +2,11 @@
 // then answers as the instrument: link resets, acknowledgements, polls and the file requests,
 // serving the files of a folder.
 
-#include "Instrument.h"
-#include "SharedClock.h"
-#include "SimLine.h"
-#include "SimOptions.h"
-#include "tarvik.h"
+#include "tools/instsim/Instrument.h"
+#include "testsupport/simulator/SharedClock.h"
+#include "tools/instsim/SimLine.h"
+#include "tools/instsim/SimOptions.h"
+#include "link/tarvik.h"
 #include "VexlanVersion.h"
 
 #include <algorithm>

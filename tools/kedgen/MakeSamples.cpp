@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "SampleManifest.h"
+#include "testsupport/generator/SampleManifest.h"
 
 int main(int argc, char** argv)
 {

@@ -1,7 +1,7 @@
 // kedgen: writes a synthetic .ked correlation file; see KedgenCommandLine.h.
 #include <iostream>
 
-#include "KedgenCommandLine.h"
+#include "testsupport/generator/KedgenCommandLine.h"
 
 int main(int argc, char** argv)
 {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "StringIds.h"
-#include "CVexlanDoc.h"
-#include "CorrelationAnalysis.h"
-#include "CliSupport.h"
-#include "StringTable.h"
-#include "Velocity.h"
+#include "res/StringIds.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "res/StringTable.h"
+#include "correlation/Velocity.h"
 
 namespace vexlan::cli {
 

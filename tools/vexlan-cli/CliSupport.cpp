@@ -1,4 +1,4 @@
-#include "CliSupport.h"
+#include "tools/vexlan-cli/CliSupport.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <ostream>
 
-#include "CCorrelationFile.h"
-#include "StringTable.h"
+#include "correlation/CCorrelationFile.h"
+#include "res/StringTable.h"
 
 namespace vexlan::cli {
 

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <string>
 
-#include "CorrelationRecord.h"
-#include "Subcommand.h"
+#include "correlation/CorrelationRecord.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 namespace vexlan::cli {
 

@@ -4,12 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "StringIds.h"
-#include "CVexlanDoc.h"
-#include "MethodDocument.h"
-#include "StringTable.h"
-#include "CliSupport.h"
-#include "Velocity.h"
+#include "res/StringIds.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/MethodDocument.h"
+#include "res/StringTable.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "correlation/Velocity.h"
 
 namespace vexlan::cli {
 

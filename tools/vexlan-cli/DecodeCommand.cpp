@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "BlockDecoder.h"
-#include "CCorrelationEngine.h"
-#include "CliSupport.h"
-#include "FixedPointFft.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/CCorrelationEngine.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "correlation/FixedPointFft.h"
 
 namespace vexlan::cli {
 

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <ostream>
 
-#include "StringTable.h"
-#include "StringIds.h"
-#include "Subcommand.h"
+#include "res/StringTable.h"
+#include "res/StringIds.h"
+#include "tools/vexlan-cli/Subcommand.h"
 #include "VexlanVersion.h"
 
 namespace vexlan::cli {

@@ -1,7 +1,7 @@
 // vexlan-cli download --port DEVICE [--all | NAME...] --out FOLDER [--quiet]: copies files of
 // the instrument into a folder, each under its own name.
 
-#include "InstrumentCliSupport.h"
+#include "tools/vexlan-cli/InstrumentCliSupport.h"
 
 #include <ostream>
 

@@ -9,15 +9,15 @@
 #include <ostream>
 #include <sys/stat.h>
 
-#include "CliSupport.h"
-#include "StringIds.h"
-#include "PagePainter.h"
-#include "RasterImage.h"
-#include "PageLayout.h"
-#include "ReportFromView.h"
-#include "ReportInput.h"
-#include "SafeFileWriter.h"
-#include "StringTable.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "res/StringIds.h"
+#include "view/print/PagePainter.h"
+#include "raster/RasterImage.h"
+#include "view/print/PageLayout.h"
+#include "view/print/ReportFromView.h"
+#include "tools/vexlan-cli/ReportInput.h"
+#include "storage/SafeFileWriter.h"
+#include "res/StringTable.h"
 
 namespace vexlan::cli {
 

@@ -1,7 +1,7 @@
 // vexlan-cli info FILE: the record's fields, except the compressed blocks, as JSON.
 
-#include "CCorrelationFile.h"
-#include "CliSupport.h"
+#include "correlation/CCorrelationFile.h"
+#include "tools/vexlan-cli/CliSupport.h"
 
 namespace vexlan::cli {
 

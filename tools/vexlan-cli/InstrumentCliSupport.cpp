@@ -1,6 +1,6 @@
-#include "InstrumentCliSupport.h"
+#include "tools/vexlan-cli/InstrumentCliSupport.h"
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 #include <ostream>
 

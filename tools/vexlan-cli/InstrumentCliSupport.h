@@ -1,8 +1,8 @@
 #pragma once
 // What the instrument subcommands share: the --port option and the session's messages.
 
-#include "CInstrumentSession.h"
-#include "Subcommand.h"
+#include "instrument/CInstrumentSession.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // vexlan-cli instrument-list --port DEVICE: the names of the instrument's correlation files.
 
-#include "InstrumentCliSupport.h"
+#include "tools/vexlan-cli/InstrumentCliSupport.h"
 
 #include <ostream>
 

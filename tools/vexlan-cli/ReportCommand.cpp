@@ -3,8 +3,8 @@
 
 #include <ostream>
 
-#include "ReportInput.h"
-#include "ReportText.h"
+#include "tools/vexlan-cli/ReportInput.h"
+#include "view/print/ReportText.h"
 
 namespace vexlan::cli {
 

@@ -1,15 +1,15 @@
-#include "ReportInput.h"
-#include "StringIds.h"
+#include "tools/vexlan-cli/ReportInput.h"
+#include "res/StringIds.h"
 
 #include <memory>
 #include <sstream>
 
-#include "CVexlanDoc.h"
-#include "MethodDocument.h"
-#include "StringTable.h"
-#include "CliSupport.h"
-#include "ReportFromDocument.h"
-#include "Units.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/MethodDocument.h"
+#include "res/StringTable.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "view/print/ReportFromDocument.h"
+#include "view/Units.h"
 
 namespace vexlan::cli {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ReportModel.h"
-#include "Subcommand.h"
+#include "view/print/ReportModel.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 namespace vexlan::cli {
 

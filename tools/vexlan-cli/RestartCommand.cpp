@@ -1,6 +1,6 @@
 // vexlan-cli restart --port DEVICE: starts the instrument's program again.
 
-#include "InstrumentCliSupport.h"
+#include "tools/vexlan-cli/InstrumentCliSupport.h"
 
 namespace vexlan::cli {
 namespace {

@@ -1,6 +1,6 @@
 // Every subcommand of vexlan-cli, in the order the help lists them. A new subcommand adds its
 // registration function here and its source files to CMakeLists.txt.
-#include "Subcommand.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 namespace vexlan::cli {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "CliSupport.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "SummaryTable.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "tools/vexlan-cli/SummaryTable.h"
 
 namespace vexlan::cli {
 

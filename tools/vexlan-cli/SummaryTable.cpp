@@ -1,5 +1,5 @@
-#include "SummaryTable.h"
-#include "StringIds.h"
+#include "tools/vexlan-cli/SummaryTable.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,10 +8,10 @@
 #include <memory>
 #include <ostream>
 
-#include "CCorrelationFile.h"
-#include "CVexlanDoc.h"
-#include "MethodDocument.h"
-#include "StringTable.h"
+#include "correlation/CCorrelationFile.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/MethodDocument.h"
+#include "res/StringTable.h"
 
 namespace vexlan::cli {
 

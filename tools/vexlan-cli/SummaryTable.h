@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CliSupport.h"
-#include "CorrelationMethod.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "correlation/analysis/CorrelationMethod.h"
 
 namespace vexlan::cli {
 

@@ -1,6 +1,6 @@
 // vexlan-cli test-port --port DEVICE: checks that the serial port can be opened.
 
-#include "InstrumentCliSupport.h"
+#include "tools/vexlan-cli/InstrumentCliSupport.h"
 
 namespace vexlan::cli {
 namespace {

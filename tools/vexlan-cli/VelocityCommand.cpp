@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "CVexlanDoc.h"
-#include "StringIds.h"
-#include "CliSupport.h"
-#include "StringTable.h"
-#include "Velocity.h"
+#include "correlation/CVexlanDoc.h"
+#include "res/StringIds.h"
+#include "tools/vexlan-cli/CliSupport.h"
+#include "res/StringTable.h"
+#include "correlation/Velocity.h"
 
 namespace vexlan::cli {
 

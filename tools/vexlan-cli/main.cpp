@@ -8,7 +8,7 @@
 #include <io.h>
 #endif
 
-#include "Subcommand.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 int main(int argc, char** argv)
 {

@@ -1,4 +1,4 @@
-#include "AboutBox.h"
+#include "app/AboutBox.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "QtPixels.h"
-#include "SensorArt.h"
-#include "StringTable.h"
+#include "view/QtPixels.h"
+#include "view/SensorArt.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

@@ -1,5 +1,5 @@
-#include "AppSettings.h"
-#include "StringIds.h"
+#include "app/AppSettings.h"
+#include "res/StringIds.h"
 
 #include <charconv>
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Prompt.h"
+#include "res/Prompt.h"
 
 namespace vexlan {
 

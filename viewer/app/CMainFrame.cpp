@@ -1,5 +1,5 @@
-#include "CMainFrame.h"
-#include "StringIds.h"
+#include "app/CMainFrame.h"
+#include "res/StringIds.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,10 +15,10 @@
 #include <QToolBar>
 #include <memory>
 
-#include "AboutBox.h"
-#include "LockKeys.h"
-#include "StringTable.h"
-#include "ToolbarIcons.h"
+#include "app/AboutBox.h"
+#include "app/LockKeys.h"
+#include "res/StringTable.h"
+#include "app/ToolbarIcons.h"
 
 namespace vexlan {
 namespace {

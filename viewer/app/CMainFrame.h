@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "AppSettings.h"
-#include "CVexlanDoc.h"
-#include "CVexlanView.h"
-#include "DocumentAdapter.h"
-#include "FrameCommands.h"
-#include "LinkTimerHook.h"
-#include "PeaksWindow.h"
+#include "app/AppSettings.h"
+#include "correlation/CVexlanDoc.h"
+#include "view/CVexlanView.h"
+#include "view/DocumentAdapter.h"
+#include "app/FrameCommands.h"
+#include "app/LinkTimerHook.h"
+#include "app/PeaksWindow.h"
 
 class QAction;
 class QLabel;

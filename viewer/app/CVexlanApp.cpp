@@ -1,4 +1,4 @@
-#include "CVexlanApp.h"
+#include "app/CVexlanApp.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

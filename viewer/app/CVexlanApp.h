@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <memory>
 
-#include "CMainFrame.h"
-#include "CVexlanDoc.h"
-#include "InstrumentCommands.h"
-#include "QtPrompt.h"
-#include "QtSettingsStore.h"
+#include "app/CMainFrame.h"
+#include "correlation/CVexlanDoc.h"
+#include "app/InstrumentCommands.h"
+#include "app/QtPrompt.h"
+#include "app/QtSettingsStore.h"
 
 namespace vexlan {
 

@@ -1,9 +1,9 @@
-#include "ComPortDevices.h"
-#include "StringIds.h"
+#include "app/ComPortDevices.h"
+#include "res/StringIds.h"
 
 #include <cstdlib>
 
-#include "FrameCommands.h"
+#include "app/FrameCommands.h"
 
 namespace vexlan {
 

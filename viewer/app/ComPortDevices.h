@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "AppSettings.h"
+#include "app/AppSettings.h"
 
 namespace vexlan {
 

@@ -1,18 +1,18 @@
-#include "CommandLinePrint.h"
-#include "StringIds.h"
+#include "app/CommandLinePrint.h"
+#include "res/StringIds.h"
 
 #include <QCommandLineParser>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextStream>
 
-#include "AppSettings.h"
-#include "CVexlanDoc.h"
-#include "PagePainter.h"
-#include "QtSettingsStore.h"
-#include "ReportFromDocument.h"
-#include "SafeFileWriter.h"
-#include "StringTable.h"
+#include "app/AppSettings.h"
+#include "correlation/CVexlanDoc.h"
+#include "view/print/PagePainter.h"
+#include "app/QtSettingsStore.h"
+#include "view/print/ReportFromDocument.h"
+#include "storage/SafeFileWriter.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

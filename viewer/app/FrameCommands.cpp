@@ -1,4 +1,4 @@
-#include "FrameCommands.h"
+#include "app/FrameCommands.h"
 
 namespace vexlan {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

@@ -1,17 +1,17 @@
-#include "InstrumentCommands.h"
-#include "StringIds.h"
+#include "app/InstrumentCommands.h"
+#include "res/StringIds.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMenu>
 
-#include "CDownloadDlg.h"
-#include "CMainFrame.h"
-#include "CPortDevicesDlg.h"
-#include "CDownloadProgressDlg.h"
-#include "FrameCommands.h"
-#include "StringTable.h"
+#include "dialogs/CDownloadDlg.h"
+#include "app/CMainFrame.h"
+#include "dialogs/CPortDevicesDlg.h"
+#include "dialogs/CDownloadProgressDlg.h"
+#include "app/FrameCommands.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

@@ -10,11 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "CInstrumentSession.h"
-#include "ComPortDevices.h"
-#include "DownloadLogic.h"
-#include "CDownloadProgressDlg.h"
-#include "SessionInstrumentLink.h"
+#include "instrument/CInstrumentSession.h"
+#include "app/ComPortDevices.h"
+#include "dialogs/DownloadLogic.h"
+#include "dialogs/CDownloadProgressDlg.h"
+#include "app/SessionInstrumentLink.h"
 
 namespace vexlan {
 

@@ -1,12 +1,12 @@
 // The link timer as a timerfd, watched by a socket notifier of the event loop.
 
-#include "LinkTimerHook.h"
+#include "app/LinkTimerHook.h"
 
 #include <QSocketNotifier>
 #include <cstdint>
 #include <unistd.h>
 
-#include "tarvik.h"
+#include "link/tarvik.h"
 
 namespace vexlan {
 

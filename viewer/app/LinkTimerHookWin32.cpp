@@ -2,7 +2,7 @@
 // the port, which is the window thread, and the event loop dispatches its messages to the
 // library's callback. Nothing is left for the hook to do.
 
-#include "LinkTimerHook.h"
+#include "app/LinkTimerHook.h"
 
 namespace vexlan {
 

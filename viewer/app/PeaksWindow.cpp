@@ -1,10 +1,10 @@
-#include "PeaksWindow.h"
-#include "StringIds.h"
+#include "app/PeaksWindow.h"
+#include "res/StringIds.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "Prompt.h"
+#include "res/Prompt.h"
 
 namespace vexlan {
 

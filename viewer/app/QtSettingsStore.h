@@ -2,7 +2,7 @@
 // The settings store of the running program: QSettings("Norvane Instruments", "Vexlan"), group
 // "Settings".
 
-#include "AppSettings.h"
+#include "app/AppSettings.h"
 
 namespace vexlan {
 

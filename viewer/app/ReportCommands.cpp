@@ -1,5 +1,5 @@
-#include "ReportCommands.h"
-#include "StringIds.h"
+#include "app/ReportCommands.h"
+#include "res/StringIds.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,14 +9,14 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "CFileInformationDlg.h"
-#include "CFilterSettingsDlg.h"
-#include "CMainFrame.h"
-#include "PagePainter.h"
-#include "ReportFromDocument.h"
-#include "ReportFromView.h"
-#include "ReportText.h"
-#include "SafeFileWriter.h"
+#include "dialogs/CFileInformationDlg.h"
+#include "dialogs/CFilterSettingsDlg.h"
+#include "app/CMainFrame.h"
+#include "view/print/PagePainter.h"
+#include "view/print/ReportFromDocument.h"
+#include "view/print/ReportFromView.h"
+#include "view/print/ReportText.h"
+#include "storage/SafeFileWriter.h"
 
 namespace vexlan {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "PageLayout.h"
+#include "view/print/PageLayout.h"
 
 class QPrinter;
 class QPrintPreviewDialog;

@@ -1,4 +1,4 @@
-#include "SessionInstrumentLink.h"
+#include "app/SessionInstrumentLink.h"
 
 namespace vexlan {
 

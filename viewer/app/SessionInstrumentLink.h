@@ -4,10 +4,10 @@
 
 #include <functional>
 
-#include "CInstrumentSession.h"
-#include "ComPortDevices.h"
-#include "DownloadLink.h"
-#include "Prompt.h"
+#include "instrument/CInstrumentSession.h"
+#include "app/ComPortDevices.h"
+#include "dialogs/DownloadLink.h"
+#include "res/Prompt.h"
 
 namespace vexlan {
 

@@ -1,9 +1,9 @@
-#include "ToolbarIcons.h"
+#include "app/ToolbarIcons.h"
 
 #include <QPainter>
 #include <QPixmap>
 
-#include "FrameCommands.h"
+#include "app/FrameCommands.h"
 
 namespace vexlan {
 namespace {

@@ -1,9 +1,9 @@
-#include "VelocityCommands.h"
+#include "app/VelocityCommands.h"
 
-#include "CMainFrame.h"
-#include "CMeasureVelocityDlg.h"
-#include "CVelocityCalculatorDlg.h"
-#include "FormViewLogic.h"
+#include "app/CMainFrame.h"
+#include "dialogs/CMeasureVelocityDlg.h"
+#include "dialogs/CVelocityCalculatorDlg.h"
+#include "view/FormViewLogic.h"
 
 namespace vexlan {
 

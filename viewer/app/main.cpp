@@ -1,10 +1,10 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "CVexlanApp.h"
-#include "CommandLinePrint.h"
-#include "ReportCommands.h"
-#include "VelocityCommands.h"
+#include "app/CVexlanApp.h"
+#include "app/CommandLinePrint.h"
+#include "app/ReportCommands.h"
+#include "app/VelocityCommands.h"
 
 int main(int argc, char** argv) {
     vexlan::CVexlanApp app(argc, argv);

@@ -1,4 +1,4 @@
-#include "BlockDecoder.h"
+#include "correlation/BlockDecoder.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
-#include "BlockEncoder.h"
+#include "correlation/BlockEncoder.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "BlockBitWriter.h"
+#include "correlation/BlockBitWriter.h"
 
 namespace vexlan {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "CorrelationRecord.h"
+#include "correlation/CorrelationRecord.h"
 
 namespace vexlan {
 

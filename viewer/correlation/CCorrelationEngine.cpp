@@ -1,5 +1,5 @@
-#include "CCorrelationEngine.h"
-#include "StringIds.h"
+#include "correlation/CCorrelationEngine.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

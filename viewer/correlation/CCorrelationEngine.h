@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "CorrelationRecord.h"
-#include "FixedPointFft.h"
-#include "GraphGeometry.h"
+#include "correlation/CorrelationRecord.h"
+#include "correlation/FixedPointFft.h"
+#include "correlation/GraphGeometry.h"
 
 namespace vexlan {
 

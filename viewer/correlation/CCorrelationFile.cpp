@@ -1,11 +1,11 @@
-#include "CCorrelationFile.h"
-#include "StringIds.h"
+#include "correlation/CCorrelationFile.h"
+#include "res/StringIds.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "RecordCodec.h"
-#include "SafeFileWriter.h"
+#include "correlation/RecordCodec.h"
+#include "storage/SafeFileWriter.h"
 
 namespace vexlan {
 

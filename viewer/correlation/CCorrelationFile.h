@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "CorrelationRecord.h"
-#include "StringIds.h"
-#include "Prompt.h"
+#include "correlation/CorrelationRecord.h"
+#include "res/StringIds.h"
+#include "res/Prompt.h"
 
 namespace vexlan {
 

@@ -1,14 +1,14 @@
-#include "CVexlanDoc.h"
-#include "StringIds.h"
+#include "correlation/CVexlanDoc.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "CCorrelationFile.h"
-#include "SafeFileWriter.h"
-#include "StringTable.h"
+#include "correlation/CCorrelationFile.h"
+#include "storage/SafeFileWriter.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

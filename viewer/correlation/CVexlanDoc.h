@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "CCorrelationEngine.h"
-#include "CorrelationRecord.h"
-#include "MaterialTables.h"
-#include "Prompt.h"
+#include "correlation/CCorrelationEngine.h"
+#include "correlation/CorrelationRecord.h"
+#include "correlation/MaterialTables.h"
+#include "res/Prompt.h"
 
 namespace vexlan {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "BlockDecoder.h"
-#include "CVexlanDoc.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/CVexlanDoc.h"
 
 namespace vexlan {
 

@@ -1,8 +1,8 @@
 // Twiddle tables and the choice of instruction set; the arithmetic lives in the files per
 // instruction set behind FixedPointFftInternal.h.
-#include "FixedPointFft.h"
+#include "correlation/FixedPointFft.h"
 
-#include "FixedPointFftInternal.h"
+#include "correlation/FixedPointFftInternal.h"
 
 namespace vexlan::fft {
 

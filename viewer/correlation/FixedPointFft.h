@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "SineTable.h"
+#include "correlation/SineTable.h"
 
 namespace vexlan::fft {
 

@@ -14,7 +14,7 @@
 #include <immintrin.h>
 
 // Included after the target switch so that the shared templates are built for it too.
-#include "FixedPointFftInternal.h"
+#include "correlation/FixedPointFftInternal.h"
 
 namespace vexlan::fft::detail {
 

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "FixedPointFft.h"
+#include "correlation/FixedPointFft.h"
 
 #if defined(__SSE2__)
 #define VEXLAN_FFT_VECTOR 1

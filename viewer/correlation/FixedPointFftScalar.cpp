@@ -1,6 +1,6 @@
 // The transforms one value at a time: every size where no vector lanes apply, and the split
 // step's bins that the wide lanes leave over.
-#include "FixedPointFftInternal.h"
+#include "correlation/FixedPointFftInternal.h"
 
 namespace vexlan::fft::detail {
 

@@ -1,6 +1,6 @@
 // The complex transform eight 16-bit lanes at a time, handing the stages that fit to the
 // 256-bit lanes where those may be used.
-#include "FixedPointFftInternal.h"
+#include "correlation/FixedPointFftInternal.h"
 
 #if VEXLAN_FFT_VECTOR
 

@@ -1,5 +1,5 @@
-#include "MaterialTables.h"
-#include "StringIds.h"
+#include "correlation/MaterialTables.h"
+#include "res/StringIds.h"
 
 #include <unistd.h>
 
@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "LittleEndian.h"
-#include "SafeFileWriter.h"
-#include "StringTable.h"
+#include "correlation/LittleEndian.h"
+#include "storage/SafeFileWriter.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

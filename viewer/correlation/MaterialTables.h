@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "CorrelationRecord.h"
-#include "Prompt.h"
+#include "correlation/CorrelationRecord.h"
+#include "res/Prompt.h"
 
 namespace vexlan {
 

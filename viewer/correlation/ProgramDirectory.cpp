@@ -1,7 +1,7 @@
 // The folder of the running program, and from it the folder of its data files: each system has
 // its own way of telling where the program is.
 
-#include "CVexlanDoc.h"
+#include "correlation/CVexlanDoc.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "RecordCodec.h"
+#include "correlation/RecordCodec.h"
 
 #include <cstring>
 
-#include "LittleEndian.h"
+#include "correlation/LittleEndian.h"
 
 namespace vexlan {
 namespace {

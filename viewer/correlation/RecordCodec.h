@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "CorrelationRecord.h"
+#include "correlation/CorrelationRecord.h"
 
 namespace vexlan {
 

@@ -1,4 +1,4 @@
-#include "SineTable.h"
+#include "correlation/SineTable.h"
 
 #include <array>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "Velocity.h"
-#include "StringIds.h"
+#include "correlation/Velocity.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,10 +8,10 @@
 #include <memory>
 #include <sstream>
 
-#include "BlockDecoder.h"
-#include "CCorrelationEngine.h"
-#include "CVexlanDoc.h"  // ProgramDataDirectory
-#include "MaterialTables.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/CCorrelationEngine.h"
+#include "correlation/CVexlanDoc.h"  // ProgramDataDirectory
+#include "correlation/MaterialTables.h"
 
 namespace vexlan::velocity {
 

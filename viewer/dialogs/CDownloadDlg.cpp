@@ -1,4 +1,4 @@
-#include "CDownloadDlg.h"
+#include "dialogs/CDownloadDlg.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "DialogControls.h"
-#include "StringTable.h"
+#include "dialogs/DialogControls.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "DownloadLogic.h"
-#include "Prompt.h"
+#include "dialogs/DownloadLogic.h"
+#include "res/Prompt.h"
 
 class QComboBox;
 

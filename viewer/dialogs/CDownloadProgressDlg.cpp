@@ -1,5 +1,5 @@
-#include "CDownloadProgressDlg.h"
-#include "StringIds.h"
+#include "dialogs/CDownloadProgressDlg.h"
+#include "res/StringIds.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

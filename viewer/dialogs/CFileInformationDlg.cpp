@@ -1,13 +1,13 @@
-#include "CFileInformationDlg.h"
+#include "dialogs/CFileInformationDlg.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 
-#include "CVexlanDoc.h"
-#include "DialogControls.h"
-#include "StringTable.h"
+#include "correlation/CVexlanDoc.h"
+#include "dialogs/DialogControls.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

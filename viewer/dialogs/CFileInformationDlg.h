@@ -6,8 +6,8 @@
 
 #include <QDialog>
 
-#include "FileInformationLogic.h"
-#include "Prompt.h"
+#include "dialogs/FileInformationLogic.h"
+#include "res/Prompt.h"
 
 class QLineEdit;
 

@@ -1,5 +1,5 @@
-#include "CFilterSettingsDlg.h"
-#include "StringIds.h"
+#include "dialogs/CFilterSettingsDlg.h"
+#include "res/StringIds.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,12 +12,12 @@
 #include <QSlider>
 #include <memory>
 
-#include "CVexlanDoc.h"
-#include "CorrelationAnalysis.h"
-#include "DialogControls.h"
-#include "RasterImage.h"
-#include "SpectrumRaster.h"
-#include "StringTable.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
+#include "dialogs/DialogControls.h"
+#include "raster/RasterImage.h"
+#include "dialogs/SpectrumRaster.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

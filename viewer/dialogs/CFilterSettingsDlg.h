@@ -7,7 +7,7 @@
 #include <functional>
 #include <utility>
 
-#include "FilterSettingsLogic.h"
+#include "dialogs/FilterSettingsLogic.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -1,5 +1,5 @@
-#include "CMeasureVelocityDlg.h"
-#include "StringIds.h"
+#include "dialogs/CMeasureVelocityDlg.h"
+#include "res/StringIds.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -10,9 +10,9 @@
 #include <cmath>
 #include <memory>
 
-#include "CVexlanDoc.h"
-#include "DialogControls.h"
-#include "StringTable.h"
+#include "correlation/CVexlanDoc.h"
+#include "dialogs/DialogControls.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

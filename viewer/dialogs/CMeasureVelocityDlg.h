@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "MeasureVelocityLogic.h"
-#include "Prompt.h"
+#include "dialogs/MeasureVelocityLogic.h"
+#include "res/Prompt.h"
 
 class QLabel;
 class QLineEdit;

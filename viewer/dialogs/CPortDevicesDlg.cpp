@@ -1,5 +1,5 @@
-#include "CPortDevicesDlg.h"
-#include "StringIds.h"
+#include "dialogs/CPortDevicesDlg.h"
+#include "res/StringIds.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

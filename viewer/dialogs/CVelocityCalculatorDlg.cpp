@@ -1,5 +1,5 @@
-#include "CVelocityCalculatorDlg.h"
-#include "StringIds.h"
+#include "dialogs/CVelocityCalculatorDlg.h"
+#include "res/StringIds.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -9,9 +9,9 @@
 #include <QRadioButton>
 #include <cstdio>
 
-#include "CVexlanDoc.h"
-#include "DialogControls.h"
-#include "StringTable.h"
+#include "correlation/CVexlanDoc.h"
+#include "dialogs/DialogControls.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "Prompt.h"
-#include "VelocityCalculatorLogic.h"
+#include "res/Prompt.h"
+#include "dialogs/VelocityCalculatorLogic.h"
 
 class QComboBox;
 class QLabel;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "FormTemplate.h"
+#include "view/FormTemplate.h"
 
 namespace vexlan {
 

@@ -1,12 +1,12 @@
-#include "DownloadLogic.h"
-#include "StringIds.h"
+#include "dialogs/DownloadLogic.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <sys/stat.h>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "DownloadLink.h"
-#include "Prompt.h"
+#include "dialogs/DownloadLink.h"
+#include "res/Prompt.h"
 
 namespace vexlan {
 

@@ -1,10 +1,10 @@
-#include "FileInformationLogic.h"
-#include "StringIds.h"
+#include "dialogs/FileInformationLogic.h"
+#include "res/StringIds.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "CorrelationRecord.h"
+#include "correlation/CorrelationRecord.h"
 
 namespace vexlan {
 

@@ -1,5 +1,5 @@
-#include "FilterSettingsLogic.h"
-#include "StringIds.h"
+#include "dialogs/FilterSettingsLogic.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "SpectrumRaster.h"
-#include "StringTable.h"
+#include "dialogs/SpectrumRaster.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

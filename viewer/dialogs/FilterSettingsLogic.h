@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "CorrelationRecord.h"
-#include "PixelBuffer.h"
-#include "Prompt.h"
-#include "SpectrumRaster.h"
+#include "correlation/CorrelationRecord.h"
+#include "raster/PixelBuffer.h"
+#include "res/Prompt.h"
+#include "dialogs/SpectrumRaster.h"
 
 namespace vexlan {
 

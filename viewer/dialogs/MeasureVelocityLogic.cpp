@@ -1,10 +1,10 @@
-#include "MeasureVelocityLogic.h"
-#include "StringIds.h"
+#include "dialogs/MeasureVelocityLogic.h"
+#include "res/StringIds.h"
 
 #include <cstdio>
 
-#include "StringTable.h"
-#include "Units.h"
+#include "res/StringTable.h"
+#include "view/Units.h"
 
 namespace vexlan {
 

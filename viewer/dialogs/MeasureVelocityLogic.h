@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Velocity.h"
+#include "correlation/Velocity.h"
 
 namespace vexlan {
 

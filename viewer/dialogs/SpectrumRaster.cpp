@@ -1,4 +1,4 @@
-#include "SpectrumRaster.h"
+#include "dialogs/SpectrumRaster.h"
 
 #include <cstdlib>
 

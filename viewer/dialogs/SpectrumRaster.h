@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "CorrelationRecord.h"
-#include "PixelBuffer.h"
+#include "correlation/CorrelationRecord.h"
+#include "raster/PixelBuffer.h"
 
 namespace vexlan {
 

@@ -1,10 +1,10 @@
-#include "VelocityCalculatorLogic.h"
-#include "StringIds.h"
+#include "dialogs/VelocityCalculatorLogic.h"
+#include "res/StringIds.h"
 
 #include <cstdio>
 
-#include "StringTable.h"
-#include "Units.h"
+#include "res/StringTable.h"
+#include "view/Units.h"
 
 namespace vexlan {
 

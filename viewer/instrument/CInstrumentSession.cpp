@@ -1,11 +1,11 @@
-#include "CInstrumentSession.h"
-#include "StringIds.h"
+#include "instrument/CInstrumentSession.h"
+#include "res/StringIds.h"
 
-#include "InstrumentMessages.h"
-#include "SafeFileWriter.h"
-#include "StringTable.h"
-#include "TransClient.h"
-#include "tarvik.h"
+#include "instrument/InstrumentMessages.h"
+#include "storage/SafeFileWriter.h"
+#include "res/StringTable.h"
+#include "instrument/TransClient.h"
+#include "link/tarvik.h"
 
 #include <chrono>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // instrument, runs the request/reply exchanges, closes the port, and on failure keeps the
 // string-table id of the message to show.
 
-#include "Prompt.h"
-#include "StringIds.h"
+#include "res/Prompt.h"
+#include "res/StringIds.h"
 
 #include <cstdint>
 #include <functional>

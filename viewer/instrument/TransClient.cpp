@@ -1,6 +1,6 @@
-#include "TransClient.h"
+#include "instrument/TransClient.h"
 
-#include "tarvik.h"
+#include "link/tarvik.h"
 
 #include <chrono>
 #include <thread>

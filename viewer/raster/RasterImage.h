@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "PixelBuffer.h"
+#include "raster/PixelBuffer.h"
 
 namespace vexlan {
 

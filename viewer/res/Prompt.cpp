@@ -1,6 +1,6 @@
-#include "Prompt.h"
+#include "res/Prompt.h"
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 

@@ -1,5 +1,5 @@
-#include "StringTable.h"
-#include "StringIds.h"
+#include "res/StringTable.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <iterator>

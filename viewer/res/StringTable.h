@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "StringIds.h"
+#include "res/StringIds.h"
 
 namespace vexlan {
 

@@ -1,7 +1,7 @@
-#include "SafeFileWriter.h"
-#include "StringIds.h"
+#include "storage/SafeFileWriter.h"
+#include "res/StringIds.h"
 
-#include "SafeFileSystem.h"
+#include "storage/SafeFileSystem.h"
 
 namespace vexlan {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StringIds.h"
+#include "res/StringIds.h"
 // Writes a file so that it appears under its name only when complete. The bytes go to a
 // temporary file in the target's folder; every write, the flush to disk and the close are
 // checked, and only then is the temporary renamed over the target. A failure removes the

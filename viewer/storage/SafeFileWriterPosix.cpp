@@ -1,6 +1,6 @@
 // The safe file writer's system calls on POSIX systems.
 
-#include "SafeFileSystem.h"
+#include "storage/SafeFileSystem.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,7 +1,7 @@
 // The safe file writer's system calls on Windows. Symbolic links are followed where the
 // standard library reports them; otherwise the path is taken as it is.
 
-#include "SafeFileSystem.h"
+#include "storage/SafeFileSystem.h"
 
 #include <cerrno>
 #include <fcntl.h>

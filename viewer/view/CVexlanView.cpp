@@ -1,5 +1,5 @@
-#include "CVexlanView.h"
-#include "StringIds.h"
+#include "view/CVexlanView.h"
+#include "res/StringIds.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -14,12 +14,12 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "FormTemplate.h"
-#include "QtPixels.h"
-#include "SensorArt.h"
-#include "StringTable.h"
-#include "TextFit.h"
-#include "Units.h"
+#include "view/FormTemplate.h"
+#include "view/QtPixels.h"
+#include "view/SensorArt.h"
+#include "res/StringTable.h"
+#include "view/TextFit.h"
+#include "view/Units.h"
 
 namespace vexlan {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <map>
 
-#include "FormViewLogic.h"
+#include "view/FormViewLogic.h"
 
 class QButtonGroup;
 class QComboBox;

@@ -1,12 +1,12 @@
-#include "DocumentAdapter.h"
-#include "StringIds.h"
+#include "view/DocumentAdapter.h"
+#include "res/StringIds.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "MethodDocument.h"
-#include "StringTable.h"
-#include "Units.h"
+#include "correlation/analysis/MethodDocument.h"
+#include "res/StringTable.h"
+#include "view/Units.h"
 
 namespace vexlan {
 

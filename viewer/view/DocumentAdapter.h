@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "CVexlanDoc.h"
-#include "CorrelationAnalysis.h"
-#include "Velocity.h"
-#include "ViewDocument.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
+#include "correlation/Velocity.h"
+#include "view/ViewDocument.h"
 
 namespace vexlan {
 

@@ -1,6 +1,6 @@
-#include "FormTemplate.h"
+#include "view/FormTemplate.h"
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

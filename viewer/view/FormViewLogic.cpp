@@ -1,12 +1,12 @@
-#include "FormViewLogic.h"
-#include "StringIds.h"
+#include "view/FormViewLogic.h"
+#include "res/StringIds.h"
 
 #include <cstdio>
 
-#include "FormTemplate.h"
-#include "ScaleBarRaster.h"
-#include "StringTable.h"
-#include "Units.h"
+#include "view/FormTemplate.h"
+#include "view/ScaleBarRaster.h"
+#include "res/StringTable.h"
+#include "view/Units.h"
 
 namespace vexlan {
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "FormTemplate.h"
-#include "StringIds.h"
-#include "GraphRaster.h"
-#include "PixelBuffer.h"
-#include "Prompt.h"
-#include "SensorArt.h"
-#include "StringTable.h"
-#include "ViewDocument.h"
+#include "view/FormTemplate.h"
+#include "res/StringIds.h"
+#include "view/GraphRaster.h"
+#include "raster/PixelBuffer.h"
+#include "res/Prompt.h"
+#include "view/SensorArt.h"
+#include "res/StringTable.h"
+#include "view/ViewDocument.h"
 
 namespace vexlan {
 

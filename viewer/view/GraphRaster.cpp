@@ -1,4 +1,4 @@
-#include "GraphRaster.h"
+#include "view/GraphRaster.h"
 
 #include <cmath>
 

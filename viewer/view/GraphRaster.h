@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "PixelBuffer.h"
+#include "raster/PixelBuffer.h"
 
 namespace vexlan {
 

@@ -1,4 +1,4 @@
-#include "QtPixels.h"
+#include "view/QtPixels.h"
 
 #include <QPainter>
 #include <QPolygon>

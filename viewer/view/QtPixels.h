@@ -3,7 +3,7 @@
 
 #include <QIcon>
 
-#include "RasterImage.h"
+#include "raster/RasterImage.h"
 
 namespace vexlan {
 

@@ -1,4 +1,4 @@
-#include "ScaleBarRaster.h"
+#include "view/ScaleBarRaster.h"
 
 #include <cmath>
 

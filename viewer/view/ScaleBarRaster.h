@@ -1,7 +1,7 @@
 #pragma once
 // The pipe scale bar: the in-use segments side by side, each as wide as its share of the pipe.
 
-#include "PixelBuffer.h"
+#include "raster/PixelBuffer.h"
 
 namespace vexlan {
 

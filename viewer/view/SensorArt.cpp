@@ -1,4 +1,4 @@
-#include "SensorArt.h"
+#include "view/SensorArt.h"
 
 namespace vexlan {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Which sensor units made a recording, and our own pictures of them.
 
-#include "PixelBuffer.h"
+#include "raster/PixelBuffer.h"
 
 namespace vexlan {
 

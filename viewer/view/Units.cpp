@@ -1,12 +1,12 @@
-#include "Units.h"
-#include "StringIds.h"
+#include "view/Units.h"
+#include "res/StringIds.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "StringTable.h"
+#include "res/StringTable.h"
 
 namespace vexlan {
 namespace {

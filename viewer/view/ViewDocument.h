@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "CorrelationRecord.h"
-#include "GraphGeometry.h"
+#include "correlation/CorrelationRecord.h"
+#include "correlation/GraphGeometry.h"
 
 namespace vexlan {
 

@@ -8,14 +8,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "BlockDecoder.h"
-#include "StringIds.h"
-#include "CCorrelationFile.h"
-#include "KedGenerator.h"
-#include "KedgenCommandLine.h"
-#include "KedgenTestSupport.h"
-#include "RecordCodec.h"
-#include "StringTable.h"
+#include "correlation/BlockDecoder.h"
+#include "res/StringIds.h"
+#include "correlation/CCorrelationFile.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "testsupport/generator/KedgenCommandLine.h"
+#include "testsupport/generator/tests/KedgenTestSupport.h"
+#include "correlation/RecordCodec.h"
+#include "res/StringTable.h"
 
 namespace vexlan::kedgen {
 namespace {

@@ -8,10 +8,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "KedGenerator.h"
-#include "KedgenCommandLine.h"
-#include "KedgenTestSupport.h"
-#include "PipeModel.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "testsupport/generator/KedgenCommandLine.h"
+#include "testsupport/generator/tests/KedgenTestSupport.h"
+#include "testsupport/generator/PipeModel.h"
 
 namespace vexlan::kedgen {
 namespace {

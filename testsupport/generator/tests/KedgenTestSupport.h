@@ -3,10 +3,10 @@
 
 #include <memory>
 
-#include "CVexlanDoc.h"
-#include "TestFiles.h"
-#include "CorrelationRecord.h"
-#include "Prompt.h"
+#include "correlation/CVexlanDoc.h"
+#include "testsupport/TestFiles.h"
+#include "correlation/CorrelationRecord.h"
+#include "res/Prompt.h"
 
 namespace vexlan::test {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "KedGenerator.h"
-#include "KedgenTestSupport.h"
-#include "PipeModel.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "testsupport/generator/tests/KedgenTestSupport.h"
+#include "testsupport/generator/PipeModel.h"
 
 namespace vexlan::kedgen {
 namespace {

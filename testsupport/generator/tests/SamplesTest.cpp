@@ -9,12 +9,12 @@
 #include <set>
 #include <sstream>
 
-#include "BlockDecoder.h"
-#include "CCorrelationEngine.h"
-#include "CCorrelationFile.h"
-#include "KedgenTestSupport.h"
-#include "RecordCodec.h"
-#include "SampleManifest.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/CCorrelationEngine.h"
+#include "correlation/CCorrelationFile.h"
+#include "testsupport/generator/tests/KedgenTestSupport.h"
+#include "correlation/RecordCodec.h"
+#include "testsupport/generator/SampleManifest.h"
 
 namespace vexlan::kedgen {
 namespace {

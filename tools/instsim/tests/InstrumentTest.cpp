@@ -1,6 +1,6 @@
 // The simulated instrument's answers to the file requests.
 
-#include "Instrument.h"
+#include "tools/instsim/Instrument.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "CliTestSupport.h"
+#include "tools/vexlan-cli/tests/CliTestSupport.h"
 
 namespace vexlan::cli {
 namespace {

@@ -15,16 +15,16 @@
 #include <random>
 #include <sstream>
 
-#include "BlockDecoder.h"
-#include "StringIds.h"
-#include "CCorrelationEngine.h"
-#include "CCorrelationFile.h"
-#include "CVexlanDoc.h"
-#include "CliTestSupport.h"
-#include "KedGenerator.h"
-#include "RecordCodec.h"
-#include "StringTable.h"
-#include "Subcommand.h"
+#include "correlation/BlockDecoder.h"
+#include "res/StringIds.h"
+#include "correlation/CCorrelationEngine.h"
+#include "correlation/CCorrelationFile.h"
+#include "correlation/CVexlanDoc.h"
+#include "tools/vexlan-cli/tests/CliTestSupport.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "correlation/RecordCodec.h"
+#include "res/StringTable.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 namespace vexlan::cli {
 namespace {

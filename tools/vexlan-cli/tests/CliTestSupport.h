@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Subcommand.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 namespace vexlan::test {
 

@@ -12,8 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "CliTestSupport.h"
-#include "FileSizeLimit.h"
+#include "tools/vexlan-cli/tests/CliTestSupport.h"
+#include "testsupport/FileSizeLimit.h"
 
 namespace fs = std::filesystem;
 

@@ -1,13 +1,13 @@
 // The instrument subcommands against the simulated instrument. The sessions' waits (the
 // wake-up above all) and the simulator follow the test's idle clock.
 
-#include "IdleClock.h"
-#include "LinkFrames.h"
-#include "SimulatedInstrument.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TransClient.h"
-#include "CliTestSupport.h"
+#include "testsupport/simulator/IdleClock.h"
+#include "testsupport/simulator/LinkFrames.h"
+#include "testsupport/simulator/SimulatedInstrument.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "instrument/TransClient.h"
+#include "tools/vexlan-cli/tests/CliTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "CCorrelationFile.h"
-#include "CliTestSupport.h"
+#include "correlation/CCorrelationFile.h"
+#include "tools/vexlan-cli/tests/CliTestSupport.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "CliTestSupport.h"
-#include "KedgenCommandLine.h"
+#include "tools/vexlan-cli/tests/CliTestSupport.h"
+#include "testsupport/generator/KedgenCommandLine.h"
 
 namespace vexlan::cli {
 namespace {

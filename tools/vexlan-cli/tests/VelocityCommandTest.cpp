@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
-#include "CliTestSupport.h"
-#include "KedGenerator.h"
+#include "tools/vexlan-cli/tests/CliTestSupport.h"
+#include "testsupport/generator/KedGenerator.h"
 
 namespace vexlan::cli {
 namespace {

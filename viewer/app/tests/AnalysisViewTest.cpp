@@ -13,11 +13,11 @@
 #include <cmath>
 #include <memory>
 
-#include "CMainFrame.h"
-#include "FrameCommands.h"
-#include "KedGenerator.h"
-#include "PipeModel.h"
-#include "QtSettingsStore.h"
+#include "app/CMainFrame.h"
+#include "app/FrameCommands.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "testsupport/generator/PipeModel.h"
+#include "app/QtSettingsStore.h"
 
 using namespace vexlan;
 

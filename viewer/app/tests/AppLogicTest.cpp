@@ -3,8 +3,8 @@
 #include <map>
 #include <set>
 
-#include "AppSettings.h"
-#include "FrameCommands.h"
+#include "app/AppSettings.h"
+#include "app/FrameCommands.h"
 
 using namespace vexlan;
 

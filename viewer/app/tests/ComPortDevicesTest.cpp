@@ -4,9 +4,9 @@
 
 #include <map>
 
-#include "ComPortDevices.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "app/ComPortDevices.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 using namespace vexlan;
 

@@ -11,12 +11,12 @@
 #include <memory>
 #include <set>
 
-#include "AboutBox.h"
-#include "CDownloadDlg.h"
-#include "CFileInformationDlg.h"
-#include "CFilterSettingsDlg.h"
-#include "Prompt.h"
-#include "StringTable.h"
+#include "app/AboutBox.h"
+#include "dialogs/CDownloadDlg.h"
+#include "dialogs/CFileInformationDlg.h"
+#include "dialogs/CFilterSettingsDlg.h"
+#include "res/Prompt.h"
+#include "res/StringTable.h"
 
 using namespace vexlan;
 

@@ -21,14 +21,14 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "CDownloadDlg.h"
-#include "StringIds.h"
-#include "CMainFrame.h"
-#include "CDownloadProgressDlg.h"
-#include "InstrumentCommands.h"
-#include "SimulatedInstrument.h"
-#include "StringTable.h"
-#include "tarvik.h"
+#include "dialogs/CDownloadDlg.h"
+#include "res/StringIds.h"
+#include "app/CMainFrame.h"
+#include "dialogs/CDownloadProgressDlg.h"
+#include "app/InstrumentCommands.h"
+#include "testsupport/simulator/SimulatedInstrument.h"
+#include "res/StringTable.h"
+#include "link/tarvik.h"
 
 using namespace vexlan;
 using vexlan::test::ReadWholeFile;

@@ -9,8 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "LinkTimerHook.h"
-#include "tarvik.h"
+#include "app/LinkTimerHook.h"
+#include "link/tarvik.h"
 
 namespace {
 

@@ -32,17 +32,17 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "CCorrelationFile.h"
-#include "StringIds.h"
-#include "AboutBox.h"
-#include "CMainFrame.h"
-#include "FormTemplate.h"
-#include "KedGenerator.h"
-#include "QtSettingsStore.h"
-#include "RecordCodec.h"
-#include "StringTable.h"
-#include "tests/TextsFitCheck.h"
-#include "OffscreenQtEnvironment.h"
+#include "correlation/CCorrelationFile.h"
+#include "res/StringIds.h"
+#include "app/AboutBox.h"
+#include "app/CMainFrame.h"
+#include "view/FormTemplate.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "app/QtSettingsStore.h"
+#include "correlation/RecordCodec.h"
+#include "res/StringTable.h"
+#include "view/tests/TextsFitCheck.h"
+#include "app/tests/support/OffscreenQtEnvironment.h"
 
 using namespace vexlan;
 

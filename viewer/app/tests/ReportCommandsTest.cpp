@@ -23,13 +23,13 @@
 #include <memory>
 #include <sstream>
 
-#include "CMainFrame.h"
-#include "StringIds.h"
-#include "FormTemplate.h"
-#include "ReportCommands.h"
-#include "StringTable.h"
-#include "OffscreenQtEnvironment.h"
-#include "Subcommand.h"
+#include "app/CMainFrame.h"
+#include "res/StringIds.h"
+#include "view/FormTemplate.h"
+#include "app/ReportCommands.h"
+#include "res/StringTable.h"
+#include "app/tests/support/OffscreenQtEnvironment.h"
+#include "tools/vexlan-cli/Subcommand.h"
 
 using namespace vexlan;
 

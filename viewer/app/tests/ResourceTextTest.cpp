@@ -1,9 +1,9 @@
 // The menu, the form template and the About box take every text they show from the string table.
-#include "AboutBox.h"
-#include "StringIds.h"
-#include "FormTemplate.h"
-#include "FrameCommands.h"
-#include "StringTable.h"
+#include "app/AboutBox.h"
+#include "res/StringIds.h"
+#include "view/FormTemplate.h"
+#include "app/FrameCommands.h"
+#include "res/StringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -18,14 +18,14 @@
 #include <cstdio>
 #include <memory>
 
-#include "CMainFrame.h"
-#include "StringIds.h"
-#include "CMeasureVelocityDlg.h"
-#include "CVelocityCalculatorDlg.h"
-#include "KedGenerator.h"
-#include "OffscreenQtEnvironment.h"
-#include "ScaleBarRaster.h"
-#include "VelocityCommands.h"
+#include "app/CMainFrame.h"
+#include "res/StringIds.h"
+#include "dialogs/CMeasureVelocityDlg.h"
+#include "dialogs/CVelocityCalculatorDlg.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "app/tests/support/OffscreenQtEnvironment.h"
+#include "view/ScaleBarRaster.h"
+#include "app/VelocityCommands.h"
 
 using namespace vexlan;
 

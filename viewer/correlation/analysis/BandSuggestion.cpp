@@ -1,4 +1,4 @@
-#include "BandSuggestion.h"
+#include "correlation/analysis/BandSuggestion.h"
 
 #include <algorithm>
 #include <cmath>

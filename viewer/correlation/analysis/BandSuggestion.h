@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "LagTrace.h"
-#include "LagWindows.h"
+#include "correlation/analysis/LagTrace.h"
+#include "correlation/analysis/LagWindows.h"
 
 namespace vexlan::analysis {
 

@@ -1,5 +1,5 @@
-#include "CorrelationAnalysis.h"
-#include "StringIds.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include <map>
 #include <memory>
 
-#include "BandSuggestion.h"
-#include "BlockDecoder.h"
-#include "PeakList.h"
-#include "StringTable.h"
+#include "correlation/analysis/BandSuggestion.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/analysis/PeakList.h"
+#include "res/StringTable.h"
 
 namespace vexlan::analysis {
 

@@ -30,10 +30,10 @@
 #include <string>
 #include <vector>
 
-#include "CCorrelationEngine.h"
-#include "CorrelationMethod.h"
-#include "CorrelationRecord.h"
-#include "LagTrace.h"
+#include "correlation/CCorrelationEngine.h"
+#include "correlation/analysis/CorrelationMethod.h"
+#include "correlation/CorrelationRecord.h"
+#include "correlation/analysis/LagTrace.h"
 
 namespace vexlan::analysis {
 

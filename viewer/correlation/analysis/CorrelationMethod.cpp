@@ -1,5 +1,5 @@
-#include "CorrelationMethod.h"
-#include "StringIds.h"
+#include "correlation/analysis/CorrelationMethod.h"
+#include "res/StringIds.h"
 
 
 namespace vexlan::analysis {

@@ -1,6 +1,6 @@
-#include "LagTrace.h"
+#include "correlation/analysis/LagTrace.h"
 
-#include "RealFftPlan.h"
+#include "correlation/analysis/RealFftPlan.h"
 
 #include <algorithm>
 #include <cmath>

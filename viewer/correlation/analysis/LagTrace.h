@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "CorrelationMethod.h"
-#include "LagWindows.h"
+#include "correlation/analysis/CorrelationMethod.h"
+#include "correlation/analysis/LagWindows.h"
 
 namespace vexlan::analysis {
 

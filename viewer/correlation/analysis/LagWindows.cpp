@@ -1,10 +1,10 @@
-#include "LagWindows.h"
+#include "correlation/analysis/LagWindows.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "BlockDecoder.h"
-#include "CCorrelationEngine.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/CCorrelationEngine.h"
 
 namespace vexlan::analysis {
 

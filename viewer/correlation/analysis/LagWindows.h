@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "CorrelationRecord.h"
+#include "correlation/CorrelationRecord.h"
 
 namespace vexlan::analysis {
 

@@ -1,4 +1,4 @@
-#include "MethodDocument.h"
+#include "correlation/analysis/MethodDocument.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // is; the other methods show their trace, cursor and delays over it. The record is not touched
 // beyond what the recomputation itself writes, so what is saved never depends on the method.
 
-#include "CVexlanDoc.h"
-#include "CorrelationAnalysis.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
 
 namespace vexlan::analysis {
 

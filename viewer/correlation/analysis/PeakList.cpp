@@ -1,4 +1,4 @@
-#include "PeakList.h"
+#include "correlation/analysis/PeakList.h"
 
 #include <algorithm>
 #include <cmath>

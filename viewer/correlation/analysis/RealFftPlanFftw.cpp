@@ -1,4 +1,4 @@
-#include "RealFftPlan.h"
+#include "correlation/analysis/RealFftPlan.h"
 
 #include <fftw3.h>
 

@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "BlockDecoder.h"
-#include "BlockEncoder.h"
-#include "ReferenceBlockDecoder.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/BlockEncoder.h"
+#include "testsupport/ReferenceBlockDecoder.h"
 
 namespace vexlan {
 namespace {

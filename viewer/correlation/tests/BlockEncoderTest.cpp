@@ -1,11 +1,11 @@
-#include "BlockEncoder.h"
+#include "correlation/BlockEncoder.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
 
-#include "BlockDecoder.h"
+#include "correlation/BlockDecoder.h"
 
 using namespace vexlan;
 

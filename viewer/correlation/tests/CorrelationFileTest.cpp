@@ -1,7 +1,7 @@
-#include "CCorrelationFile.h"
-#include "StringIds.h"
-#include "SafeFileWriter.h"
-#include "TestFiles.h"
+#include "correlation/CCorrelationFile.h"
+#include "res/StringIds.h"
+#include "storage/SafeFileWriter.h"
+#include "testsupport/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <vector>
 
-#include "BlockEncoder.h"
-#include "CVexlanDoc.h"
-#include "DocTestSupport.h"
+#include "correlation/BlockEncoder.h"
+#include "correlation/CVexlanDoc.h"
+#include "testsupport/DocTestSupport.h"
 
 namespace vexlan {
 namespace {

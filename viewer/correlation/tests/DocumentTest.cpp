@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "CVexlanDoc.h"
-#include "StringIds.h"
-#include "DocTestSupport.h"
+#include "correlation/CVexlanDoc.h"
+#include "res/StringIds.h"
+#include "testsupport/DocTestSupport.h"
 #ifndef _WIN32
-#include "FileSizeLimit.h"
+#include "testsupport/FileSizeLimit.h"
 #endif
-#include "SafeFileWriter.h"
+#include "storage/SafeFileWriter.h"
 
 namespace vexlan {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "CCorrelationEngine.h"
+#include "correlation/CCorrelationEngine.h"
 
 namespace vexlan {
 namespace {

@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "FixedPointFft.h"
-#include "SineTable.h"
+#include "correlation/FixedPointFft.h"
+#include "correlation/SineTable.h"
 
 namespace vexlan::fft {
 namespace {

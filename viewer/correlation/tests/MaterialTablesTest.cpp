@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "CVexlanDoc.h"
-#include "StringIds.h"
-#include "DocTestSupport.h"
-#include "MaterialTables.h"
+#include "correlation/CVexlanDoc.h"
+#include "res/StringIds.h"
+#include "testsupport/DocTestSupport.h"
+#include "correlation/MaterialTables.h"
 
 namespace vexlan {
 namespace {

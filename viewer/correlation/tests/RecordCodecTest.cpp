@@ -1,4 +1,4 @@
-#include "RecordCodec.h"
+#include "correlation/RecordCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Velocity.h"
+#include "correlation/Velocity.h"
 
 using namespace vexlan::velocity;
 

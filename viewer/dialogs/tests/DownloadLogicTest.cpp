@@ -5,9 +5,9 @@
 #include <map>
 #include <set>
 
-#include "DownloadLogic.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "dialogs/DownloadLogic.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 using namespace vexlan;
 

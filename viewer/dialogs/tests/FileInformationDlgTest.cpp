@@ -7,8 +7,8 @@
 #include <QTest>
 #include <cstring>
 
-#include "CFileInformationDlg.h"
-#include "GuiTestSupport.h"
+#include "dialogs/CFileInformationDlg.h"
+#include "dialogs/tests/GuiTestSupport.h"
 
 using namespace vexlan;
 using namespace vexlan::test;

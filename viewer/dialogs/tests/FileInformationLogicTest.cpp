@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "FileInformationLogic.h"
+#include "dialogs/FileInformationLogic.h"
 
 using namespace vexlan;
 

@@ -9,14 +9,14 @@
 #include <QTest>
 #include <cstring>
 
-#include "CFileInformationDlg.h"
-#include "StringIds.h"
-#include "CFilterSettingsDlg.h"
-#include "CorrelationAnalysis.h"
-#include "GuiTestSupport.h"
-#include "tests/TextsFitCheck.h"
-#include "SpectrumRaster.h"
-#include "StringTable.h"
+#include "dialogs/CFileInformationDlg.h"
+#include "res/StringIds.h"
+#include "dialogs/CFilterSettingsDlg.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
+#include "dialogs/tests/GuiTestSupport.h"
+#include "view/tests/TextsFitCheck.h"
+#include "dialogs/SpectrumRaster.h"
+#include "res/StringTable.h"
 
 using namespace vexlan;
 using namespace vexlan::test;

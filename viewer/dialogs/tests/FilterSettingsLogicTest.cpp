@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "FilterSettingsLogic.h"
-#include "StringIds.h"
-#include "SpectrumRaster.h"
-#include "StringTable.h"
+#include "dialogs/FilterSettingsLogic.h"
+#include "res/StringIds.h"
+#include "dialogs/SpectrumRaster.h"
+#include "res/StringTable.h"
 
 using namespace vexlan;
 

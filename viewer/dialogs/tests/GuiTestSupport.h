@@ -14,9 +14,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "CVexlanDoc.h"
-#include "KedGenerator.h"
-#include "Prompt.h"
+#include "correlation/CVexlanDoc.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "res/Prompt.h"
 
 namespace vexlan::test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "FilterSettingsLogic.h"
-#include "SpectrumRaster.h"
+#include "dialogs/FilterSettingsLogic.h"
+#include "dialogs/SpectrumRaster.h"
 
 using namespace vexlan;
 

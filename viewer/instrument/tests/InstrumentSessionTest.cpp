@@ -1,15 +1,15 @@
 // The instrument session against the simulated instrument over a pseudo-terminal, with both
 // ends on the test's idle clock: time-outs and stalls run out without real waiting.
 
-#include "CInstrumentSession.h"
-#include "IdleClock.h"
-#include "LinkFrames.h"
-#include "SimulatedInstrument.h"
-#include "StringIds.h"
-#include "StringTable.h"
-#include "TarvikTesting.h"
-#include "TransClient.h"
-#include "tarvik.h"
+#include "instrument/CInstrumentSession.h"
+#include "testsupport/simulator/IdleClock.h"
+#include "testsupport/simulator/LinkFrames.h"
+#include "testsupport/simulator/SimulatedInstrument.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
+#include "link/TarvikTesting.h"
+#include "instrument/TransClient.h"
+#include "link/tarvik.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The link client's blocking steps and error codes, against the simulator in echo mode, with
 // both ends on the test's idle clock.
 
-#include "IdleClock.h"
-#include "LinkFrames.h"
-#include "SimulatedInstrument.h"
-#include "TarvikTesting.h"
-#include "TransClient.h"
-#include "tarvik.h"
+#include "testsupport/simulator/IdleClock.h"
+#include "testsupport/simulator/LinkFrames.h"
+#include "testsupport/simulator/SimulatedInstrument.h"
+#include "link/TarvikTesting.h"
+#include "instrument/TransClient.h"
+#include "link/tarvik.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Prompt.h"
-#include "StringIds.h"
-#include "StringTable.h"
+#include "res/Prompt.h"
+#include "res/StringIds.h"
+#include "res/StringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "PixelBuffer.h"
-#include "ReportModel.h"
+#include "raster/PixelBuffer.h"
+#include "view/print/ReportModel.h"
 
 namespace vexlan {
 

@@ -1,5 +1,5 @@
-#include "PagePainter.h"
-#include "StringIds.h"
+#include "view/print/PagePainter.h"
+#include "res/StringIds.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "SafeFileWriter.h"
+#include "storage/SafeFileWriter.h"
 
 namespace vexlan {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "PageLayout.h"
+#include "view/print/PageLayout.h"
 
 class QPagedPaintDevice;
 class QPrinter;

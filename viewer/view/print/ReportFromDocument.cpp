@@ -1,4 +1,4 @@
-#include "ReportFromDocument.h"
+#include "view/print/ReportFromDocument.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Reads the report's values from the document through its accessors.
 
-#include "CVexlanDoc.h"
-#include "ReportModel.h"
+#include "correlation/CVexlanDoc.h"
+#include "view/print/ReportModel.h"
 
 namespace vexlan {
 

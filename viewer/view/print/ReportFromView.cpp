@@ -1,8 +1,8 @@
-#include "ReportFromView.h"
+#include "view/print/ReportFromView.h"
 
-#include "GraphRaster.h"
-#include "Units.h"
-#include "ViewDocument.h"
+#include "view/GraphRaster.h"
+#include "view/Units.h"
+#include "view/ViewDocument.h"
 
 namespace vexlan {
 

@@ -2,9 +2,9 @@
 // The report's form texts from what the form view's controls show, and the correlation graph
 // picture for a report made without a window.
 
-#include "FormViewLogic.h"
-#include "PixelBuffer.h"
-#include "ReportModel.h"
+#include "view/FormViewLogic.h"
+#include "raster/PixelBuffer.h"
+#include "view/print/ReportModel.h"
 
 namespace vexlan {
 

@@ -1,8 +1,8 @@
-#include "ReportModel.h"
-#include "StringIds.h"
+#include "view/print/ReportModel.h"
+#include "res/StringIds.h"
 
-#include "StringTable.h"
-#include "Units.h"
+#include "res/StringTable.h"
+#include "view/Units.h"
 
 namespace vexlan {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ReportModel.h"
+#include "view/print/ReportModel.h"
 
 namespace vexlan {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ViewDocument.h"
+#include "view/ViewDocument.h"
 
 namespace vexlan::test {
 

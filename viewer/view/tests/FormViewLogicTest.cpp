@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "FakeDocument.h"
-#include "FormTemplate.h"
-#include "FormViewLogic.h"
-#include "ScaleBarRaster.h"
+#include "view/tests/FakeDocument.h"
+#include "view/FormTemplate.h"
+#include "view/FormViewLogic.h"
+#include "view/ScaleBarRaster.h"
 
 using namespace vexlan;
 using vexlan::test::FakeDocument;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "GraphRaster.h"
-#include "ScaleBarRaster.h"
-#include "SensorArt.h"
-#include "ViewDocument.h"
+#include "view/GraphRaster.h"
+#include "view/ScaleBarRaster.h"
+#include "view/SensorArt.h"
+#include "view/ViewDocument.h"
 
 using namespace vexlan;
 

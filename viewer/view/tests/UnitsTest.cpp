@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "Units.h"
+#include "view/Units.h"
 
 using namespace vexlan;
 

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <memory>
 
-#include "CVexlanDoc.h"
-#include "CorrelationAnalysis.h"
-#include "KedGenerator.h"
-#include "MethodDocument.h"
-#include "PipeModel.h"
+#include "correlation/CVexlanDoc.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
+#include "testsupport/generator/KedGenerator.h"
+#include "correlation/analysis/MethodDocument.h"
+#include "testsupport/generator/PipeModel.h"
 
 namespace vexlan::analysis {
 namespace {

@@ -10,11 +10,11 @@
 #include <random>
 #include <vector>
 
-#include "MethodDocument.h"
-#include "StringIds.h"
-#include "BlockDecoder.h"
-#include "CVexlanDoc.h"
-#include "DocTestSupport.h"
+#include "correlation/analysis/MethodDocument.h"
+#include "res/StringIds.h"
+#include "correlation/BlockDecoder.h"
+#include "correlation/CVexlanDoc.h"
+#include "testsupport/DocTestSupport.h"
 
 namespace vexlan {
 namespace {

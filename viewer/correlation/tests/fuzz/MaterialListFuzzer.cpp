@@ -13,12 +13,12 @@
 
 #include <unistd.h>
 
-#include "CorrelationRecord.h"
-#include "StringIds.h"
-#include "MaterialTables.h"
-#include "Prompt.h"
-#include "SeedCorpus.h"
-#include "StringTable.h"
+#include "correlation/CorrelationRecord.h"
+#include "res/StringIds.h"
+#include "correlation/MaterialTables.h"
+#include "res/Prompt.h"
+#include "testsupport/SeedCorpus.h"
+#include "res/StringTable.h"
 
 namespace {
 

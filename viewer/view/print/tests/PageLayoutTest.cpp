@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "PageLayout.h"
+#include "view/print/PageLayout.h"
 
 using namespace vexlan;
 

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <memory>
 
-#include "PagePainter.h"
+#include "view/print/PagePainter.h"
 
 using namespace vexlan;
 

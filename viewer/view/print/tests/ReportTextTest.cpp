@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ReportText.h"
+#include "view/print/ReportText.h"
 
 using namespace vexlan;
 

@@ -15,14 +15,14 @@
 
 #include <unistd.h>
 
-#include "BlockDecoder.h"
-#include "StringIds.h"
-#include "BlockEncoder.h"
-#include "CCorrelationFile.h"
-#include "CorrelationAnalysis.h"
-#include "RecordCodec.h"
-#include "ReferenceBlockDecoder.h"
-#include "SeedCorpus.h"
+#include "correlation/BlockDecoder.h"
+#include "res/StringIds.h"
+#include "correlation/BlockEncoder.h"
+#include "correlation/CCorrelationFile.h"
+#include "correlation/analysis/CorrelationAnalysis.h"
+#include "correlation/RecordCodec.h"
+#include "testsupport/ReferenceBlockDecoder.h"
+#include "testsupport/SeedCorpus.h"
 
 namespace {
 
