@@ -162,7 +162,9 @@ bool StoreData(const uint8_t* data, uint16_t d, bool last) {
         return false;
     }
     uint16_t total = d;
-    if (open) total = static_cast<uint16_t>(total + (ReadRxHeader(static_cast<uint16_t>(linkState.openMessage)) & kMessageLengthMask));
+    if (open)
+        total = static_cast<uint16_t>(
+            total + (ReadRxHeader(static_cast<uint16_t>(linkState.openMessage)) & kMessageLengthMask));
     if (!last) {
         if (!open) {
             linkState.openMessage = linkState.rxWrite;
@@ -257,9 +259,7 @@ void HandleFrame(const uint8_t* frame) {
         if (length != kControlFrameLength && !ResetUnanswered()) StoreData(data, dataLength, true);
         linkState.retryCount = 0;
         break;
-    case FRAME_RESET:
-        comm_reset();
-        break;
+    case FRAME_RESET: comm_reset(); break;
     case FRAME_NAK:
     case FRAME_REJECT:
         if (strictProtocol) {
@@ -363,7 +363,8 @@ TARVIK_API uint16_t put_message(const void* data, uint32_t length) {
     const uint16_t size = static_cast<uint16_t>(length & 0xFFFF);
     constexpr uint16_t kChunk = TARVIK_MAX_FRAME_DATA;
     const uint32_t rest = size % kChunk;
-    const uint32_t needed = (kChunk + kQueuedFrameOverhead) * (size / kChunk) + rest + (rest != 0 ? kQueuedFrameOverhead : 0u);
+    const uint32_t needed =
+        (kChunk + kQueuedFrameOverhead) * (size / kChunk) + rest + (rest != 0 ? kQueuedFrameOverhead : 0u);
     if (needed > TxFree()) return TARVIK_NO_ROOM;
     if (size == 0) return 0;
     if (!data) return TARVIK_NO_ROOM;

@@ -116,8 +116,7 @@ void SleepMs(uint32_t milliseconds) {
 #else
     struct timespec delay = {static_cast<time_t>(milliseconds / 1000),
                              static_cast<long>(milliseconds % 1000) * 1000000L};
-    while (nanosleep(&delay, &delay) != 0) {
-    }
+    while (nanosleep(&delay, &delay) != 0) {}
 #endif
 }
 

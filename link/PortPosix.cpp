@@ -24,15 +24,16 @@ struct termios savedSettings;
 int linkTimerFd = -1;
 
 bool SpeedOf(int32_t baud, speed_t* speed) {
-    static const struct { int32_t baud; speed_t speed; } kSpeeds[] = {
-        {50, B50},         {75, B75},         {110, B110},       {134, B134},
-        {150, B150},       {200, B200},       {300, B300},       {600, B600},
-        {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-        {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-        {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
-        {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {1152000, B1152000},
-        {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-        {3500000, B3500000}, {4000000, B4000000},
+    static const struct {
+        int32_t baud;
+        speed_t speed;
+    } kSpeeds[] = {
+        {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+        {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+        {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+        {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+        {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+        {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
     };
     for (const auto& entry : kSpeeds) {
         if (entry.baud == baud) {
@@ -147,13 +148,12 @@ void StopTimer(int timerFd) {
     struct itimerspec off = {};
     ::timerfd_settime(timerFd, 0, &off, nullptr);
     uint64_t expiries;
-    while (::read(timerFd, &expiries, sizeof expiries) == sizeof expiries) {
-    }
+    while (::read(timerFd, &expiries, sizeof expiries) == sizeof expiries) {}
 }
 
 const PortLayer kPosixLayer = {
-    OpenDevice, SaveSettings, Configure, RestoreSettings, CloseDevice, ReadDevice,
-    WriteDevice, InputQueued, CarrierDetect, StartTimer, StopTimer,
+    OpenDevice,  SaveSettings, Configure,     RestoreSettings, CloseDevice, ReadDevice,
+    WriteDevice, InputQueued,  CarrierDetect, StartTimer,      StopTimer,
 };
 
 }  // namespace

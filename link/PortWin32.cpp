@@ -112,8 +112,8 @@ void StopTimer(int) {
 }
 
 const PortLayer kWin32Layer = {
-    OpenDevice, SaveSettings, Configure, RestoreSettings, CloseDevice, ReadDevice,
-    WriteDevice, InputQueued, CarrierDetect, StartTimer, StopTimer,
+    OpenDevice,  SaveSettings, Configure,     RestoreSettings, CloseDevice, ReadDevice,
+    WriteDevice, InputQueued,  CarrierDetect, StartTimer,      StopTimer,
 };
 
 }  // namespace

@@ -54,18 +54,18 @@ extern "C" {
 
 /* Results of comm_open() and comm_open_str(). */
 #define COMM_OPEN_OK 0
-#define COMM_OPEN_BAD_PORT (-1)      /* port number outside 1..9, or a port is already open */
-#define COMM_OPEN_NO_DEVICE (-2)     /* the device could not be opened (missing, busy, locked) */
-#define COMM_OPEN_NO_SETTINGS (-3)   /* the current line settings could not be read (not a terminal) */
-#define COMM_OPEN_NO_CONFIG (-4)     /* the line could not be configured (e.g. unsupported baud rate) */
-#define COMM_OPEN_NO_CARRIER (-5)    /* modem connection: no carrier detected */
-#define COMM_OPEN_NO_TIMER (-6)      /* the link timer could not be started */
+#define COMM_OPEN_BAD_PORT (-1)    /* port number outside 1..9, or a port is already open */
+#define COMM_OPEN_NO_DEVICE (-2)   /* the device could not be opened (missing, busy, locked) */
+#define COMM_OPEN_NO_SETTINGS (-3) /* the current line settings could not be read (not a terminal) */
+#define COMM_OPEN_NO_CONFIG (-4)   /* the line could not be configured (e.g. unsupported baud rate) */
+#define COMM_OPEN_NO_CARRIER (-5)  /* modem connection: no carrier detected */
+#define COMM_OPEN_NO_TIMER (-6)    /* the link timer could not be started */
 
 /* Status bits of get_status(). */
-#define STATUS_RX_WAITING 1   /* the receive queue is not empty (a message, or its first part) */
-#define STATUS_TX_PENDING 2   /* frames await acknowledgement (not counting an outstanding poll) */
-#define STATUS_CLOSED 4       /* no port is open or no link timer runs */
-#define STATUS_LINK_FAILED 8  /* three retransmission passes without an acknowledgement */
+#define STATUS_RX_WAITING 1  /* the receive queue is not empty (a message, or its first part) */
+#define STATUS_TX_PENDING 2  /* frames await acknowledgement (not counting an outstanding poll) */
+#define STATUS_CLOSED 4      /* no port is open or no link timer runs */
+#define STATUS_LINK_FAILED 8 /* three retransmission passes without an acknowledgement */
 
 /* Frame types (bits 7..5 of the control byte). */
 #define FRAME_ACK 0
@@ -81,18 +81,18 @@ extern "C" {
 #define TARVIK_ESCAPE_BYTE 0xAA
 #define TARVIK_MAX_FRAME_DATA 252
 #define TARVIK_RING_SIZE 8192
-#define TARVIK_MAX_SEND 8063     /* largest message put_message() accepts (empty queue) */
-#define TARVIK_MAX_RECEIVE 8189  /* largest message the receive queue can hold */
+#define TARVIK_MAX_SEND 8063    /* largest message put_message() accepts (empty queue) */
+#define TARVIK_MAX_RECEIVE 8189 /* largest message the receive queue can hold */
 
 /* Result of put_message() and get_message() meaning "no room" / "buffer too small". */
 #define TARVIK_NO_ROOM 0xFFFF
 
 /* Counters copied out by get_statistics(), in this order. */
 typedef struct LinkStatistics {
-    uint32_t framesSent;       /* start bytes written, retransmitted frames included */
-    uint32_t retransmissions;  /* retransmission passes */
-    uint32_t framesReceived;   /* complete frames with a good checksum */
-    uint32_t errors;           /* bad checksums, frames ahead of sequence, frames refused */
+    uint32_t framesSent;      /* start bytes written, retransmitted frames included */
+    uint32_t retransmissions; /* retransmission passes */
+    uint32_t framesReceived;  /* complete frames with a good checksum */
+    uint32_t errors;          /* bad checksums, frames ahead of sequence, frames refused */
 } LinkStatistics;
 
 /* ---- Port and raw I/O ---- */

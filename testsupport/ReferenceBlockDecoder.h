@@ -13,8 +13,7 @@ namespace vexlan::test {
 class WordBitReader {
 public:
     explicit WordBitReader(const std::uint8_t* block) : block_(block) {}
-    std::uint32_t ReadBits(int n)
-    {
+    std::uint32_t ReadBits(int n) {
         std::uint32_t value = 0;
         for (int i = 0; i < n; ++i) {
             if (bitsLeft_ == 0) {
@@ -36,12 +35,9 @@ private:
     std::uint16_t current_ = 0;
 };
 
-inline void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out)
-{
-    if (maxCount <= 0)
-        return;
-    for (int i = 0; i < maxCount; ++i)
-        out[i] = 0;
+inline void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* out) {
+    if (maxCount <= 0) return;
+    for (int i = 0; i < maxCount; ++i) out[i] = 0;
     WordBitReader reader(block);
     const int countWidth = int(reader.ReadBits(4));
     const int topLevel = int(reader.ReadBits(4));
@@ -49,26 +45,21 @@ inline void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* o
     const int shift = int(reader.ReadBits(4));
     const auto valueCount = std::int16_t(reader.ReadBits(16));
     reader.ReadBits(16);
-    if (valueCount > maxCount)
-        return;
+    if (valueCount > maxCount) return;
     for (int pass = 0; pass < passes; ++pass) {
         const int level = topLevel - pass;
-        if (level <= 0)
-            break;
+        if (level <= 0) break;
         const std::uint64_t symbols = reader.ReadBits(countWidth);
         int p = 0;
         std::uint64_t zeroRun = 0, weight = 0;
         while (weight < symbols) {
-            while (p < maxCount && out[p] != 0)
-                ++p;
-            if (p >= maxCount)
-                return;
+            while (p < maxCount && out[p] != 0) ++p;
+            if (p >= maxCount) return;
             if (reader.ReadBits(1) == 0) {
                 ++p;
                 ++zeroRun;
                 weight += 1;
-                if (p >= maxCount)
-                    return;
+                if (p >= maxCount) return;
             } else if (zeroRun >= 5) {
                 const std::uint64_t w = zeroRun - 4;
                 const std::uint64_t r = reader.ReadBits(w > 16 ? 16 : int(w));
@@ -76,10 +67,8 @@ inline void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* o
                 const std::uint64_t run = w >= 32 ? ~std::uint64_t(0) : r + (std::uint64_t(1) << w) - w - 1;
                 for (std::uint64_t i = 0; i < run; ++i) {
                     ++p;
-                    while (p < maxCount && out[p] != 0)
-                        ++p;
-                    if (p >= maxCount)
-                        return;
+                    while (p < maxCount && out[p] != 0) ++p;
+                    if (p >= maxCount) return;
                 }
                 zeroRun = 0;
                 weight += run;
@@ -91,14 +80,12 @@ inline void DecodeBlock(int maxCount, const std::uint8_t* block, std::int16_t* o
                 ++p;
                 zeroRun = 0;
                 weight += 1;
-                if (p >= maxCount)
-                    return;
+                if (p >= maxCount) return;
             }
         }
     }
     out[0] = 0;
-    if (maxCount > 1)
-        out[1] = 0;
+    if (maxCount > 1) out[1] = 0;
 }
 
 }  // namespace vexlan::test

@@ -15,11 +15,9 @@ using Seed = std::vector<std::uint8_t>;
 
 inline Seed SeedFromText(const std::string& text) { return Seed(text.begin(), text.end()); }
 
-inline void AddSeedCorpus(int* argc, char*** argv, const std::string& name, const std::vector<Seed>& seeds)
-{
+inline void AddSeedCorpus(int* argc, char*** argv, const std::string& name, const std::vector<Seed>& seeds) {
     for (int i = 1; i < *argc; ++i)
-        if ((*argv)[i][0] != '-')
-            return;  // a corpus was given: fuzz that one
+        if ((*argv)[i][0] != '-') return;  // a corpus was given: fuzz that one
     namespace fs = std::filesystem;
     const fs::path dir = fs::path("fuzz-corpus") / name;
     std::error_code error;

@@ -31,8 +31,7 @@ constexpr CorrelationMethod kMethods[] = {CorrelationMethod::Basic, CorrelationM
                                           CorrelationMethod::Auto};
 constexpr int kMethodCount = 4;
 
-double ThreadSeconds()
-{
+double ThreadSeconds() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
@@ -51,27 +50,23 @@ struct QualitySums {
 // Whether the leak can be found at all: the correlation of signal s in noise over a time-
 // bandwidth product BT stands out of its own noise by about s / (1 + s) * sqrt(BT) (s the power
 // ratio). Below 1 no method can tell it from noise; such files are counted apart.
-bool AboveDetectionLimit(const nlohmann::json& item)
-{
+bool AboveDetectionLimit(const nlohmann::json& item) {
     const double s = std::pow(10.0, item["snrDb"].get<double>() / 10);
     const double band = item["leak"]["bandHz"][1].get<double>() - item["leak"]["bandHz"][0].get<double>();
-    const double seconds = item["frames"].get<double>() * item["samplesPerBlock"].get<double>() /
-                           item["sampleRateHz"].get<double>();
+    const double seconds =
+        item["frames"].get<double>() * item["samplesPerBlock"].get<double>() / item["sampleRateHz"].get<double>();
     return s / (1 + s) * std::sqrt(band * seconds) >= 1;
 }
 
-bool NearLeak(const nlohmann::json& item, double delay)
-{
+bool NearLeak(const nlohmann::json& item, double delay) {
     const double tolerance = item["toleranceS"].get<double>();
-    if (std::abs(delay - item["leak"]["delayS"].get<double>()) <= tolerance)
-        return true;
+    if (std::abs(delay - item["leak"]["delayS"].get<double>()) <= tolerance) return true;
     return item.contains("secondLeak") && std::abs(delay - item["secondLeak"]["delayS"].get<double>()) <= tolerance;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: bench_analysis CORPUS_DIR   (made by kedgen --corpus)\n");
         return 2;
@@ -106,13 +101,11 @@ int main(int argc, char** argv)
         for (int m = 0; m < kMethodCount; ++m) {
             const double start = ThreadSeconds();
             const analysis::AnalysisResult r = analyser.Analyse(doc->record(), kMethods[m]);
-            if (kMethods[m] == CorrelationMethod::Auto)
-                autoSeconds += ThreadSeconds() - start;
+            if (kMethods[m] == CorrelationMethod::Auto) autoSeconds += ThreadSeconds() - start;
             const bool hit = !r.peaks.empty() && NearLeak(item, r.peaks[0].timeDelay);
             tally.hits[m] += hit;
             all.hits[m] += hit;
-            if (AboveDetectionLimit(item))
-                detectable.hits[m] += hit;
+            if (AboveDetectionLimit(item)) detectable.hits[m] += hit;
             QualitySums& q = quality[m];
             (hit ? q.hit : q.miss) += r.quality;
             ++(hit ? q.hits : q.misses);
@@ -124,17 +117,14 @@ int main(int argc, char** argv)
     }
 
     std::printf("%-12s %6s", "scenario", "files");
-    for (CorrelationMethod m : kMethods)
-        std::printf(" %7s", analysis::MethodKey(m));
+    for (CorrelationMethod m : kMethods) std::printf(" %7s", analysis::MethodKey(m));
     std::printf("\n");
     auto row = [](const std::string& name, const Tally& t) {
         std::printf("%-12s %6d", name.c_str(), t.files);
-        for (int m = 0; m < kMethodCount; ++m)
-            std::printf(" %6.1f%%", t.files ? 100.0 * t.hits[m] / t.files : 0.0);
+        for (int m = 0; m < kMethodCount; ++m) std::printf(" %6.1f%%", t.files ? 100.0 * t.hits[m] / t.files : 0.0);
         std::printf("\n");
     };
-    for (const auto& [name, tally] : byScenario)
-        row(name, tally);
+    for (const auto& [name, tally] : byScenario) row(name, tally);
     row("all", all);
     row("detectable", detectable);
     std::printf("(detectable: the files whose leak stands out of the noise at all, s/(1+s)*sqrt(BT) >= 1)\n");

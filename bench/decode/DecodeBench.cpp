@@ -32,8 +32,7 @@ struct Blocks {
     int maxCount[kBlocks];
 };
 
-Blocks BlocksOf(const CorrelationRecord& r)
-{
+Blocks BlocksOf(const CorrelationRecord& r) {
     Blocks b{};
     b.block[0] = r.spectrum1Block;
     b.block[1] = r.spectrum2Block;
@@ -47,28 +46,23 @@ Blocks BlocksOf(const CorrelationRecord& r)
 
 // The baseline: every bit of every block taken one at a time from its 16-bit little-endian word,
 // most significant first, and folded into a checksum so that no bit can be skipped.
-std::uint32_t ReadEveryBit(const Blocks& b)
-{
+std::uint32_t ReadEveryBit(const Blocks& b) {
     std::uint32_t sum = 0;
     for (const std::uint8_t* block : b.block) {
         for (std::size_t i = 0; i < kBlockSize; i += 2) {
             const std::uint32_t word = std::uint32_t(block[i] | (block[i + 1] << 8));
-            for (int bit = 15; bit >= 0; --bit)
-                sum = ((sum << 1) | (sum >> 31)) ^ ((word >> bit) & 1u);
+            for (int bit = 15; bit >= 0; --bit) sum = ((sum << 1) | (sum >> 31)) ^ ((word >> bit) & 1u);
         }
     }
     return sum;
 }
 
-void DecodeAll(const Blocks& b, std::int16_t* out)
-{
-    for (int i = 0; i < kBlocks; ++i)
-        DecodeBlock(b.maxCount[i], b.block[i], out + i * kMaxBlockValues);
+void DecodeAll(const Blocks& b, std::int16_t* out) {
+    for (int i = 0; i < kBlocks; ++i) DecodeBlock(b.maxCount[i], b.block[i], out + i * kMaxBlockValues);
 }
 
 // Dense blocks: noise-like spectra, every bin used, quantised until each block is nearly full.
-CorrelationRecord DenseRecord()
-{
+CorrelationRecord DenseRecord() {
     CorrelationRecord r;
     std::mt19937 random(11);
     std::normal_distribution<double> noise(0, 1);
@@ -83,21 +77,18 @@ CorrelationRecord DenseRecord()
     };
     fill(r.spectrum1Block, kSpectrumValues);
     fill(r.spectrum2Block, kSpectrumValues);
-    for (auto& block : r.correlationBlocks)
-        fill(block, kMaxBlockValues);
+    for (auto& block : r.correlationBlocks) fill(block, kMaxBlockValues);
     return r;
 }
 
 // A sample made by our generator, as the viewer meets it.
-bool SampleRecord(CorrelationRecord& r)
-{
+bool SampleRecord(CorrelationRecord& r) {
     const char* root = std::getenv("VEXLAN_SOURCE_DIR");
     const std::string path = std::string(root ? root : VEXLAN_BENCH_SOURCE_DIR) + "/samples/metal-long-pipe.ked";
     return CCorrelationFile().ReadCorrelationFile(path, r);
 }
 
-void RunAgainstBaseline(benchmark::State& state, const CorrelationRecord& record)
-{
+void RunAgainstBaseline(benchmark::State& state, const CorrelationRecord& record) {
     const Blocks blocks = BlocksOf(record);
     static std::int16_t out[kBlocks * kMaxBlockValues];
     double decodeSeconds = 0, readSeconds = 0;
@@ -120,14 +111,12 @@ void RunAgainstBaseline(benchmark::State& state, const CorrelationRecord& record
     state.counters["ratio"] = readSeconds > 0 ? decodeSeconds / readSeconds : 0;
 }
 
-void DecodeDenseRecord(benchmark::State& state)
-{
+void DecodeDenseRecord(benchmark::State& state) {
     static const CorrelationRecord record = DenseRecord();
     RunAgainstBaseline(state, record);
 }
 
-void DecodeGeneratedSample(benchmark::State& state)
-{
+void DecodeGeneratedSample(benchmark::State& state) {
     static CorrelationRecord record;
     static const bool found = SampleRecord(record);
     if (!found) {

@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
     std::vector<double> seconds;
     const std::string r = std::to_string(rate);
     for (int seed = first; seed < first + seeds; ++seed) {
-        std::vector<std::string> options = {"--drop", r, "--corrupt", r, "--duplicate", r,
-                                            "--seed", std::to_string(seed)};
+        std::vector<std::string> options = {"--drop",      r, "--corrupt", r,
+                                            "--duplicate", r, "--seed",    std::to_string(seed)};
         if (mended) options.push_back("--mended");
         if (!sim.Start(options)) {
             std::fprintf(stderr, "bench_download_soak: the simulator did not start\n");
@@ -91,7 +91,9 @@ int main(int argc, char** argv) {
         sim.Stop();
         ++counts[int(outcome)];
         std::printf("seed %4d  %-14s %6.2f s\n", seed,
-                    outcome == Outcome::Identical ? "identical" : outcome == Outcome::ClearFailure ? "clear failure" : "WRONG",
+                    outcome == Outcome::Identical      ? "identical"
+                    : outcome == Outcome::ClearFailure ? "clear failure"
+                                                       : "WRONG",
                     seconds.back());
         std::fflush(stdout);
     }

@@ -83,8 +83,7 @@ int main() {
         raw.push_back(Seconds(Clock::now() - start));
         // Let the simulator take in (and discard) the raw bytes before the next round.
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        while (read_buffer() == -1 && (get_status() & STATUS_RX_WAITING)) {
-        }
+        while (read_buffer() == -1 && (get_status() & STATUS_RX_WAITING)) {}
         comm_reset();
         ServiceUntilAcknowledged();
     }
@@ -92,10 +91,10 @@ int main() {
     std::sort(raw.begin(), raw.end());
     const double f = framed[kRounds / 2], r = raw[kRounds / 2];
     std::printf("payload                      %zu bytes in messages of %zu\n", kPayload, kMessage);
-    std::printf("wire bytes sent              %llu (%.4f per payload byte)\n",
-                static_cast<unsigned long long>(wireOut), double(wireOut) / kPayload);
-    std::printf("wire bytes received (acks)   %llu (%.4f per payload byte)\n",
-                static_cast<unsigned long long>(wireIn), double(wireIn) / kPayload);
+    std::printf("wire bytes sent              %llu (%.4f per payload byte)\n", static_cast<unsigned long long>(wireOut),
+                double(wireOut) / kPayload);
+    std::printf("wire bytes received (acks)   %llu (%.4f per payload byte)\n", static_cast<unsigned long long>(wireIn),
+                double(wireIn) / kPayload);
     std::printf("overhead, both directions    %.4f wire bytes per payload byte\n", double(wireOut + wireIn) / kPayload);
     std::printf("time framed (median of %d)   %.3f ms\n", kRounds, f * 1e3);
     std::printf("time raw, same bytes         %.3f ms\n", r * 1e3);

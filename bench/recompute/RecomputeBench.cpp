@@ -22,28 +22,24 @@ namespace {
 using namespace vexlan;
 
 // CPU seconds of this thread: other work on a busy machine does not enter the ratios.
-double ThreadSeconds()
-{
+double ThreadSeconds() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 // Seconds of one FFTW 8192-point inverse real transform: the best of several batches.
-double FftwSecondsPerTransform()
-{
+double FftwSecondsPerTransform() {
     static const double seconds = [] {
         double* in = fftw_alloc_real(8194);
         double* out = fftw_alloc_real(8192);
         fftw_plan plan = fftw_plan_dft_c2r_1d(8192, reinterpret_cast<fftw_complex*>(in), out, FFTW_MEASURE);
         double best = 1e30;
         for (int batch = 0; batch < 7; ++batch) {
-            for (int i = 0; i < 8194; ++i)
-                in[i] = (i * 37 % 101) - 50;  // c2r overwrites its input
+            for (int i = 0; i < 8194; ++i) in[i] = (i * 37 % 101) - 50;  // c2r overwrites its input
             constexpr int kRepeats = 400;
             const double start = ThreadSeconds();
-            for (int i = 0; i < kRepeats; ++i)
-                fftw_execute(plan);
+            for (int i = 0; i < kRepeats; ++i) fftw_execute(plan);
             benchmark::DoNotOptimize(out[17]);
             best = std::min(best, (ThreadSeconds() - start) / kRepeats);
         }
@@ -57,20 +53,17 @@ double FftwSecondsPerTransform()
 
 // Runs body once per iteration and reports its mean time in FFTW transforms.
 template <typename Body>
-void TimeAgainstFftw(benchmark::State& state, Body&& body)
-{
+void TimeAgainstFftw(benchmark::State& state, Body&& body) {
     const double baseline = FftwSecondsPerTransform();
     const double start = ThreadSeconds();
-    for (auto _ : state)
-        body();
+    for (auto _ : state) body();
     const double perIteration =
         (ThreadSeconds() - start) / double(std::max<benchmark::IterationCount>(state.iterations(), 1));
     state.counters["xFFTW"] = perIteration / baseline;
 }
 
 // A generated record that joins all five windows: two side pairs on a long plastic pipe.
-const CorrelationRecord& FiveBlockRecord()
-{
+const CorrelationRecord& FiveBlockRecord() {
     static const CorrelationRecord record = [] {
         kedgen::GeneratorSettings s;
         s.segments = {{8, 300, 100}, {7, 300, 90}};
@@ -93,14 +86,12 @@ struct Document {
     Document() { doc->record() = FiveBlockRecord(); }
 };
 
-void FixedPointInverse8192(benchmark::State& state)
-{
+void FixedPointInverse8192(benchmark::State& state) {
     static std::int16_t input[8192], work[8192];
     static fft::FftWorkspace workspace;
     std::mt19937 rng(2);
     std::uniform_int_distribution<int> dist(-3000, 3000);
-    for (auto& x : input)
-        x = std::int16_t(dist(rng));
+    for (auto& x : input) x = std::int16_t(dist(rng));
     TimeAgainstFftw(state, [&] {
         std::memcpy(work, input, sizeof work);  // the transform works in place
         fft::InverseRealFft(work, 8192, workspace);
@@ -108,8 +99,7 @@ void FixedPointInverse8192(benchmark::State& state)
     });
 }
 
-void FullRecomputation(benchmark::State& state)
-{
+void FullRecomputation(benchmark::State& state) {
     Document d;
     d.doc->RecomputeCorrelation();
     if (d.doc->record().sideBlocks != 2) {
@@ -122,8 +112,7 @@ void FullRecomputation(benchmark::State& state)
     });
 }
 
-void CursorMove(benchmark::State& state)
-{
+void CursorMove(benchmark::State& state) {
     Document d;
     d.doc->RecomputeCorrelation();
     int column = 200;

@@ -27,8 +27,7 @@ struct Times {
 };
 
 template <typename F>
-Times Measure(F&& work)
-{
+Times Measure(F&& work) {
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();
     work();
@@ -40,8 +39,7 @@ Times Measure(F&& work)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int count = 1000;
     bool keep = false;
     for (int i = 1; i < argc; ++i) {
@@ -75,8 +73,7 @@ int main(int argc, char** argv)
     const Times summary = Measure([&] { code = vexlan::cli::RunVexlanCli({"summary", dir.string()}, out, err); });
     const std::string csv = out.str();
     long rows = -1;  // without the header line
-    for (char c : csv)
-        rows += c == '\n';
+    for (char c : csv) rows += c == '\n';
 
     std::printf("files generated     %6zu  in %7.2f s\n", files.size(), made.wall);
     std::printf("read only           %6zu  in %7.2f s wall, %7.2f s CPU (%d unreadable)\n", files.size(), read.wall,

@@ -12,12 +12,26 @@
 namespace {
 
 const std::vector<std::string> kExports = {
-    "comm_open",      "comm_open_str",  "comm_close",        "comm_is_open",
-    "comm_set_connection_type",         "comm_set_modem_dial_string",
-    "put_raw_char",   "get_raw_char",   "put_raw_string",    "raw_char_waiting",
-    "sentra_attention", "put_message",  "get_message",       "get_message_size",
-    "get_status",     "get_statistics", "comm_reset",        "link_timer",
-    "read_buffer",    "windll_link_timer",
+    "comm_open",
+    "comm_open_str",
+    "comm_close",
+    "comm_is_open",
+    "comm_set_connection_type",
+    "comm_set_modem_dial_string",
+    "put_raw_char",
+    "get_raw_char",
+    "put_raw_string",
+    "raw_char_waiting",
+    "sentra_attention",
+    "put_message",
+    "get_message",
+    "get_message_size",
+    "get_status",
+    "get_statistics",
+    "comm_reset",
+    "link_timer",
+    "read_buffer",
+    "windll_link_timer",
     "comm_timer_fd",  // hands the link timer to the host's event loop
 };
 

@@ -47,8 +47,8 @@ bool Carrier(int, bool* carrier) {
 int StartTimer() { return line->timerFails ? -1 : 9; }
 void StopTimer(int) {}
 
-const tarvik::PortLayer kFakeLayer = {Open, Save, Configure, Restore, Close, Read,
-                                      Write, Queued, Carrier, StartTimer, StopTimer};
+const tarvik::PortLayer kFakeLayer = {Open,  Save,   Configure, Restore,    Close,    Read,
+                                      Write, Queued, Carrier,   StartTimer, StopTimer};
 
 std::time_t Clock() { return line->now; }
 void Sleep(uint32_t ms) { line->sleptMs += ms; }

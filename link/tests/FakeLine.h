@@ -15,9 +15,9 @@ namespace vexlan::test {
 
 struct FakeLine {
     // Line
-    std::vector<uint8_t> written;   // every byte the library wrote, in order
-    std::deque<uint8_t> incoming;   // bytes the next reads return
-    int readErrno = 0;              // non-zero: reads fail with this errno
+    std::vector<uint8_t> written;  // every byte the library wrote, in order
+    std::deque<uint8_t> incoming;  // bytes the next reads return
+    int readErrno = 0;             // non-zero: reads fail with this errno
     // Open behaviour
     bool openFails = false;
     bool saveFails = false;

@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint8_t out[TARVIK_MAX_RECEIVE];
     while (!line.incoming.empty()) {
         read_buffer();
-        while (get_message(out, sizeof out) != 0 && get_message_size() != 0xFFFF) {
-        }
+        while (get_message(out, sizeof out) != 0 && get_message_size() != 0xFFFF) {}
         line.now += 1;
         link_timer();
         line.written.clear();

@@ -147,8 +147,8 @@ TEST_F(FramingTest, TransmitQueueRoomFigures) {
 
     // A queued frame takes 3 bytes beyond its data (the start byte is not stored), while the
     // room asked for is 4 per frame: the figures below build exact amounts of free space.
-    EXPECT_EQ(put(7812), 0);  // 31 full frames: asks 7936 of 8191, takes 7905
-    EXPECT_EQ(put(27), 0);    // takes 30: 256 left
+    EXPECT_EQ(put(7812), 0);              // 31 full frames: asks 7936 of 8191, takes 7905
+    EXPECT_EQ(put(27), 0);                // takes 30: 256 left
     EXPECT_EQ(put(253), TARVIK_NO_ROOM);  // asks 261
     EXPECT_EQ(put(252), 0);               // asks 256
     ackAll();
@@ -159,11 +159,11 @@ TEST_F(FramingTest, TransmitQueueRoomFigures) {
     EXPECT_EQ(put(253), 0);
     ackAll();
 
-    EXPECT_EQ(put(8063), 0);  // takes 8159: 32 left
-    EXPECT_EQ(put(24), 0);    // 5 left
+    EXPECT_EQ(put(8063), 0);            // takes 8159: 32 left
+    EXPECT_EQ(put(24), 0);              // 5 left
     EXPECT_EQ(put(2), TARVIK_NO_ROOM);  // asks 6
     EXPECT_EQ(put(1), 0);               // asks 5
-    EXPECT_EQ(put(0), 0);  // an empty message needs no room
+    EXPECT_EQ(put(0), 0);               // an empty message needs no room
     EXPECT_EQ(put(1), TARVIK_NO_ROOM);
 }
 
@@ -461,7 +461,7 @@ TEST_F(FramingTest, FullReceiveQueueRefusesWithoutLosingMessages) {
     for (uint8_t s = 0; s < 32; ++s) Feed(Frame(static_cast<uint8_t>(0xC0 + s), chunk));
     line->TakeWritten();
     const LinkStatistics before = Stats();
-    Feed(Frame(0xC0, chunk));  // sequence 0 again after the wrap: needs 254, 63 free
+    Feed(Frame(0xC0, chunk));                  // sequence 0 again after the wrap: needs 254, 63 free
     EXPECT_TRUE(line->TakeWritten().empty());  // no ACK: the peer sends it again later
     EXPECT_EQ(Stats().errors, before.errors + 1);
     Bytes out(300);
@@ -474,7 +474,7 @@ TEST_F(FramingTest, FullReceiveQueueRefusesWithoutLosingMessages) {
 TEST_F(FramingTest, StatisticsCountEveryFrame) {
     ASSERT_EQ(comm_open_str("/dev/fake", 115200), 0);
     Feed(Frame(0x1F));
-    Feed(Frame(0xC0, {1}));   // answered with ACK
+    Feed(Frame(0xC0, {1}));  // answered with ACK
     const Bytes big = Pattern(253);
     put_message(big.data(), 253);  // two frames
     Tick(2);                       // pass: both again

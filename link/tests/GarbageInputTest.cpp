@@ -68,7 +68,7 @@ TEST_F(GarbageInputTest, MutatedValidFrames) {
         for (int f = 0; f < 3; ++f) {
             const size_t begin = f * 252, end = std::min(original.size(), begin + 252);
             const Bytes frame = vexlan::test::Frame(static_cast<uint8_t>((f < 2 ? 0x80 : 0xC0) + sequence),
-                                                Bytes(original.begin() + begin, original.begin() + end));
+                                                    Bytes(original.begin() + begin, original.begin() + end));
             wire.insert(wire.end(), frame.begin(), frame.end());
             sequence = (sequence + 1) & 31;
         }

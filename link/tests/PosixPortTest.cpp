@@ -45,7 +45,9 @@ public:
         }
         return out;
     }
-    void Write(const Bytes& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<long>(bytes.size())); }
+    void Write(const Bytes& bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<long>(bytes.size()));
+    }
 
 private:
     int master_ = -1;

@@ -38,10 +38,12 @@ bool Send(const Bytes& message) {
 }
 
 bool Receive(Bytes* message) {
-    const bool complete = ServiceUntil([] {
-        const uint16_t size = get_message_size();
-        return size != 0xFFFF && (size & 0x8000) == 0;
-    }, 60);
+    const bool complete = ServiceUntil(
+        [] {
+            const uint16_t size = get_message_size();
+            return size != 0xFFFF && (size & 0x8000) == 0;
+        },
+        60);
     if (!complete) return false;
     message->assign(TARVIK_MAX_RECEIVE, 0);
     const uint16_t n = get_message(message->data(), static_cast<uint32_t>(message->size()));

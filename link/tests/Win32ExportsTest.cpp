@@ -11,13 +11,30 @@
 namespace {
 
 TEST(Win32ExportsTest, EveryFunctionResolvesByBothNamesToOneAddress) {
-    const struct { const char* name; int argumentBytes; } kExports[] = {
-        {"comm_open", 8},         {"comm_open_str", 8},   {"comm_close", 0},       {"comm_is_open", 0},
-        {"comm_set_connection_type", 4},                  {"comm_set_modem_dial_string", 4},
-        {"put_raw_char", 4},      {"get_raw_char", 4},    {"put_raw_string", 4},   {"raw_char_waiting", 0},
-        {"sentra_attention", 0},  {"put_message", 8},     {"get_message", 8},      {"get_message_size", 0},
-        {"get_status", 0},        {"get_statistics", 4},  {"comm_reset", 0},       {"link_timer", 0},
-        {"read_buffer", 0},       {"windll_link_timer", 16},
+    const struct {
+        const char* name;
+        int argumentBytes;
+    } kExports[] = {
+        {"comm_open", 8},
+        {"comm_open_str", 8},
+        {"comm_close", 0},
+        {"comm_is_open", 0},
+        {"comm_set_connection_type", 4},
+        {"comm_set_modem_dial_string", 4},
+        {"put_raw_char", 4},
+        {"get_raw_char", 4},
+        {"put_raw_string", 4},
+        {"raw_char_waiting", 0},
+        {"sentra_attention", 0},
+        {"put_message", 8},
+        {"get_message", 8},
+        {"get_message_size", 0},
+        {"get_status", 0},
+        {"get_statistics", 4},
+        {"comm_reset", 0},
+        {"link_timer", 0},
+        {"read_buffer", 0},
+        {"windll_link_timer", 16},
     };
     HMODULE library = ::LoadLibraryA("tarvik.dll");
     ASSERT_NE(library, nullptr) << ::GetLastError();

@@ -27,8 +27,7 @@ using Json = nlohmann::json;
 // Attempts at drawing a pipe the instrument can record before the scenario gives up.
 constexpr int kDrawAttempts = 50;
 
-std::string Number(double v)
-{
+std::string Number(double v) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", v);
     return text;
@@ -37,8 +36,7 @@ std::string Number(double v)
 double Between(SeededRandom& r, double lo, double hi) { return lo + (hi - lo) * r.Uniform(); }
 
 template <typename T, std::size_t Size>
-const T& Pick(SeededRandom& r, const T (&items)[Size])
-{
+const T& Pick(SeededRandom& r, const T (&items)[Size]) {
     return items[std::min(Size - 1, std::size_t(r.Uniform() * Size))];
 }
 
@@ -49,8 +47,7 @@ struct DrawnPipe {
 };
 
 // One to three segments of one class of material, short enough for plastic's damping.
-DrawnPipe DrawPipe(SeededRandom& r, bool plastic, int minSegments)
-{
+DrawnPipe DrawPipe(SeededRandom& r, bool plastic, int minSegments) {
     static const char* const kMetals[] = {"steel", "cast-iron", "ductile-iron"};
     static const char* const kPlastics[] = {"pvc", "mdpe", "hdpe"};
     static const int kMetalBores[] = {100, 150, 200, 300};
@@ -68,8 +65,7 @@ DrawnPipe DrawPipe(SeededRandom& r, bool plastic, int minSegments)
     return pipe;
 }
 
-std::vector<std::string> DrawArguments(const std::string& scenario, SeededRandom& r)
-{
+std::vector<std::string> DrawArguments(const std::string& scenario, SeededRandom& r) {
     static const int kFrames[] = {8, 16, 32, 64};
     static const int kPairs[] = {3, 5, 6, 9, 10, 12};
     const bool plastic = r.Uniform() < 0.4;
@@ -110,8 +106,7 @@ std::vector<std::string> DrawArguments(const std::string& scenario, SeededRandom
 // Settings are single precision; the manifest shows them as they were written.
 double Plain(float v) { return std::stod(Number(double(v))); }
 
-Json Segments(const PipeGeometry& pipe)
-{
+Json Segments(const PipeGeometry& pipe) {
     Json list = Json::array();
     for (const SegmentSpec& s : pipe.segments)
         list.push_back({{"material", s.material},
@@ -124,31 +119,26 @@ Json Segments(const PipeGeometry& pipe)
 int BeyondSensor(const PipeGeometry& pipe, double x) { return x < 0 ? 1 : x > pipe.totalLength ? 2 : 0; }
 
 // Delay of a joint's echo of the leak against the direct wave at the other sensor.
-double EchoDelay(const PipeGeometry& pipe, int joint)
-{
+double EchoDelay(const PipeGeometry& pipe, int joint) {
     const double xj = JointPosition(pipe, joint);
     const double x = pipe.leakDistance;
-    if (xj > x)
-        return TravelTime(pipe, x, xj) + TravelTime(pipe, xj, 0) - TravelTime(pipe, x, pipe.totalLength);
+    if (xj > x) return TravelTime(pipe, x, xj) + TravelTime(pipe, xj, 0) - TravelTime(pipe, x, pipe.totalLength);
     return TravelTime(pipe, x, 0) - TravelTime(pipe, x, xj) - TravelTime(pipe, xj, pipe.totalLength);
 }
 
 }  // namespace
 
-const std::vector<std::string>& CorpusScenarios()
-{
+const std::vector<std::string>& CorpusScenarios() {
     static const std::vector<std::string> names = {"clean", "hum", "pump", "low-snr", "reflection", "two-leaks"};
     return names;
 }
 
-std::vector<std::string> CorpusItemArguments(const std::string& scenario, std::uint64_t seed)
-{
+std::vector<std::string> CorpusItemArguments(const std::string& scenario, std::uint64_t seed) {
     SeededRandom random(seed);
     return DrawArguments(scenario, random);
 }
 
-Json RecordingTruth(const GeneratorSettings& s)
-{
+Json RecordingTruth(const GeneratorSettings& s) {
     const PipeGeometry pipe = ResolvePipe(s);
     Json truth;
     truth["pipe"] = {
@@ -211,8 +201,7 @@ Json RecordingTruth(const GeneratorSettings& s)
     return truth;
 }
 
-int RunCorpus(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+int RunCorpus(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App app{"Writes a corpus of synthetic correlation files and manifest.json with the truth of each."};
     app.name("kedgen --corpus");
     std::string directory;
@@ -222,14 +211,13 @@ int RunCorpus(const std::vector<std::string>& args, std::ostream& out, std::ostr
     app.add_option("--corpus", directory, "Folder to write the files and manifest.json into")->required();
     app.add_option("--count", count, "Number of files")->required()->check(CLI::Range(1, 100000));
     app.add_option("--seed", seed, "Seed of the corpus");
-    app.add_option("--scenario", scenarios, "Scenarios to draw from, in turn (default all): clean, hum, pump, "
-                                            "low-snr, reflection, two-leaks")
+    app.add_option("--scenario", scenarios,
+                   "Scenarios to draw from, in turn (default all): clean, hum, pump, "
+                   "low-snr, reflection, two-leaks")
         ->delimiter(',')
         ->check(CLI::IsMember(CorpusScenarios()));
-    if (const int code = ParseCommandLine(app, args, out, err); code >= 0)
-        return code;
-    if (scenarios.empty())
-        scenarios = CorpusScenarios();
+    if (const int code = ParseCommandLine(app, args, out, err); code >= 0) return code;
+    if (scenarios.empty()) scenarios = CorpusScenarios();
     std::error_code ec;
     std::filesystem::create_directories(directory, ec);
 

@@ -6,16 +6,13 @@
 
 namespace vexlan::kedgen {
 
-void ComplexFft(std::vector<std::complex<double>>& data, int sign)
-{
+void ComplexFft(std::vector<std::complex<double>>& data, int sign) {
     const std::size_t n = data.size();
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
+        for (; j & bit; bit >>= 1) j ^= bit;
         j |= bit;
-        if (i < j)
-            std::swap(data[i], data[j]);
+        if (i < j) std::swap(data[i], data[j]);
     }
     for (std::size_t span = 1; span < n; span <<= 1) {
         const double angle = sign * std::numbers::pi / double(span);

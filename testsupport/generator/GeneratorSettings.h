@@ -11,10 +11,10 @@
 namespace vexlan::kedgen {
 
 struct SegmentSpec {
-    int material = 10;       // index 0..19 (10 = steel)
-    float length = 0;        // m
-    float diameter = 100;    // mm
-    float velocity = 0;      // m/s; 0 = the material's typical velocity
+    int material = 10;     // index 0..19 (10 = steel)
+    float length = 0;      // m
+    float diameter = 100;  // mm
+    float velocity = 0;    // m/s; 0 = the material's typical velocity
 };
 
 // Mains hum picked up by both sensors' cables alike: the fundamental and its harmonics.
@@ -26,11 +26,11 @@ struct HumSpec {
 // Another noise source on the pipe line: a pump, a hydrant in use, a second leak. Its position
 // may lie beyond either sensor (negative, or past the pipe's end).
 struct SourceSpec {
-    float distance = 0;   // m from sensor 1
-    float levelDb = 0;    // source power over the leak's, both taken where they arise
-    float bandLow = 0;    // Hz; 0 = the band a leak would have there
+    float distance = 0;  // m from sensor 1
+    float levelDb = 0;   // source power over the leak's, both taken where they arise
+    float bandLow = 0;   // Hz; 0 = the band a leak would have there
     float bandHigh = 0;
-    bool leak = false;    // a second leak rather than an interferer
+    bool leak = false;  // a second leak rather than an interferer
 };
 
 // A partial reflection of the leak's noise at the joint after segment `joint` (1-based).
@@ -48,8 +48,8 @@ struct GeneratorSettings {
     float leakDistance = -1;  // m from sensor 1; negative = the middle of the pipe
     float bandLow = 0;        // Hz of the leak noise; 0 = chosen from the material at the leak
     float bandHigh = 0;
-    float snrDb = 10;         // leak power at the quieter sensor over its self-noise, in the leak band
-    int frames = 16;          // frames the correlator averages
+    float snrDb = 10;  // leak power at the quieter sensor over its self-noise, in the leak band
+    int frames = 16;   // frames the correlator averages
     std::uint64_t seed = 1;
     HumSpec hum;
     std::vector<SourceSpec> sources;

@@ -30,8 +30,7 @@ double HumHarmonicDb(int h) { return (h % 2 == 1 ? 0.0 : -10.0) - 2.0 * (h - 1);
 // The sensors and their amplifiers are AC-coupled: a second-order high-pass at this corner.
 constexpr double kHighPassCorner = 10;  // Hz
 
-double HighPassGain(double f)
-{
+double HighPassGain(double f) {
     const double r = f / kHighPassCorner;
     return r * r / std::sqrt(1 + r * r * r * r);
 }
@@ -51,8 +50,7 @@ struct Emitter {
     std::vector<Path> to1, to2;
 };
 
-Emitter MakeEmitter(const GeneratorSettings& s, const PipeGeometry& pipe, double x, const Band& band, double power)
-{
+Emitter MakeEmitter(const GeneratorSettings& s, const PipeGeometry& pipe, double x, const Band& band, double power) {
     Emitter e;
     e.band = band;
     e.power = power;
@@ -60,8 +58,7 @@ Emitter MakeEmitter(const GeneratorSettings& s, const PipeGeometry& pipe, double
     Path direct2{1, PathLossPerHz(pipe, x, pipe.totalLength), TravelTime(pipe, x, pipe.totalLength)};
     for (const ReflectionSpec& r : s.reflections) {
         const double joint = JointPosition(pipe, r.joint);
-        if (x == joint)
-            continue;
+        if (x == joint) continue;
         // A given coefficient is the one the leak's wave meets; the other side sees its negative.
         const double fromSensor1Side = r.coefficient != 0 ? (pipe.leakDistance < joint ? r.coefficient : -r.coefficient)
                                                           : JointReflection(pipe, r.joint);
@@ -78,8 +75,7 @@ Emitter MakeEmitter(const GeneratorSettings& s, const PipeGeometry& pipe, double
     return e;
 }
 
-std::vector<Emitter> MakeEmitters(const GeneratorSettings& s, const PipeGeometry& pipe)
-{
+std::vector<Emitter> MakeEmitters(const GeneratorSettings& s, const PipeGeometry& pipe) {
     std::vector<Emitter> emitters;
     emitters.push_back(MakeEmitter(s, pipe, pipe.leakDistance, LeakBandAt(s, pipe, pipe.leakDistance), 1));
     for (const SourceSpec& src : s.sources) {
@@ -94,25 +90,21 @@ std::vector<Emitter> MakeEmitters(const GeneratorSettings& s, const PipeGeometry
     return emitters;
 }
 
-std::complex<double> Transfer(const std::vector<Path>& paths, double f)
-{
+std::complex<double> Transfer(const std::vector<Path>& paths, double f) {
     std::complex<double> h;
-    for (const Path& p : paths)
-        h += p.gain * std::exp(-f * p.lossPerHz) * std::polar(1.0, -kTwoPi * f * p.delay);
+    for (const Path& p : paths) h += p.gain * std::exp(-f * p.lossPerHz) * std::polar(1.0, -kTwoPi * f * p.delay);
     return h;
 }
 
 // Circular complex normal of unit variance.
-std::complex<double> ComplexNormal(SeededRandom& random)
-{
+std::complex<double> ComplexNormal(SeededRandom& random) {
     const double r = std::sqrt(-std::log(random.Uniform()));
     return std::polar(r, kTwoPi * random.Uniform());
 }
 
 }  // namespace
 
-Band LeakBandAt(const GeneratorSettings& settings, const PipeGeometry& pipe, double x)
-{
+Band LeakBandAt(const GeneratorSettings& settings, const PipeGeometry& pipe, double x) {
     Band band;
     // Leak noise in plastic pipes is low-pitched; metal pipes carry it to higher frequencies.
     if (IsPlasticMaterial(SegmentAt(pipe, std::clamp(x, 0.0, pipe.totalLength)).material)) {
@@ -130,19 +122,15 @@ Band LeakBandAt(const GeneratorSettings& settings, const PipeGeometry& pipe, dou
     return band;
 }
 
-double BandLevel(const Band& band, double f)
-{
-    if (f >= band.low && f <= band.high)
-        return 1;
+double BandLevel(const Band& band, double f) {
+    if (f >= band.low && f <= band.high) return 1;
     const double outside = f < band.low ? band.low - f : f - band.high;
-    if (band.taper <= 0 || outside >= band.taper)
-        return 0;
+    if (band.taper <= 0 || outside >= band.taper) return 0;
     return 0.5 * (1 + std::cos(std::numbers::pi * outside / band.taper));
 }
 
 AveragedSpectra SimulateFrames(const GeneratorSettings& s, const PipeGeometry& pipe, int frameLength,
-                               SeededRandom& random)
-{
+                               SeededRandom& random) {
     const double fs = s.sampleRate;
     const double binWidth = fs / frameLength;
     // Enough bins for the stored cross-spectrum and the display spectra, below the Nyquist bin.
@@ -174,8 +162,7 @@ AveragedSpectra SimulateFrames(const GeneratorSettings& s, const PipeGeometry& p
         const double a2 = amplitude[0][k] * amplitude[0][k];
         leak1 += std::norm(h1[0][k]) * a2;
         leak2 += std::norm(h2[0][k]) * a2;
-        if (f >= leakBand.low && f <= leakBand.high)
-            noiseInBand += NoiseShape(f);
+        if (f >= leakBand.low && f <= leakBand.high) noiseInBand += NoiseShape(f);
     }
     const double reference = std::min(leak1, leak2);
     const double noiseScale = noiseInBand > 0 ? reference / (DbToPower(s.snrDb) * noiseInBand) : 0;
@@ -200,8 +187,7 @@ AveragedSpectra SimulateFrames(const GeneratorSettings& s, const PipeGeometry& p
             x1[k] = noise[k] * ComplexNormal(random);
             x2[k] = noise[k] * ComplexNormal(random);
             for (std::size_t e = 0; e < emitters.size(); ++e) {
-                if (amplitude[e][k] == 0)
-                    continue;
+                if (amplitude[e][k] == 0) continue;
                 const std::complex<double> a = amplitude[e][k] * ComplexNormal(random);
                 x1[k] += a * h1[e][k];
                 x2[k] += a * h2[e][k];
@@ -233,8 +219,7 @@ AveragedSpectra SimulateFrames(const GeneratorSettings& s, const PipeGeometry& p
     return out;
 }
 
-std::vector<double> CrossCorrelation(const AveragedSpectra& spectra, int frameLength)
-{
+std::vector<double> CrossCorrelation(const AveragedSpectra& spectra, int frameLength) {
     const auto length = static_cast<std::size_t>(frameLength);
     std::vector<std::complex<double>> full(length);
     for (std::size_t k = 1; k < spectra.cross.size() && k < length / 2; ++k) {
@@ -243,13 +228,11 @@ std::vector<double> CrossCorrelation(const AveragedSpectra& spectra, int frameLe
     }
     ComplexFft(full, +1);
     std::vector<double> correlation(length);
-    for (std::size_t i = 0; i < length; ++i)
-        correlation[i] = full[(i + length / 2) % length].real() / double(length);
+    for (std::size_t i = 0; i < length; ++i) correlation[i] = full[(i + length / 2) % length].real() / double(length);
     return correlation;
 }
 
-std::vector<std::complex<double>> WindowCrossSpectrum(const std::vector<double>& correlation, int centreLag, int n)
-{
+std::vector<std::complex<double>> WindowCrossSpectrum(const std::vector<double>& correlation, int centreLag, int n) {
     const int offset = int(correlation.size() / 2);
     std::vector<std::complex<double>> window(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
@@ -262,8 +245,7 @@ std::vector<std::complex<double>> WindowCrossSpectrum(const std::vector<double>&
     return window;
 }
 
-std::vector<double> DisplayPower(const AveragedSpectra& spectra, bool first)
-{
+std::vector<double> DisplayPower(const AveragedSpectra& spectra, bool first) {
     const std::vector<double>& power = first ? spectra.power1 : spectra.power2;
     const int bins = int(power.size());
     std::vector<double> out(static_cast<std::size_t>(kSensorSpectrumBins));
@@ -272,8 +254,7 @@ std::vector<double> DisplayPower(const AveragedSpectra& spectra, bool first)
         const int from = std::max(1, int(std::ceil((f - kSensorSpectrumStep / 2) / spectra.binWidth)));
         const int to = std::min(bins - 1, int(std::floor((f + kSensorSpectrumStep / 2) / spectra.binWidth)));
         double sum = 0;
-        for (int k = from; k <= to; ++k)
-            sum += power[std::size_t(k)];
+        for (int k = from; k <= to; ++k) sum += power[std::size_t(k)];
         if (to >= from) {
             out[std::size_t(j)] = sum / (to - from + 1);
         } else {

@@ -27,24 +27,20 @@ constexpr double kSensorSpectrumPeak = 9000;
 constexpr double kAmplitudeGain = 16;
 
 template <std::size_t Size>
-void CopyText(char (&field)[Size], const std::string& text)
-{
+void CopyText(char (&field)[Size], const std::string& text) {
     std::memset(field, 0, Size);
     std::memcpy(field, text.data(), std::min(text.size(), Size - 1));
 }
 
-int NextPowerOfTwo(int v)
-{
+int NextPowerOfTwo(int v) {
     int p = 1;
-    while (p < v)
-        p <<= 1;
+    while (p < v) p <<= 1;
     return p;
 }
 
 // Scales complex bins into interleaved 16-bit values (entries 0 and 1 stay zero) and compresses them.
 bool StoreBins(const std::vector<std::complex<double>>& bins, double scale, int valueCount, int maxCount,
-               std::uint8_t* block, std::string& error)
-{
+               std::uint8_t* block, std::string& error) {
     std::vector<std::int16_t> values(std::size_t(valueCount), 0);
     for (std::size_t k = 1; k < bins.size() && 2 * k + 1 < values.size(); ++k) {
         values[2 * k] = std::int16_t(std::lround(std::clamp(bins[k].real() * scale, -32767.0, 32767.0)));
@@ -59,16 +55,13 @@ bool StoreBins(const std::vector<std::complex<double>>& bins, double scale, int 
     return true;
 }
 
-double LargestComponent(const std::vector<std::complex<double>>& bins)
-{
+double LargestComponent(const std::vector<std::complex<double>>& bins) {
     double m = 0;
-    for (const auto& b : bins)
-        m = std::max({m, std::abs(b.real()), std::abs(b.imag())});
+    for (const auto& b : bins) m = std::max({m, std::abs(b.real()), std::abs(b.imag())});
     return m;
 }
 
-void FillPipe(const PipeGeometry& pipe, CorrelationRecord& r)
-{
+void FillPipe(const PipeGeometry& pipe, CorrelationRecord& r) {
     for (std::size_t i = 0; i < pipe.segments.size(); ++i) {
         const SegmentSpec& s = pipe.segments[i];
         r.segments[i] = PipeSegment{std::uint16_t(s.material), s.length, s.diameter, s.velocity, 1};
@@ -77,11 +70,9 @@ void FillPipe(const PipeGeometry& pipe, CorrelationRecord& r)
 
 }  // namespace
 
-bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, std::string& error)
-{
+bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, std::string& error) {
     error = ValidateSettings(settings);
-    if (!error.empty())
-        return false;
+    if (!error.empty()) return false;
     const PipeGeometry pipe = ResolvePipe(settings);
     const Band band = LeakBandAt(settings, pipe, pipe.leakDistance);
     const int n = settings.sampleCount;
@@ -141,12 +132,11 @@ bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, s
     }
     const std::vector<double> power1 = DisplayPower(spectra, true);
     const std::vector<double> power2 = DisplayPower(spectra, false);
-    const double loudest = std::max(*std::max_element(power1.begin(), power1.end()),
-                                    *std::max_element(power2.begin(), power2.end()));
+    const double loudest =
+        std::max(*std::max_element(power1.begin(), power1.end()), *std::max_element(power2.begin(), power2.end()));
     double gain = largest > 0 ? kCrossSpectrumPeak / largest : 0;
     const double amplitudeLimit = kSensorSpectrumPeak / kAmplitudeGain;
-    if (loudest > 0)
-        gain = std::min(gain, amplitudeLimit * amplitudeLimit / loudest);
+    if (loudest > 0) gain = std::min(gain, amplitudeLimit * amplitudeLimit / loudest);
 
     for (int j = kCentreBlock - sidePairs, w = 0; j <= kCentreBlock + sidePairs; ++j, ++w) {
         if (!StoreBins(windows[std::size_t(w)], gain, n, fft::kMaxRealPoints, r.correlationBlocks[j], error)) {
@@ -157,8 +147,7 @@ bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, s
     // The sensor spectra are amplitudes: no phase survives the averaging.
     auto amplitudes = [gain](const std::vector<double>& power) {
         std::vector<std::complex<double>> bins(power.size());
-        for (std::size_t k = 0; k < power.size(); ++k)
-            bins[k] = kAmplitudeGain * std::sqrt(gain * power[k]);
+        for (std::size_t k = 0; k < power.size(); ++k) bins[k] = kAmplitudeGain * std::sqrt(gain * power[k]);
         return bins;
     };
     if (!StoreBins(amplitudes(power1), 1, kSpectrumPoints, kSpectrumPoints, r.spectrum1Block, error) ||
@@ -170,16 +159,14 @@ bool GenerateRecord(const GeneratorSettings& settings, CorrelationRecord& out, s
     return true;
 }
 
-bool WriteKedFile(const std::string& path, const CorrelationRecord& record, std::string& error)
-{
+bool WriteKedFile(const std::string& path, const CorrelationRecord& record, std::string& error) {
     // A generated file replaces the target whole (no bytes of an older file are kept behind it).
     std::uint8_t image[kFileSize];
     image[0] = std::uint8_t(kFileVersion);
     image[1] = std::uint8_t(kFileVersion >> 8);
     EncodeRecord(record, image + 2);
     const int errorId = WriteFileSafely(path, image, sizeof image);
-    if (errorId != 0)
-        error = LoadString(errorId);
+    if (errorId != 0) error = LoadString(errorId);
     return errorId == 0;
 }
 

@@ -20,14 +20,22 @@ struct MaterialName {
     int index;
 };
 constexpr MaterialName kMaterialNames[] = {
-    {"asbestos-cement", 0}, {"copper", 1}, {"ductile-iron", 2}, {"hdpe", 3}, {"cast-iron", 4},
-    {"ldpe", 5},  {"lead", 6}, {"mdpe", 7}, {"pvc", 8}, {"rccp", 9}, {"steel", 10},
+    {"asbestos-cement", 0},
+    {"copper", 1},
+    {"ductile-iron", 2},
+    {"hdpe", 3},
+    {"cast-iron", 4},
+    {"ldpe", 5},
+    {"lead", 6},
+    {"mdpe", 7},
+    {"pvc", 8},
+    {"rccp", 9},
+    {"steel", 10},
 };
 
 // True when the whole text is one number (std::stoi and std::stof throw when it starts with none).
 template <typename T>
-bool ParseNumber(const std::string& text, T& value)
-{
+bool ParseNumber(const std::string& text, T& value) {
     try {
         std::size_t used = 0;
         if constexpr (std::is_same_v<T, int>)
@@ -40,11 +48,9 @@ bool ParseNumber(const std::string& text, T& value)
     }
 }
 
-bool ParseMaterial(std::string text, int& material)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return c == ' ' || c == '_' ? '-' : char(std::tolower(c));
-    });
+bool ParseMaterial(std::string text, int& material) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return c == ' ' || c == '_' ? '-' : char(std::tolower(c)); });
     for (const MaterialName& m : kMaterialNames)
         if (text == m.name) {
             material = m.index;
@@ -53,18 +59,15 @@ bool ParseMaterial(std::string text, int& material)
     return ParseNumber(text, material);
 }
 
-std::vector<std::string> SplitFields(const std::string& text)
-{
+std::vector<std::string> SplitFields(const std::string& text) {
     std::vector<std::string> fields;
     std::stringstream in(text);
-    for (std::string f; std::getline(in, f, ',');)
-        fields.push_back(f);
+    for (std::string f; std::getline(in, f, ',');) fields.push_back(f);
     return fields;
 }
 
 // "MATERIAL,LENGTH,DIAMETER[,VELOCITY]"
-std::string ParseSegment(const std::string& text, SegmentSpec& s)
-{
+std::string ParseSegment(const std::string& text, SegmentSpec& s) {
     const auto f = SplitFields(text);
     if (f.size() < 3 || f.size() > 4 || !ParseMaterial(f[0], s.material) || !ParseNumber(f[1], s.length) ||
         !ParseNumber(f[2], s.diameter) || (f.size() == 4 && !ParseNumber(f[3], s.velocity)))
@@ -72,15 +75,13 @@ std::string ParseSegment(const std::string& text, SegmentSpec& s)
     return {};
 }
 
-bool ParsePair(const std::string& text, float& a, float& b)
-{
+bool ParsePair(const std::string& text, float& a, float& b) {
     const auto f = SplitFields(text);
     return f.size() == 2 && ParseNumber(f[0], a) && ParseNumber(f[1], b);
 }
 
 // "DIST,LEVEL_DB[,LO:HI]"
-bool ParseSource(const std::string& text, SourceSpec& src)
-{
+bool ParseSource(const std::string& text, SourceSpec& src) {
     const auto f = SplitFields(text);
     if (f.size() < 2 || f.size() > 3 || !ParseNumber(f[0], src.distance) || !ParseNumber(f[1], src.levelDb))
         return false;
@@ -94,8 +95,7 @@ bool ParseSource(const std::string& text, SourceSpec& src)
 
 // "A[,B]": the first number required, the second optional.
 template <typename A, typename B>
-bool ParseOneOrTwo(const std::string& text, A& a, B& b)
-{
+bool ParseOneOrTwo(const std::string& text, A& a, B& b) {
     const auto f = SplitFields(text);
     return (f.size() == 1 || f.size() == 2) && ParseNumber(f[0], a) && (f.size() == 1 || ParseNumber(f[1], b));
 }
@@ -103,8 +103,7 @@ bool ParseOneOrTwo(const std::string& text, A& a, B& b)
 }  // namespace
 
 int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& s, std::string& output,
-                       std::ostream& out, std::ostream& err)
-{
+                       std::ostream& out, std::ostream& err) {
     CLI::App app{"Writes a synthetic correlation file (.ked) with a leak planted on a pipe."};
     app.name("kedgen");
     app.set_version_flag("--version", "kedgen " VEXLAN_VERSION);
@@ -149,8 +148,7 @@ int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& 
     app.add_option("--notch", notches, "Notch filter START,END in Hz (up to five)");
     app.add_flag("--auto-filter", autoFilter, "Mark the instrument's auto filter as on (notches then not applied)");
 
-    if (const int code = ParseCommandLine(app, args, out, err); code >= 0)
-        return code;
+    if (const int code = ParseCommandLine(app, args, out, err); code >= 0) return code;
 
     auto usage = [&err](const std::string& message) {
         err << "kedgen: " << message << '\n';
@@ -158,18 +156,15 @@ int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& 
     };
     for (const std::string& text : segments) {
         SegmentSpec seg;
-        if (const std::string e = ParseSegment(text, seg); !e.empty())
-            return usage(e);
+        if (const std::string e = ParseSegment(text, seg); !e.empty()) return usage(e);
         s.segments.push_back(seg);
     }
-    if (!band.empty() && !ParsePair(band, s.bandLow, s.bandHigh))
-        return usage("--band expects LOW,HIGH");
+    if (!band.empty() && !ParsePair(band, s.bandLow, s.bandHigh)) return usage("--band expects LOW,HIGH");
     if (!hum.empty() && !ParseOneOrTwo(hum, s.hum.frequency, s.hum.levelDb))
         return usage("--hum expects 50|60[,LEVEL_DB]");
     for (const std::string& text : sources) {
         SourceSpec src;
-        if (!ParseSource(text, src))
-            return usage("--source expects DIST,LEVEL_DB[,LO:HI], got \"" + text + "\"");
+        if (!ParseSource(text, src)) return usage("--source expects DIST,LEVEL_DB[,LO:HI], got \"" + text + "\"");
         s.sources.push_back(src);
     }
     if (!secondLeak.empty()) {
@@ -181,17 +176,14 @@ int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& 
     }
     for (const std::string& text : reflections) {
         ReflectionSpec r;
-        if (!ParseOneOrTwo(text, r.joint, r.coefficient))
-            return usage("--reflection expects JOINT[,COEFFICIENT]");
+        if (!ParseOneOrTwo(text, r.joint, r.coefficient)) return usage("--reflection expects JOINT[,COEFFICIENT]");
         s.reflections.push_back(r);
     }
-    if (notches.size() > std::size_t(vexlan::kNotchCount))
-        return usage("at most five notches");
+    if (notches.size() > std::size_t(vexlan::kNotchCount)) return usage("at most five notches");
     for (std::size_t i = 0; i < notches.size(); ++i)
         if (!ParsePair(notches[i], s.filter.notches[i].notchStart, s.filter.notches[i].notchEnd))
             return usage("--notch expects START,END");
-    if (comments.size() > 3)
-        return usage("at most three comment lines");
+    if (comments.size() > 3) return usage("at most three comment lines");
     s.comment1 = comments.size() > 0 ? comments[0] : "";
     s.comment2 = comments.size() > 1 ? comments[1] : "";
     s.comment3 = comments.size() > 2 ? comments[2] : "";
@@ -200,8 +192,7 @@ int ParseFileArguments(const std::vector<std::string>& args, GeneratorSettings& 
     return -1;
 }
 
-int ParseCommandLine(CLI::App& app, const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+int ParseCommandLine(CLI::App& app, const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -211,14 +202,11 @@ int ParseCommandLine(CLI::App& app, const std::vector<std::string>& args, std::o
     return -1;
 }
 
-int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
-    if (std::find(args.begin(), args.end(), "--corpus") != args.end())
-        return RunCorpus(args, out, err);
+int RunKedgen(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (std::find(args.begin(), args.end(), "--corpus") != args.end()) return RunCorpus(args, out, err);
     GeneratorSettings s;
     std::string output;
-    if (const int code = ParseFileArguments(args, s, output, out, err); code >= 0)
-        return code;
+    if (const int code = ParseFileArguments(args, s, output, out, err); code >= 0) return code;
     CorrelationRecord record;
     std::string error;
     if (!GenerateRecord(s, record, error)) {

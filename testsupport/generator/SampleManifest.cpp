@@ -8,8 +8,7 @@
 
 namespace vexlan::kedgen {
 
-bool SplitArguments(const std::string& line, std::vector<std::string>& args)
-{
+bool SplitArguments(const std::string& line, std::vector<std::string>& args) {
     args.clear();
     std::string current;
     bool inArgument = false;
@@ -19,8 +18,7 @@ bool SplitArguments(const std::string& line, std::vector<std::string>& args)
             quoted = !quoted;
             inArgument = true;
         } else if (!quoted && (c == ' ' || c == '\t' || c == '\r')) {
-            if (inArgument)
-                args.push_back(current);
+            if (inArgument) args.push_back(current);
             current.clear();
             inArgument = false;
         } else {
@@ -28,13 +26,11 @@ bool SplitArguments(const std::string& line, std::vector<std::string>& args)
             inArgument = true;
         }
     }
-    if (inArgument)
-        args.push_back(current);
+    if (inArgument) args.push_back(current);
     return !quoted;
 }
 
-bool ReadSampleManifest(const std::string& path, std::vector<SampleEntry>& entries, std::string& error)
-{
+bool ReadSampleManifest(const std::string& path, std::vector<SampleEntry>& entries, std::string& error) {
     entries.clear();
     std::ifstream in(path);
     if (!in) {
@@ -45,8 +41,7 @@ bool ReadSampleManifest(const std::string& path, std::vector<SampleEntry>& entri
     for (std::string line; std::getline(in, line);) {
         ++number;
         const std::size_t first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos || line[first] == '#')
-            continue;
+        if (first == std::string::npos || line[first] == '#') continue;
         SampleEntry entry;
         entry.line = number;
         if (!SplitArguments(line, entry.args) || entry.args.size() < 2) {
@@ -65,8 +60,7 @@ bool ReadSampleManifest(const std::string& path, std::vector<SampleEntry>& entri
     return true;
 }
 
-int GenerateSample(const SampleEntry& entry, const std::string& directory, std::ostream& err)
-{
+int GenerateSample(const SampleEntry& entry, const std::string& directory, std::ostream& err) {
     std::vector<std::string> args = entry.args;
     args.push_back("-o");
     args.push_back(directory + "/" + entry.file);

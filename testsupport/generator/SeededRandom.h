@@ -17,8 +17,7 @@ public:
     double Uniform() { return (double(engine_() >> 11) + 0.5) * 0x1.0p-53; }
 
     // Standard normal (Box-Muller).
-    double Normal()
-    {
+    double Normal() {
         const double r = std::sqrt(-2.0 * std::log(Uniform()));
         return r * std::cos(2.0 * std::numbers::pi * Uniform());
     }

@@ -71,9 +71,9 @@ bool IdleClock::SimulatorRunning(uint64_t turns) {
 
 uint64_t IdleClock::Milliseconds() {
     if (current) return current->NowMs();
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }
 
 std::time_t IdleClock::Seconds() {

@@ -29,7 +29,8 @@ std::vector<uint8_t> SimulatedInstrument::AddFile(const std::string& name, size_
         x = x * 1103515245u + 12345u;
         b = static_cast<uint8_t>(x >> 16);
     }
-    std::ofstream(folder_ + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
+    std::ofstream(folder_ + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
     return bytes;
 }
 

@@ -56,9 +56,7 @@ std::vector<uint8_t> Instrument::Handle(const uint8_t* message, size_t length, s
     case kReadBlock: return ReadBlock(event);
     case kCloseFile: return CloseFile(event);
     case kRunProgram: return RunProgram(message, length, event);
-    default:
-        *event = "unknown request type " + std::to_string(message[0]) + " ignored";
-        return {};
+    default: *event = "unknown request type " + std::to_string(message[0]) + " ignored"; return {};
     }
 }
 

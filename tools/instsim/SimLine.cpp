@@ -62,10 +62,14 @@ std::string Hex(const uint8_t* bytes, size_t count) {
 }
 
 SimLine::SimLine(const LineFaults& faults, uint32_t paceBaud, FILE* log)
-    : faults_(faults), paceBaud_(paceBaud), log_(log), random_(faults.seed),
-      lineFreeAt_(std::chrono::steady_clock::now()), start_(lineFreeAt_) {
-    layer_ = {OpenFd, SaveSettings, Configure, Restore, CloseFd, ReadHook,
-              WriteHook, Queued, Carrier, StartTimer, StopTimer};
+    : faults_(faults),
+      paceBaud_(paceBaud),
+      log_(log),
+      random_(faults.seed),
+      lineFreeAt_(std::chrono::steady_clock::now()),
+      start_(lineFreeAt_) {
+    layer_ = {OpenFd,    SaveSettings, Configure, Restore,    CloseFd,  ReadHook,
+              WriteHook, Queued,       Carrier,   StartTimer, StopTimer};
     active = this;
 }
 
@@ -100,9 +104,9 @@ bool SimLine::Create(std::string* path, std::string* error) {
 
 uint64_t SimLine::NowMs() const {
     if (clock_) return clock_->NowMs();
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }
 
 void SimLine::Silence(uint32_t milliseconds) {
@@ -114,7 +118,8 @@ const tarvik::PortLayer& SimLine::Layer() { return layer_; }
 
 void SimLine::Log(const std::string& text) {
     if (!log_) return;
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_).count();
     std::fprintf(log_, "%8lld %s\n", static_cast<long long>(ms), text.c_str());
     std::fflush(log_);
 }

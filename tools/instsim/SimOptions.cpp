@@ -61,33 +61,44 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions* options, std
             options->strict = true;
         } else if (a == "--dir" || a == "--log" || a == "--refuse" || a == "--clock") {
             if (!value(&v)) return false;
-            if (a == "--dir") options->folder = v;
-            else if (a == "--log") options->logPath = v;
-            else if (a == "--clock") options->clockPath = v;
-            else options->refused.push_back(v);
+            if (a == "--dir")
+                options->folder = v;
+            else if (a == "--log")
+                options->logPath = v;
+            else if (a == "--clock")
+                options->clockPath = v;
+            else
+                options->refused.push_back(v);
         } else if (a == "--drop" || a == "--corrupt" || a == "--duplicate") {
-            double* target = a == "--drop" ? &options->faults.dropRate
-                           : a == "--corrupt" ? &options->faults.corruptRate
-                                              : &options->faults.duplicateRate;
+            double* target = a == "--drop"      ? &options->faults.dropRate
+                             : a == "--corrupt" ? &options->faults.corruptRate
+                                                : &options->faults.duplicateRate;
             if (!value(&v)) return false;
             if (!ToRate(v, target)) {
                 *error = a + " takes a rate from 0 to 1, not " + v;
                 return false;
             }
-        } else if (a == "--seed" || a == "--delay" || a == "--stall-after" || a == "--pace" ||
-                   a == "--stall-for" || a == "--lose-reply" || a == "--reset-every") {
+        } else if (a == "--seed" || a == "--delay" || a == "--stall-after" || a == "--pace" || a == "--stall-for" ||
+                   a == "--lose-reply" || a == "--reset-every") {
             if (!value(&v)) return false;
             if (!ToNumber(v, 0, 4000000000LL, &n)) {
                 *error = a + " takes a whole number, not " + v;
                 return false;
             }
-            if (a == "--seed") options->faults.seed = static_cast<uint32_t>(n);
-            else if (a == "--delay") options->replyDelayMs = static_cast<uint32_t>(n);
-            else if (a == "--stall-after") options->stallAfter = static_cast<int>(n);
-            else if (a == "--stall-for") options->stallMs = static_cast<uint32_t>(n);
-            else if (a == "--lose-reply") options->lostReplies.push_back(static_cast<int>(n));
-            else if (a == "--reset-every") options->resetEveryMs = static_cast<uint32_t>(n);
-            else options->paceBaud = static_cast<uint32_t>(n);
+            if (a == "--seed")
+                options->faults.seed = static_cast<uint32_t>(n);
+            else if (a == "--delay")
+                options->replyDelayMs = static_cast<uint32_t>(n);
+            else if (a == "--stall-after")
+                options->stallAfter = static_cast<int>(n);
+            else if (a == "--stall-for")
+                options->stallMs = static_cast<uint32_t>(n);
+            else if (a == "--lose-reply")
+                options->lostReplies.push_back(static_cast<int>(n));
+            else if (a == "--reset-every")
+                options->resetEveryMs = static_cast<uint32_t>(n);
+            else
+                options->paceBaud = static_cast<uint32_t>(n);
         } else {
             *error = "unknown option " + a;
             return false;

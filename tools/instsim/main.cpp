@@ -32,9 +32,9 @@ vexlan::test::SharedClock* sharedClock = nullptr;
 
 uint64_t NowMs() {
     if (sharedClock) return sharedClock->NowMs();
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }
 
 std::time_t SharedSeconds() { return static_cast<std::time_t>(sharedClock->NowMs() / 1000); }
@@ -76,7 +76,8 @@ void RunResetter(const instsim::SimOptions& options, instsim::SimLine& line) {
             if (::write(line.masterFd(), kReset, sizeof kReset) == sizeof kReset) line.Log("tx reset");
             turn.busy = true;
             // One reset per period; periods a jump of the clock passed over are not made up.
-            do next += options.resetEveryMs; while (next <= NowMs());
+            do next += options.resetEveryMs;
+            while (next <= NowMs());
         }
     }
 }

@@ -5,8 +5,7 @@
 
 #include "testsupport/generator/SampleManifest.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: kedgen-samples MANIFEST DIRECTORY\n";
         return 2;

@@ -26,8 +26,7 @@ struct IntervalInputs {
     bool known = false;  // false: the velocity list could not be read
 };
 
-Json AnalysisJson(const analysis::AnalysisResult& r, const IntervalInputs& in)
-{
+Json AnalysisJson(const analysis::AnalysisResult& r, const IntervalInputs& in) {
     Json j;
     j["method"] = analysis::MethodKey(r.method);
     j["requestedMethod"] = analysis::MethodKey(r.requested);
@@ -52,8 +51,7 @@ Json AnalysisJson(const analysis::AnalysisResult& r, const IntervalInputs& in)
     j["peaks"] = peaks;
     Json flags = Json::array();
     for (int bit = 0; bit < analysis::kFlagCount; ++bit)
-        if (r.flags & (1u << bit))
-            flags.push_back(analysis::FlagKey(1u << bit));
+        if (r.flags & (1u << bit)) flags.push_back(analysis::FlagKey(1u << bit));
     j["flags"] = flags;
     Json band;
     band["lowCutoff"] = r.suggestedBand.valid() ? JsonFloat(float(r.suggestedBand.low)) : Json(nullptr);
@@ -64,14 +62,12 @@ Json AnalysisJson(const analysis::AnalysisResult& r, const IntervalInputs& in)
 
 class AnalyseCommand : public Subcommand {
 public:
-    void Configure(CLI::App& app) override
-    {
+    void Configure(CLI::App& app) override {
         app.add_option("FILE", paths_, "Correlation files (.ked); each is done even when another fails")->required();
         AddMethodOption(app, method_);
     }
 
-    int Run(CommandStreams& io) override
-    {
+    int Run(CommandStreams& io) override {
         CorrelationMethod method = CorrelationMethod::Basic;
         analysis::ParseMethodKey(method_, method);
         Json all = Json::array();
@@ -117,10 +113,10 @@ private:
 
 }  // namespace
 
-void RegisterAnalyse(Dispatcher& dispatcher)
-{
-    AddSubcommand<AnalyseCommand>(dispatcher, "analyse",
-                                  "Judge the correlation: method, quality, ranked peaks, flags and suggested band as JSON");
+void RegisterAnalyse(Dispatcher& dispatcher) {
+    AddSubcommand<AnalyseCommand>(
+        dispatcher, "analyse",
+        "Judge the correlation: method, quality, ranked peaks, flags and suggested band as JSON");
 }
 
 }  // namespace vexlan::cli

@@ -57,8 +57,7 @@ Json JsonFloat(float value);
 std::string RecordText(const char* field, std::size_t size);
 
 template <std::size_t Size>
-std::string RecordText(const char (&field)[Size])
-{
+std::string RecordText(const char (&field)[Size]) {
     return RecordText(field, Size);
 }
 

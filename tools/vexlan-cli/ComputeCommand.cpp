@@ -16,32 +16,26 @@ namespace vexlan::cli {
 namespace {
 
 template <typename T>
-Json Values(const T* values, int count)
-{
+Json Values(const T* values, int count) {
     Json list = Json::array();
-    for (int i = 0; i < count; ++i)
-        list.push_back(values[i]);
+    for (int i = 0; i < count; ++i) list.push_back(values[i]);
     return list;
 }
 
 // Where the leak may lie, given one graph column of delay and the velocity spread of the pipe's
 // materials; null when the velocity list cannot be read.
-Json DistanceInterval(CVexlanDoc& doc)
-{
+Json DistanceInterval(CVexlanDoc& doc) {
     velocity::MaterialList list;
     std::string error;
-    if (!velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), list, error))
-        return nullptr;
+    if (!velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), list, error)) return nullptr;
     doc.materials().LoadMaterialTables();
     const CorrelationRecord& r = doc.record();
-    const velocity::Interval in =
-        velocity::PositionInterval(velocity::PipeOf(r), doc.timeDelay(), velocity::ColumnDelay(r),
-                                   velocity::PipeSpread(r, doc.materials(), list));
+    const velocity::Interval in = velocity::PositionInterval(
+        velocity::PipeOf(r), doc.timeDelay(), velocity::ColumnDelay(r), velocity::PipeSpread(r, doc.materials(), list));
     return Json::array({in.from, in.to});
 }
 
-Json ResultJson(CVexlanDoc& doc)
-{
+Json ResultJson(CVexlanDoc& doc) {
     Json j;
     j["displayTrace"] = Values(doc.displayTrace(), kGraphWidth);
     j["cursorColumn"] = doc.cursorColumn();
@@ -60,8 +54,7 @@ Json ResultJson(CVexlanDoc& doc)
 
 class ComputeCommand : public Subcommand {
 public:
-    void Configure(CLI::App& app) override
-    {
+    void Configure(CLI::App& app) override {
         AddFileArgument(app, path_);
         app.add_option("--cursor", cursor_,
                        "Graph column 0..619 to place the cursor on after the computation, as a click would")
@@ -69,13 +62,11 @@ public:
         AddMethodOption(app, method_);
     }
 
-    int Run(CommandStreams& io) override
-    {
+    int Run(CommandStreams& io) override {
         ScriptedPrompt prompt;
         // The document is large; the material tables it owns are not needed for the computation.
         auto doc = std::make_unique<CVexlanDoc>(prompt);
-        if (!ReadKedFile(path_, doc->record(), io))
-            return kExitFailure;
+        if (!ReadKedFile(path_, doc->record(), io)) return kExitFailure;
         analysis::CorrelationMethod method = analysis::CorrelationMethod::Basic;
         analysis::ParseMethodKey(method_, method);
         const analysis::AnalysisResult analysed = analysis::RecomputeWithMethod(*doc, method);
@@ -83,8 +74,7 @@ public:
             return Fail(io, "cannot recompute " + path_ + ": " + DescribeComputeProblem(doc->computeProblem()));
         if (!analysed.finite)
             return Fail(io, "cannot analyse " + path_ + ": " + LoadString(string_id::kMsgNotAnalysable));
-        if (cursor_)
-            doc->MoveCursor(*cursor_);
+        if (cursor_) doc->MoveCursor(*cursor_);
         Json result = ResultJson(*doc);
         // The plain method's output stays exactly as it was.
         if (method != analysis::CorrelationMethod::Basic) {
@@ -103,10 +93,10 @@ private:
 
 }  // namespace
 
-void RegisterCompute(Dispatcher& dispatcher)
-{
-    AddSubcommand<ComputeCommand>(dispatcher, "compute",
-                                  "Recompute the correlation and print the trace, cursor, delay and leak position as JSON");
+void RegisterCompute(Dispatcher& dispatcher) {
+    AddSubcommand<ComputeCommand>(
+        dispatcher, "compute",
+        "Recompute the correlation and print the trace, cursor, delay and leak position as JSON");
 }
 
 }  // namespace vexlan::cli

@@ -12,8 +12,7 @@ namespace vexlan::cli {
 
 namespace {
 
-Json DecodedBlock(const std::uint8_t* block, int maxCount)
-{
+Json DecodedBlock(const std::uint8_t* block, int maxCount) {
     std::vector<std::int16_t> values(static_cast<std::size_t>(maxCount));
     DecodeBlock(maxCount, block, values.data());
     return Json(values);
@@ -21,15 +20,13 @@ Json DecodedBlock(const std::uint8_t* block, int maxCount)
 
 class DecodeCommand : public RecordJsonCommand {
 protected:
-    Json ToJson(const CorrelationRecord& r) const override
-    {
+    Json ToJson(const CorrelationRecord& r) const override {
         // The sizes the recomputation decodes them with.
         Json j;
         j["spectrum1Block"] = DecodedBlock(r.spectrum1Block, kSpectrumPoints);
         j["spectrum2Block"] = DecodedBlock(r.spectrum2Block, kSpectrumPoints);
         Json blocks = Json::array();
-        for (const auto& block : r.correlationBlocks)
-            blocks.push_back(DecodedBlock(block, fft::kMaxRealPoints));
+        for (const auto& block : r.correlationBlocks) blocks.push_back(DecodedBlock(block, fft::kMaxRealPoints));
         j["correlationBlocks"] = blocks;
         return j;
     }
@@ -37,8 +34,7 @@ protected:
 
 }  // namespace
 
-void RegisterDecode(Dispatcher& dispatcher)
-{
+void RegisterDecode(Dispatcher& dispatcher) {
     AddSubcommand<DecodeCommand>(dispatcher, "decode", "Print every compressed block's decoded values as JSON");
 }
 

@@ -9,14 +9,11 @@
 
 namespace vexlan::cli {
 
-
-void Dispatcher::Add(std::string name, std::string description, Factory factory)
-{
+void Dispatcher::Add(std::string name, std::string description, Factory factory) {
     entries_.push_back(Entry{std::move(name), std::move(description), std::move(factory)});
 }
 
-int Dispatcher::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) const
-{
+int Dispatcher::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) const {
     // CLI11 would take an unknown name for a missing subcommand and say so, which misleads.
     if (!args.empty() && !args.front().empty() && args.front().front() != '-' &&
         std::none_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.name == args.front(); })) {
@@ -51,13 +48,11 @@ int Dispatcher::Run(const std::vector<std::string>& args, std::ostream& out, std
 
     CommandStreams io{out, err};
     for (std::size_t i = 0; i < parsers.size(); ++i)
-        if (parsers[i]->parsed())
-            return commands[i]->Run(io);
+        if (parsers[i]->parsed()) return commands[i]->Run(io);
     return kExitUsage;
 }
 
-int RunVexlanCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
-{
+int RunVexlanCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Dispatcher dispatcher;
     RegisterAllSubcommands(dispatcher);
     return dispatcher.Run(args, out, err);

@@ -23,7 +23,6 @@ namespace vexlan::cli {
 
 namespace {
 
-
 bool IsDirectory(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -68,20 +67,22 @@ public:
         if (batch && !OutputNamesDiffer(io)) return kExitUsage;
         EnsureGuiApplication();
         bool writeFailed = false;
-        const bool allLoaded = ForEachLoadedReport(options_, io, [&](const std::string& path, const LoadedReport& report) {
-            if (!pdf_.empty()) {
-                const std::string target = OutputName(pdf_, path, ".pdf");
-                int errorId = 0;
-                if (!WritePagePdf(target, BuildPage(report.values, options_.lengthUnit(), options_.timeUnit()), errorId))
-                    writeFailed = Report(io, target, errorId);
-            }
-            if (!png_.empty()) {
-                const std::string target = OutputName(png_, path, ".png");
-                int errorId = 0;
-                if (!WriteImageFile(target, ToImage(GraphPicture(report.values, report.totalTravelTime)), errorId))
-                    writeFailed = Report(io, target, errorId);
-            }
-        });
+        const bool allLoaded =
+            ForEachLoadedReport(options_, io, [&](const std::string& path, const LoadedReport& report) {
+                if (!pdf_.empty()) {
+                    const std::string target = OutputName(pdf_, path, ".pdf");
+                    int errorId = 0;
+                    if (!WritePagePdf(target, BuildPage(report.values, options_.lengthUnit(), options_.timeUnit()),
+                                      errorId))
+                        writeFailed = Report(io, target, errorId);
+                }
+                if (!png_.empty()) {
+                    const std::string target = OutputName(png_, path, ".png");
+                    int errorId = 0;
+                    if (!WriteImageFile(target, ToImage(GraphPicture(report.values, report.totalTravelTime)), errorId))
+                        writeFailed = Report(io, target, errorId);
+                }
+            });
         return allLoaded && !writeFailed ? kExitOk : kExitFailure;
     }
 
@@ -98,7 +99,8 @@ private:
             const std::string name = OutputName(pdf_.empty() ? png_ : pdf_, file, pdf_.empty() ? ".png" : ".pdf");
             const auto [it, added] = inputOf.emplace(name, file);
             if (!added) {
-                io.err << it->second << ", " << file << " -> " << name << ": " << LoadString(string_id::kMsgSameOutputName) << '\n';
+                io.err << it->second << ", " << file << " -> " << name << ": "
+                       << LoadString(string_id::kMsgSameOutputName) << '\n';
                 return false;
             }
         }

@@ -7,8 +7,7 @@ namespace vexlan::cli {
 
 namespace {
 
-Json SegmentJson(const PipeSegment& s)
-{
+Json SegmentJson(const PipeSegment& s) {
     Json j;
     j["material"] = s.material;
     j["length"] = JsonFloat(s.length);
@@ -20,8 +19,7 @@ Json SegmentJson(const PipeSegment& s)
 
 class InfoCommand : public RecordJsonCommand {
 protected:
-    Json ToJson(const CorrelationRecord& r) const override
-    {
+    Json ToJson(const CorrelationRecord& r) const override {
         Json j;
         j["createdDate"] = RecordText(r.createdDate);
         j["createdTime"] = RecordText(r.createdTime);
@@ -31,8 +29,7 @@ protected:
         j["comment3"] = RecordText(r.comment3);
         j["userReference"] = RecordText(r.userReference);
         Json segments = Json::array();
-        for (const PipeSegment& s : r.segments)
-            segments.push_back(SegmentJson(s));
+        for (const PipeSegment& s : r.segments) segments.push_back(SegmentJson(s));
         j["segments"] = segments;
         const FilterSettings& f = r.filter;
         j["lowCutoff"] = JsonFloat(f.lowCutoff);
@@ -60,8 +57,7 @@ protected:
 
 }  // namespace
 
-void RegisterInfo(Dispatcher& dispatcher)
-{
+void RegisterInfo(Dispatcher& dispatcher) {
     AddSubcommand<InfoCommand>(dispatcher, "info", "Print the record's fields (except the compressed blocks) as JSON");
 }
 

@@ -24,9 +24,8 @@ bool IsPortName(const std::string& value) {
 void AddPortOption(CLI::App& app, std::string& port) {
     app.add_option("--port", port, "Serial port: COM1 to COM256")
         ->required()
-        ->check([](const std::string& value) -> std::string {
-            return IsPortName(value) ? "" : "must be COM1 to COM256";
-        });
+        ->check(
+            [](const std::string& value) -> std::string { return IsPortName(value) ? "" : "must be COM1 to COM256"; });
 }
 #else
 void AddPortOption(CLI::App& app, std::string& port) {

@@ -53,8 +53,7 @@ private:
 
 // Convenience for the registration functions.
 template <typename T>
-void AddSubcommand(Dispatcher& dispatcher, std::string name, std::string description)
-{
+void AddSubcommand(Dispatcher& dispatcher, std::string name, std::string description) {
     dispatcher.Add(std::move(name), std::move(description), [] { return std::make_unique<T>(); });
 }
 

@@ -19,8 +19,7 @@ void RegisterReport(Dispatcher& dispatcher);
 void RegisterSummary(Dispatcher& dispatcher);
 void RegisterVelocity(Dispatcher& dispatcher);
 
-void RegisterAllSubcommands(Dispatcher& dispatcher)
-{
+void RegisterAllSubcommands(Dispatcher& dispatcher) {
     RegisterInfo(dispatcher);
     RegisterDecode(dispatcher);
     RegisterCompute(dispatcher);

@@ -14,11 +14,9 @@ namespace vexlan::cli {
 
 namespace {
 
-
 class SummaryCommand : public Subcommand {
 public:
-    void Configure(CLI::App& app) override
-    {
+    void Configure(CLI::App& app) override {
         app.add_option("PATH", paths_, "Correlation files (.ked) and folders to search for them")->required();
         CLI::Option* csv =
             app.add_flag("--csv", csv_, "One CSV line per file (RFC 4180), with a header line (the default)");
@@ -26,15 +24,13 @@ public:
         AddMethodOption(app, method_);
     }
 
-    int Run(CommandStreams& io) override
-    {
+    int Run(CommandStreams& io) override {
         analysis::CorrelationMethod method = analysis::CorrelationMethod::Basic;
         analysis::ParseMethodKey(method_, method);
         const std::vector<std::string> files = CollectKedFiles(paths_);
         if (files.empty()) {
             std::string named;
-            for (const std::string& p : paths_)
-                named += (named.empty() ? "" : ", ") + p;
+            for (const std::string& p : paths_) named += (named.empty() ? "" : ", ") + p;
             const std::string text = FormatString(string_id::kMsgNoKedFiles, named.c_str());
             return Fail(io, text);
         }
@@ -61,8 +57,7 @@ private:
 
 }  // namespace
 
-void RegisterSummary(Dispatcher& dispatcher)
-{
+void RegisterSummary(Dispatcher& dispatcher) {
     AddSubcommand<SummaryCommand>(dispatcher, "summary",
                                   "One row per correlation file named or found in the folders: record, delay, "
                                   "distances, quality and flags, as CSV or JSON");

@@ -19,36 +19,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool HasKedExtension(const fs::path& path)
-{
+bool HasKedExtension(const fs::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return ext == ".ked";
 }
 
-std::vector<std::string> KedFilesUnder(const fs::path& folder)
-{
+std::vector<std::string> KedFilesUnder(const fs::path& folder) {
     std::vector<std::string> found;
     std::error_code error;
     // A folder that cannot be entered is skipped rather than ending the whole summary.
     const auto options = fs::directory_options::skip_permission_denied;
     for (fs::recursive_directory_iterator it(folder, options, error), end; !error && it != end; it.increment(error))
-        if (it->is_regular_file(error) && HasKedExtension(it->path()))
-            found.push_back(it->path().string());
+        if (it->is_regular_file(error) && HasKedExtension(it->path())) found.push_back(it->path().string());
     std::sort(found.begin(), found.end());
     return found;
 }
 
 // The shortest decimal that reads back as the same float; blank when it is not finite.
-std::string FloatText(float value)
-{
+std::string FloatText(float value) {
     const Json number = JsonFloat(value);
     return number.is_null() ? std::string() : number.dump();
 }
 
 // A message box text on one line, as a table cell should be.
-std::string OneLine(std::string text)
-{
+std::string OneLine(std::string text) {
     std::string line;
     for (char c : text) {
         if (c != '\n')
@@ -56,26 +51,34 @@ std::string OneLine(std::string text)
         else if (!line.empty() && line.back() != ' ')
             line += ' ';
     }
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
+    while (!line.empty() && line.back() == ' ') line.pop_back();
     return line;
 }
 
-std::string JoinFlags(const std::vector<std::string>& flags)
-{
+std::string JoinFlags(const std::vector<std::string>& flags) {
     std::string joined;
-    for (const std::string& f : flags)
-        joined += (joined.empty() ? "" : ";") + f;
+    for (const std::string& f : flags) joined += (joined.empty() ? "" : ";") + f;
     return joined;
 }
 
 constexpr const char* kColumns[] = {
-    "file", "createdDate", "createdTime", "title", "userReference", "sensorPair", "totalPipeLength",
-    "timeDelay", "distanceFromSensor1", "distanceFromSensor2", "method", "quality", "flags", "error",
+    "file",
+    "createdDate",
+    "createdTime",
+    "title",
+    "userReference",
+    "sensorPair",
+    "totalPipeLength",
+    "timeDelay",
+    "distanceFromSensor1",
+    "distanceFromSensor2",
+    "method",
+    "quality",
+    "flags",
+    "error",
 };
 
-std::vector<std::string> CsvCells(const SummaryRow& r)
-{
+std::vector<std::string> CsvCells(const SummaryRow& r) {
     std::vector<std::string> cells(std::size(kColumns));
     cells[0] = r.file;
     if (r.recordRead) {
@@ -100,8 +103,7 @@ std::vector<std::string> CsvCells(const SummaryRow& r)
 
 }  // namespace
 
-std::vector<std::string> CollectKedFiles(const std::vector<std::string>& paths)
-{
+std::vector<std::string> CollectKedFiles(const std::vector<std::string>& paths) {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
         std::error_code error;
@@ -115,8 +117,7 @@ std::vector<std::string> CollectKedFiles(const std::vector<std::string>& paths)
     return files;
 }
 
-SummaryRow SummariseFile(const std::string& path, analysis::CorrelationMethod method)
-{
+SummaryRow SummariseFile(const std::string& path, analysis::CorrelationMethod method) {
     SummaryRow row;
     row.file = path;
     ScriptedPrompt prompt;
@@ -135,12 +136,12 @@ SummaryRow SummariseFile(const std::string& path, analysis::CorrelationMethod me
     row.userReference = RecordText(r.userReference);
     row.sensorPair = r.sensorPair;
     // The lengths as recorded: the document's own total never drops below its division guard.
-    for (int i = 0; i < doc->CountSegmentsInUse(); ++i)
-        row.totalPipeLength += r.segments[i].length;
+    for (int i = 0; i < doc->CountSegmentsInUse(); ++i) row.totalPipeLength += r.segments[i].length;
 
     const analysis::AnalysisResult analysed = analysis::RecomputeWithMethod(*doc, method);
     if (doc->computeProblem() != ComputeProblem::None) {
-        const std::string text = FormatString(string_id::kMsgCannotRecompute, DescribeComputeProblem(doc->computeProblem()));
+        const std::string text =
+            FormatString(string_id::kMsgCannotRecompute, DescribeComputeProblem(doc->computeProblem()));
         row.error = text;
         return row;
     }
@@ -155,23 +156,18 @@ SummaryRow SummariseFile(const std::string& path, analysis::CorrelationMethod me
     row.method = analysis::MethodKey(analysed.method);
     row.quality = int(analysed.quality + 0.5);
     for (int bit = 0; bit < analysis::kFlagCount; ++bit)
-        if (analysed.flags & (1u << bit))
-            row.flags.push_back(analysis::FlagKey(1u << bit));
+        if (analysed.flags & (1u << bit)) row.flags.push_back(analysis::FlagKey(1u << bit));
     return row;
 }
 
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
-    for (char c : text)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + '"';
 }
 
-void WriteSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& rows)
-{
+void WriteSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& rows) {
     auto writeLine = [&out](const auto& cells) {
         bool first = true;
         for (const auto& cell : cells) {
@@ -181,12 +177,10 @@ void WriteSummaryCsv(std::ostream& out, const std::vector<SummaryRow>& rows)
         out << "\r\n";  // the record separator RFC 4180 names
     };
     writeLine(kColumns);
-    for (const SummaryRow& r : rows)
-        writeLine(CsvCells(r));
+    for (const SummaryRow& r : rows) writeLine(CsvCells(r));
 }
 
-Json SummaryJson(const std::vector<SummaryRow>& rows)
-{
+Json SummaryJson(const std::vector<SummaryRow>& rows) {
     Json all = Json::array();
     for (const SummaryRow& r : rows) {
         Json j;

@@ -17,12 +17,12 @@ struct SummaryRow {
     std::string createdDate, createdTime, title, userReference;
     int sensorPair = 0;
     float totalPipeLength = 0;
-    bool analysed = false;    // false: the record was read but its correlation could not be recomputed
+    bool analysed = false;  // false: the record was read but its correlation could not be recomputed
     float timeDelay = 0, distanceFromSensor1 = 0, distanceFromSensor2 = 0;
     std::string method;
     int quality = 0;
     std::vector<std::string> flags;
-    std::string error;        // why the file could not be read or analysed; empty when it was
+    std::string error;  // why the file could not be read or analysed; empty when it was
 };
 
 // Every .ked file (any case) named, or found anywhere under a named folder, folders' files in

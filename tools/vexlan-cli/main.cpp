@@ -10,8 +10,7 @@
 
 #include "tools/vexlan-cli/Subcommand.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
 #ifdef _WIN32
     // The same bytes as on every system: the reports carry their own line ends.
     _setmode(_fileno(stdout), _O_BINARY);

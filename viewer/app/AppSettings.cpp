@@ -6,9 +6,9 @@
 namespace vexlan {
 namespace {
 
-
 void WriteOne(ISettingsStore& store, IPrompt& prompt, const char* key, const std::string& value) {
-    if (!store.Write(key, value)) AskString(prompt, string_id::kMsgSettingsNotSaved, PromptIcon::Warning, PromptButtons::Ok);
+    if (!store.Write(key, value))
+        AskString(prompt, string_id::kMsgSettingsNotSaved, PromptIcon::Warning, PromptButtons::Ok);
 }
 
 }  // namespace

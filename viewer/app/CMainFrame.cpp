@@ -43,7 +43,11 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
 
 CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& settings,
                        std::function<bool(const std::string&)> portTester, QWidget* parent)
-    : QMainWindow(parent), doc_(document), adapter_(document), prompt_(prompt), settings_(settings),
+    : QMainWindow(parent),
+      doc_(document),
+      adapter_(document),
+      prompt_(prompt),
+      settings_(settings),
       testPort_(std::move(portTester)) {
     setObjectName("CMainFrame");
     // The caption is the application title alone, never the document's name.
@@ -58,7 +62,8 @@ CMainFrame::CMainFrame(CVexlanDoc& document, IPrompt& prompt, ISettingsStore& se
         const QRect area = screen->geometry();
         const MainWindowPlacement place = PlaceMainWindow(area.width(), area.height());
         // The program goes on after the warning.
-        if (place.screenTooSmall) AskString(prompt_, string_id::kMsgScreenTooSmall, PromptIcon::Stop, PromptButtons::Ok);
+        if (place.screenTooSmall)
+            AskString(prompt_, string_id::kMsgScreenTooSmall, PromptIcon::Stop, PromptButtons::Ok);
         move(area.x() + place.x, area.y() + place.y);
     }
 
@@ -114,8 +119,7 @@ void CMainFrame::CreateMenus() {
     }
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) actions_[id]->setCheckable(true);
     for (int id = cmd::kMethodBasic; id <= cmd::kMethodAuto; ++id) actions_[id]->setCheckable(true);
-    for (auto& [title, menu] : menus)
-        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+    for (auto& [title, menu] : menus) connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
 }
 
 void CMainFrame::CreateToolBar() {
@@ -214,24 +218,24 @@ void CMainFrame::Trigger(int id) {
 
 void CMainFrame::RunCommand(int id) {
     switch (id) {
-        case cmd::kOpen: OnOpen(); return;
-        case cmd::kSave: OnSave(); return;
-        case cmd::kSaveAs: OnSaveAs(); return;
-        case cmd::kExit: close(); return;
-        case cmd::kAbout: OnAbout(); return;
-        case cmd::kMethodBasic:
-        case cmd::kMethodScot:
-        case cmd::kMethodPhat:
-        case cmd::kMethodAuto: SelectMethod(id, true); return;
-        case cmd::kPeaks: ShowPeaks(); return;
-        case cmd::kNextPeak: StepPeak(+1); return;
-        case cmd::kPreviousPeak: StepPeak(-1); return;
-        case cmd::kToolbar: toolBar_->setVisible(!toolBar_->isVisible()); return;
-        case cmd::kStatusBar:
-            statusBar()->setVisible(!statusBar()->isVisible());
-            actions_[cmd::kStatusBar]->setChecked(statusBar()->isVisible());
-            return;
-        default: break;
+    case cmd::kOpen: OnOpen(); return;
+    case cmd::kSave: OnSave(); return;
+    case cmd::kSaveAs: OnSaveAs(); return;
+    case cmd::kExit: close(); return;
+    case cmd::kAbout: OnAbout(); return;
+    case cmd::kMethodBasic:
+    case cmd::kMethodScot:
+    case cmd::kMethodPhat:
+    case cmd::kMethodAuto: SelectMethod(id, true); return;
+    case cmd::kPeaks: ShowPeaks(); return;
+    case cmd::kNextPeak: StepPeak(+1); return;
+    case cmd::kPreviousPeak: StepPeak(-1); return;
+    case cmd::kToolbar: toolBar_->setVisible(!toolBar_->isVisible()); return;
+    case cmd::kStatusBar:
+        statusBar()->setVisible(!statusBar()->isVisible());
+        actions_[cmd::kStatusBar]->setChecked(statusBar()->isVisible());
+        return;
+    default: break;
     }
     if (const char* port = PortName(id)) {
         SelectPort(port);
@@ -362,13 +366,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     if (doc_.fileLoaded()) {
-        if (doc_.IsModified() &&
-            AskString(prompt_, string_id::kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
+        if (doc_.IsModified() && AskString(prompt_, string_id::kMsgSaveCurrentFile, PromptIcon::Question,
+                                           PromptButtons::YesNo) == PromptAnswer::Yes)
             OnSaveAs();
         doc_.ResetRecord();
     }
-    if (enabling_.enableRestart &&
-        AskString(prompt_, string_id::kMsgRestartInstrument, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes)
+    if (enabling_.enableRestart && AskString(prompt_, string_id::kMsgRestartInstrument, PromptIcon::Question,
+                                             PromptButtons::YesNo) == PromptAnswer::Yes)
         Trigger(cmd::kRestart);
     WriteSettings(settings_, prompt_, view_->lengthUnit(), view_->timeUnit(), comPort_);
     event->accept();

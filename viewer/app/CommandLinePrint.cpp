@@ -17,7 +17,6 @@
 namespace vexlan {
 namespace {
 
-
 // Messages of an unattended run go to standard error; questions get No.
 class StderrPrompt : public IPrompt {
 public:
@@ -51,8 +50,9 @@ int RunPrintRequest(const QStringList& arguments) {
     // Refused as the command line refuses it: a page of such a record would carry no result.
     if (doc.computeProblem() != ComputeProblem::None) return 1;  // the document said why on opening
     QtSettingsStore settings;
-    const std::vector<PagePrimitive> page = BuildPage(
-        ReportValuesFromDocument(doc), ReadUnitSetting(settings, setting::kLength), ReadUnitSetting(settings, setting::kTime));
+    const std::vector<PagePrimitive> page =
+        BuildPage(ReportValuesFromDocument(doc), ReadUnitSetting(settings, setting::kLength),
+                  ReadUnitSetting(settings, setting::kTime));
     int errorId = 0;
     if (parser.isSet(pdf)) {
         if (WritePagePdf(parser.value(pdf).toStdString(), page, errorId)) return 0;
@@ -64,7 +64,8 @@ int RunPrintRequest(const QStringList& arguments) {
         printer.setDocName(QString::fromStdString(doc.GetFileTexts().fileName));
         if (PrintPage(printer, page, errorId)) return 0;
     }
-    if (errorId == string_id::kMsgOutputReadOnly) errorId = string_id::kMsgOutputReadOnlyKept;  // an unattended run asks nobody
+    if (errorId == string_id::kMsgOutputReadOnly)
+        errorId = string_id::kMsgOutputReadOnlyKept;  // an unattended run asks nobody
     err << QString::fromUtf8(LoadString(errorId)) << '\n';
     return 1;
 }

@@ -64,16 +64,16 @@ void CommandEnabling::EnableFileCommands() {
 
 bool CommandEnabling::IsEnabled(int id) const {
     switch (id) {
-        case cmd::kRestart: return enableRestart;
-        case cmd::kSave: return enableSave;
-        case cmd::kSaveAs: return enableSaveAs;
-        case cmd::kPrint: return enablePrint;
-        case cmd::kPrintPreview: return enablePrintPreview;
-        case cmd::kPrintSetup: return enablePrintSetup;
-        case cmd::kCopyGraph: return enableCopyGraph;
-        case cmd::kCopyText: return enableCopyText;
-        case cmd::kMeasureVelocity: return enableMeasureVelocity;
-        default: return true;
+    case cmd::kRestart: return enableRestart;
+    case cmd::kSave: return enableSave;
+    case cmd::kSaveAs: return enableSaveAs;
+    case cmd::kPrint: return enablePrint;
+    case cmd::kPrintPreview: return enablePrintPreview;
+    case cmd::kPrintSetup: return enablePrintSetup;
+    case cmd::kCopyGraph: return enableCopyGraph;
+    case cmd::kCopyText: return enableCopyText;
+    case cmd::kMeasureVelocity: return enableMeasureVelocity;
+    default: return true;
     }
 }
 

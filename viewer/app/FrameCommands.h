@@ -36,10 +36,10 @@ constexpr int kCorrelationMethod = 7;
 }  // namespace popup
 
 struct MenuEntry {
-    int menu;             // popup id of the top-level menu
-    int submenu;          // popup::kNone, or the popup id of the submenu the item sits in
-    int id;               // cmd::kSeparator for a separator
-    const char* shortcut; // accelerator, or nullptr
+    int menu;              // popup id of the top-level menu
+    int submenu;           // popup::kNone, or the popup id of the submenu the item sits in
+    int id;                // cmd::kSeparator for a separator
+    const char* shortcut;  // accelerator, or nullptr
 };
 
 const MenuEntry* MainMenu(int& count);

@@ -16,7 +16,6 @@
 namespace vexlan {
 namespace {
 
-
 void BeginBusy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void EndBusy() { QApplication::restoreOverrideCursor(); }
 
@@ -78,9 +77,7 @@ DownloadUi InstrumentCommands::MakeUi() {
     DownloadUi ui;
     ui.beginBusy = BeginBusy;
     ui.endBusy = EndBusy;
-    ui.showDialog = [this](const std::vector<std::string>& names) {
-        return RunDownloadDialog(frame_, prompt_, names);
-    };
+    ui.showDialog = [this](const std::vector<std::string>& names) { return RunDownloadDialog(frame_, prompt_, names); };
     ui.chooseSavePath = [this](const std::string& initial) { return ChooseSavePath(initial); };
     ui.chooseFolder = [this](const std::string& title) { return ChooseFolder(title); };
     ui.beginFile = [this](const std::string& name, int number, int count) {
@@ -135,8 +132,8 @@ std::string InstrumentCommands::ChooseSavePath(const std::string& initialName) {
 std::string InstrumentCommands::ChooseFolder(const std::string& title) {
     if (chooseFolder_) return chooseFolder_(title);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const QString folder = QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(title), QString(),
-                                                             QFileDialog::ShowDirsOnly);
+    const QString folder =
+        QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(title), QString(), QFileDialog::ShowDirsOnly);
     QApplication::restoreOverrideCursor();
     return folder.toStdString();
 }

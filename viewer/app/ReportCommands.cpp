@@ -21,7 +21,6 @@
 namespace vexlan {
 namespace {
 
-
 bool RunQtPrintDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, 1);
@@ -55,7 +54,9 @@ std::vector<PagePrimitive> ReportCommands::Page() const {
     return BuildPage(WithMethodLine(ReportValuesFromDocument(frame_.document())), view.lengthUnit(), view.timeUnit());
 }
 
-void ReportCommands::Warn(int stringId) { AskString(frame_.prompt(), stringId, PromptIcon::Warning, PromptButtons::Ok); }
+void ReportCommands::Warn(int stringId) {
+    AskString(frame_.prompt(), stringId, PromptIcon::Warning, PromptButtons::Ok);
+}
 
 void ReportCommands::CopyText() {
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -86,7 +87,8 @@ void ReportCommands::Print() {
     if (PrintPage(*printer_, Page(), errorId)) return;
     // A read-only file is replaced only when the user says so.
     if (errorId == string_id::kMsgOutputReadOnly) {
-        if (AskString(frame_.prompt(), string_id::kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) != PromptAnswer::Yes ||
+        if (AskString(frame_.prompt(), string_id::kMsgOutputReadOnly, PromptIcon::Question, PromptButtons::YesNo) !=
+                PromptAnswer::Yes ||
             PrintPage(*printer_, Page(), errorId, true))
             return;
     }
@@ -126,9 +128,10 @@ ReportCommands& InstallReportCommands(CMainFrame& frame) {
     frame.SetCommandHandler(cmd::kPrintSetup, [commands] { commands->PrintSetup(); });
     frame.SetCommandHandler(cmd::kFileInformation, [commands] { commands->FileInformation(); });
     frame.view().SetModifyHandler([commands] { commands->ModifyFilter(); });
-    frame.SetPrintPreviewHooks([commands] { return commands->PreviewShowing(); }, [commands] {
-        if (QWidget* preview = QApplication::activeModalWidget()) preview->close();
-    });
+    frame.SetPrintPreviewHooks([commands] { return commands->PreviewShowing(); },
+                               [commands] {
+                                   if (QWidget* preview = QApplication::activeModalWidget()) preview->close();
+                               });
     return *commands;
 }
 

@@ -26,7 +26,9 @@ bool SessionInstrumentLink::Run(Operation operation) {
         session.onStage = [this](SessionStage stage) {
             if (stage != SessionStage::Retrying) progress_.stage(ToLinkStage(stage), 0, 0);
         };
-        session.onRetry = [this](int attempt, int attempts) { progress_.stage(LinkStage::Retrying, attempt, attempts); };
+        session.onRetry = [this](int attempt, int attempts) {
+            progress_.stage(LinkStage::Retrying, attempt, attempts);
+        };
     }
     session.cancelRequested = progress_.cancelRequested;
     session.replaceReadOnly = true;  // the Download command asked before replacing any file

@@ -63,11 +63,11 @@ QIcon ToolbarIcon(int commandId) {
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     switch (commandId) {
-        case cmd::kOpen: DrawOpen(painter); break;
-        case cmd::kSave: DrawSave(painter); break;
-        case cmd::kPrint: DrawPrint(painter); break;
-        case cmd::kAbout: DrawAbout(painter); break;
-        default: break;
+    case cmd::kOpen: DrawOpen(painter); break;
+    case cmd::kSave: DrawSave(painter); break;
+    case cmd::kPrint: DrawPrint(painter); break;
+    case cmd::kAbout: DrawAbout(painter); break;
+    default: break;
     }
     painter.end();
     return QIcon(pixmap);

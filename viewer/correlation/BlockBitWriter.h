@@ -14,11 +14,9 @@ class BlockBitWriter {
 public:
     explicit BlockBitWriter(std::uint8_t* block) : block_(block) {}
 
-    void Put(std::uint32_t value, int bits)
-    {
+    void Put(std::uint32_t value, int bits) {
         for (int i = bits - 1; i >= 0; --i, ++bitCount_) {
-            if (!((value >> i) & 1u) || bitCount_ >= kBlockSize * 8)
-                continue;
+            if (!((value >> i) & 1u) || bitCount_ >= kBlockSize * 8) continue;
             const std::size_t word = bitCount_ / 16;
             const int inWord = 15 - int(bitCount_ % 16);
             block_[word * 2 + std::size_t(inWord / 8)] |= std::uint8_t(1u << (inWord % 8));

@@ -16,14 +16,10 @@ class BlockBitReader {
 public:
     explicit BlockBitReader(const std::uint8_t* block) : block_(block) {}
 
-    std::uint16_t ReadBits(int n)
-    {
-        if (n <= 0)
-            return 0;
-        if (n > 16)
-            n = 16;
-        if (buffered_ < n)
-            Refill();
+    std::uint16_t ReadBits(int n) {
+        if (n <= 0) return 0;
+        if (n > 16) n = 16;
+        if (buffered_ < n) Refill();
         const auto value = static_cast<std::uint16_t>(buffer_ >> (64 - n));
         buffer_ <<= n;
         buffered_ -= n;
@@ -32,10 +28,8 @@ public:
 
     // Number of 0 bits before the next 1 bit, counting at most the bits buffered (at least 33
     // after a refill); consumes nothing.
-    int LeadingZeros()
-    {
-        if (buffered_ <= 32)
-            Refill();
+    int LeadingZeros() {
+        if (buffered_ <= 32) Refill();
         const int zeros = std::countl_zero(buffer_);
         return zeros < buffered_ ? zeros : buffered_;
     }
@@ -50,8 +44,7 @@ public:
 
 private:
     // Tops the buffer up by two words (zeros past the block's end).
-    void Refill()
-    {
+    void Refill() {
         std::uint64_t words = 0;
         if (nextByte_ + 4 <= kBlockSize) {
             const std::uint8_t* p = block_ + nextByte_;

@@ -10,12 +10,11 @@ namespace vexlan {
 
 namespace {
 
-constexpr int kMaxLevel = 15;       // the header's 4-bit top level
-constexpr int kMaxShift = 15;       // the header's 4-bit shift
+constexpr int kMaxLevel = 15;        // the header's 4-bit top level
+constexpr int kMaxShift = 15;        // the header's 4-bit shift
 constexpr int kEscapeZeroFlags = 5;  // a 1 flag after this many zero flags is an escape
 
-int BitLength(std::uint32_t v)
-{
+int BitLength(std::uint32_t v) {
     int n = 0;
     while (v != 0) {
         ++n;
@@ -28,18 +27,14 @@ std::uint32_t Magnitude(std::int16_t v) { return std::uint32_t(std::abs(int(v)))
 
 // Significance level of every value under a shift: 0 for zero, else the bit length of the
 // shifted magnitude. Fails when the shift would lose bits or the level exceeds the header.
-EncodeStatus FindLevels(const std::int16_t* values, int count, int shift, std::uint8_t* levels)
-{
+EncodeStatus FindLevels(const std::int16_t* values, int count, int shift, std::uint8_t* levels) {
     for (int i = 0; i < count; ++i) {
         const std::uint32_t m = Magnitude(values[i]);
         levels[i] = 0;
-        if (m == 0)
-            continue;
-        if (i < 2 || ((m >> shift) << shift) != m)
-            return EncodeStatus::NotRepresentable;
+        if (m == 0) continue;
+        if (i < 2 || ((m >> shift) << shift) != m) return EncodeStatus::NotRepresentable;
         const int level = BitLength(m >> shift);
-        if (level > kMaxLevel)
-            return EncodeStatus::NotRepresentable;
+        if (level > kMaxLevel) return EncodeStatus::NotRepresentable;
         levels[i] = std::uint8_t(level);
     }
     return EncodeStatus::Ok;
@@ -47,8 +42,7 @@ EncodeStatus FindLevels(const std::int16_t* values, int count, int shift, std::u
 
 // Emits the zero flags (and at most one escape) that make the decoder pass over `zeros` free
 // positions, leaving the zero-run counter below the escape threshold so that a value follows.
-void PutZeroRun(BlockBitWriter& out, int zeros)
-{
+void PutZeroRun(BlockBitWriter& out, int zeros) {
     if (zeros < kEscapeZeroFlags) {
         out.Put(0, zeros);
         return;
@@ -56,8 +50,7 @@ void PutZeroRun(BlockBitWriter& out, int zeros)
     // z = w + 4 zero flags followed by an escape of R = r + 2^w - w - 1 positions cover
     // 2^w + 3 .. 2^(w+1) + 2 positions in all; these ranges tile every run of 5 or more.
     int w = 1;
-    while (zeros > (1 << (w + 1)) + 2)
-        ++w;
+    while (zeros > (1 << (w + 1)) + 2) ++w;
     const int flags = w + 4;
     const int run = zeros - flags;
     out.Put(0, flags);
@@ -67,27 +60,22 @@ void PutZeroRun(BlockBitWriter& out, int zeros)
 
 // Free positions of a pass are those not filled at a higher level; the symbol count K is the
 // number of them up to and including the last value of this level (trailing zeros are implied).
-int PassSymbolCount(const std::uint8_t* levels, int count, int level)
-{
+int PassSymbolCount(const std::uint8_t* levels, int count, int level) {
     int free = 0;
     int symbols = 0;
     for (int i = 0; i < count; ++i) {
-        if (levels[i] > level)
-            continue;
+        if (levels[i] > level) continue;
         ++free;
-        if (levels[i] == level)
-            symbols = free;
+        if (levels[i] == level) symbols = free;
     }
     return symbols;
 }
 
-void PutPass(BlockBitWriter& out, const std::int16_t* values, const std::uint8_t* levels, int count,
-             int level, int shift)
-{
+void PutPass(BlockBitWriter& out, const std::int16_t* values, const std::uint8_t* levels, int count, int level,
+             int shift) {
     int zeros = 0;
     for (int i = 0; i < count; ++i) {
-        if (levels[i] > level)
-            continue;
+        if (levels[i] > level) continue;
         if (levels[i] != level) {
             ++zeros;
             continue;
@@ -103,16 +91,13 @@ void PutPass(BlockBitWriter& out, const std::int16_t* values, const std::uint8_t
 }
 
 EncodeStatus EncodeWithShift(const std::int16_t* values, int count, int maxCount, int shift,
-                             std::uint8_t block[kBlockSize], EncodeLayout* layout)
-{
+                             std::uint8_t block[kBlockSize], EncodeLayout* layout) {
     std::uint8_t levels[kMaxBlockValues];
-    if (const EncodeStatus s = FindLevels(values, count, shift, levels); s != EncodeStatus::Ok)
-        return s;
+    if (const EncodeStatus s = FindLevels(values, count, shift, levels); s != EncodeStatus::Ok) return s;
     int top = 0;
     int bottom = kMaxLevel + 1;
     for (int i = 0; i < count; ++i) {
-        if (levels[i] == 0)
-            continue;
+        if (levels[i] == 0) continue;
         top = std::max<int>(top, levels[i]);
         bottom = std::min<int>(bottom, levels[i]);
     }
@@ -141,23 +126,19 @@ EncodeStatus EncodeWithShift(const std::int16_t* values, int count, int maxCount
         out.Put(std::uint32_t(symbolCounts[level]), countWidth);
         PutPass(out, values, levels, count, level, shift);
     }
-    if (layout != nullptr)
-        *layout = EncodeLayout{countWidth, top, passes, passes == 0 ? 0 : shift, out.BitCount()};
-    if (!out.Fits())
-        return EncodeStatus::TooLarge;
+    if (layout != nullptr) *layout = EncodeLayout{countWidth, top, passes, passes == 0 ? 0 : shift, out.BitCount()};
+    if (!out.Fits()) return EncodeStatus::TooLarge;
     std::memcpy(block, image, kBlockSize);
     return EncodeStatus::Ok;
 }
 
-bool ValidCounts(int valueCount, int maxCount)
-{
+bool ValidCounts(int valueCount, int maxCount) {
     return maxCount >= 1 && maxCount <= kMaxBlockValues && valueCount >= 0 && valueCount <= maxCount;
 }
 
 }  // namespace
 
-const char* DescribeEncodeStatus(EncodeStatus status)
-{
+const char* DescribeEncodeStatus(EncodeStatus status) {
     switch (status) {
     case EncodeStatus::Ok: return "encoded";
     case EncodeStatus::TooLarge: return "the values do not fit into one 2840-byte block";
@@ -167,33 +148,26 @@ const char* DescribeEncodeStatus(EncodeStatus status)
     return "";
 }
 
-EncodeStatus EncodeBlock(const std::int16_t* values, int valueCount, int maxCount,
-                         std::uint8_t block[kBlockSize], EncodeLayout* layout)
-{
-    if (!ValidCounts(valueCount, maxCount))
-        return EncodeStatus::BadArguments;
+EncodeStatus EncodeBlock(const std::int16_t* values, int valueCount, int maxCount, std::uint8_t block[kBlockSize],
+                         EncodeLayout* layout) {
+    if (!ValidCounts(valueCount, maxCount)) return EncodeStatus::BadArguments;
     // The largest shift shared by every magnitude keeps the levels, and so the passes, fewest.
     int shift = kMaxShift;
     bool any = false;
     for (int i = 0; i < valueCount; ++i) {
         const std::uint32_t m = Magnitude(values[i]);
-        if (m == 0)
-            continue;
+        if (m == 0) continue;
         any = true;
         int zeros = 0;
-        while (zeros < kMaxShift && ((m >> zeros) & 1u) == 0)
-            ++zeros;
+        while (zeros < kMaxShift && ((m >> zeros) & 1u) == 0) ++zeros;
         shift = std::min(shift, zeros);
     }
     return EncodeWithShift(values, valueCount, maxCount, any ? shift : 0, block, layout);
 }
 
-EncodeStatus QuantiseAndEncode(const std::int16_t* values, int valueCount, int maxCount,
-                               std::uint8_t block[kBlockSize], std::int16_t* quantised,
-                               EncodeLayout* layout)
-{
-    if (!ValidCounts(valueCount, maxCount))
-        return EncodeStatus::BadArguments;
+EncodeStatus QuantiseAndEncode(const std::int16_t* values, int valueCount, int maxCount, std::uint8_t block[kBlockSize],
+                               std::int16_t* quantised, EncodeLayout* layout) {
+    if (!ValidCounts(valueCount, maxCount)) return EncodeStatus::BadArguments;
     std::int16_t rounded[kMaxBlockValues];
     EncodeStatus status = EncodeStatus::TooLarge;
     for (int shift = 0; shift <= kMaxShift; ++shift) {
@@ -201,13 +175,12 @@ EncodeStatus QuantiseAndEncode(const std::int16_t* values, int valueCount, int m
         std::uint32_t lowest = 0xFFFFFFFFu;
         for (int i = 0; i < valueCount; ++i) {
             const bool negative = values[i] < 0;
-            const std::uint32_t limit = std::min<std::uint32_t>((negative ? 32768u : 32767u) >> shift,
-                                                                (1u << kMaxLevel) - 1u);
+            const std::uint32_t limit =
+                std::min<std::uint32_t>((negative ? 32768u : 32767u) >> shift, (1u << kMaxLevel) - 1u);
             const std::uint32_t k = i < 2 ? 0u : std::min(limit, (Magnitude(values[i]) + half) >> shift);
             const auto m = std::int32_t(k << shift);
             rounded[i] = std::int16_t(negative ? -m : m);
-            if (k != 0)
-                lowest = std::min<std::uint32_t>(lowest, std::uint32_t(BitLength(k)));
+            if (k != 0) lowest = std::min<std::uint32_t>(lowest, std::uint32_t(BitLength(k)));
         }
         // A value in the decoder's last position must sit at the lowest level; else drop it.
         if (valueCount == maxCount && rounded[valueCount - 1] != 0 &&

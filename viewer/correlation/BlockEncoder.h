@@ -37,15 +37,14 @@ struct EncodeLayout {
 // 15 bits, and a value in the decoder's last position only at the lowest level present (the
 // decoder stops as soon as it fills that position). Otherwise NotRepresentable. The block is
 // written only on success.
-EncodeStatus EncodeBlock(const std::int16_t* values, int valueCount, int maxCount,
-                         std::uint8_t block[kBlockSize], EncodeLayout* layout = nullptr);
+EncodeStatus EncodeBlock(const std::int16_t* values, int valueCount, int maxCount, std::uint8_t block[kBlockSize],
+                         EncodeLayout* layout = nullptr);
 
 // Lossy front end for measured data: finds the smallest shift whose rounded values fit the
 // block, writes quantised[0..valueCount) (what DecodeBlock will return) and encodes them.
 // Entries 0 and 1 are dropped, as the decoder drops them. TooLarge only when even the
 // coarsest shift does not fit.
-EncodeStatus QuantiseAndEncode(const std::int16_t* values, int valueCount, int maxCount,
-                               std::uint8_t block[kBlockSize], std::int16_t* quantised,
-                               EncodeLayout* layout = nullptr);
+EncodeStatus QuantiseAndEncode(const std::int16_t* values, int valueCount, int maxCount, std::uint8_t block[kBlockSize],
+                               std::int16_t* quantised, EncodeLayout* layout = nullptr);
 
 }  // namespace vexlan

@@ -20,22 +20,18 @@ constexpr float kTooLongLimit = 2.0971525f;
 constexpr float kMinimumPipeLength = 0.1f;
 
 // Truncation toward zero that stays defined for any float (huge values saturate).
-std::int64_t TruncateToInt(float value)
-{
-    if (!(value == value))
-        return 0;
+std::int64_t TruncateToInt(float value) {
+    if (!(value == value)) return 0;
     const float limit = 9.0e18f;
     return static_cast<std::int64_t>(std::clamp(value, -limit, limit));
 }
 
 int ToMaskBin(float value) { return static_cast<int>(std::clamp<std::int64_t>(TruncateToInt(value), -1, 1 << 20)); }
 
-void StopBins(std::uint8_t* mask, int from, int to)
-{
+void StopBins(std::uint8_t* mask, int from, int to) {
     from = std::max(from, 0);
     to = std::min(to, kBinMaskSize);
-    for (int i = from; i < to; ++i)
-        mask[i] = 0;
+    for (int i = from; i < to; ++i) mask[i] = 0;
 }
 
 bool Finite(float v) { return std::isfinite(v); }
@@ -47,14 +43,11 @@ constexpr double kShownHeadroom = 1e4;
 constexpr double kLargestLagSamples = 5.0 * (1 << 21);  // 2k+1 block widths times the farthest index
 bool FitsShown(double v) { return std::isfinite(v) && std::fabs(v) * kShownHeadroom < double(FLT_MAX); }
 
-bool PipeGivesFiniteResults(const CorrelationRecord& r)
-{
+bool PipeGivesFiniteResults(const CorrelationRecord& r) {
     double total = 0, travel = 0, fastest = 0;
     for (const PipeSegment& s : r.segments) {
-        if (s.inUse != 1)
-            break;
-        if (!FitsShown(s.length) || !FitsShown(s.velocity) || !FitsShown(s.diameter))
-            return false;
+        if (s.inUse != 1) break;
+        if (!FitsShown(s.length) || !FitsShown(s.velocity) || !FitsShown(s.diameter)) return false;
         total += s.length;
         if (s.velocity > 0) {
             travel += double(s.length) / s.velocity;
@@ -67,26 +60,27 @@ bool PipeGivesFiniteResults(const CorrelationRecord& r)
 
 // Integer quotient rounded toward zero, through a double estimate (a times the reciprocal of b)
 // corrected by one step; much faster than a division and exact for |a| < 2^52, b > 0.
-std::int64_t DivideTowardZero(std::int64_t a, std::int64_t b, double reciprocalOfB)
-{
+std::int64_t DivideTowardZero(std::int64_t a, std::int64_t b, double reciprocalOfB) {
     std::int64_t q = static_cast<std::int64_t>(double(a) * reciprocalOfB);
     const std::int64_t r = a - q * b;
     if (a >= 0) {
-        if (r < 0) --q;
-        else if (r >= b) ++q;
+        if (r < 0)
+            --q;
+        else if (r >= b)
+            ++q;
     } else {
-        if (r > 0) ++q;
-        else if (r <= -b) --q;
+        if (r > 0)
+            ++q;
+        else if (r <= -b)
+            --q;
     }
     return q;
 }
 
 // Level in scaled decibels of the power re^2 + im^2, the formula the display has always used.
-std::int16_t LevelOfPower(std::int64_t power)
-{
+std::int16_t LevelOfPower(std::int64_t power) {
     double level = -90.31;
-    if (power != 0)
-        level = 20.0 * std::log10(std::sqrt(double(power))) - 90.31;
+    if (power != 0) level = 20.0 * std::log10(std::sqrt(double(power))) - 90.31;
     return std::int16_t(level * 1.71);
 }
 
@@ -106,11 +100,9 @@ struct LevelTable {
     std::int64_t stepAt[kOctaves * kSlices];
 };
 
-LevelTable BuildLevelTable()
-{
+LevelTable BuildLevelTable() {
     LevelTable t{};
-    for (int p = 0; p < kDirectPowers; ++p)
-        t.direct[p] = LevelOfPower(p);
+    for (int p = 0; p < kDirectPowers; ++p) t.direct[p] = LevelOfPower(p);
     for (int octave = 0; octave < kOctaves; ++octave) {
         const int shift = kFirstOctave + octave - kSliceBits;
         for (int slice = 0; slice < kSlices; ++slice) {
@@ -136,21 +128,17 @@ LevelTable BuildLevelTable()
 // peaks[i] = the largest of values[i .. i + D - 1] for i < count, in contiguous passes that
 // vectorise; the groups then take every D-th entry.
 template <int D>
-void SlidingPeaks(const std::int16_t* __restrict values, std::int16_t* __restrict peaks, int count)
-{
+void SlidingPeaks(const std::int16_t* __restrict values, std::int16_t* __restrict peaks, int count) {
     for (int i = 0; i < count; ++i) {
         std::int16_t best = values[i];
-        for (int v = 1; v < D; ++v)
-            best = std::max(best, values[i + v]);
+        for (int v = 1; v < D; ++v) best = std::max(best, values[i + v]);
         peaks[i] = best;
     }
 }
 
-std::int16_t LookUpLevel(std::int64_t power)
-{
+std::int16_t LookUpLevel(std::int64_t power) {
     static const LevelTable table = BuildLevelTable();
-    if (power < kDirectPowers)
-        return table.direct[power];
+    if (power < kDirectPowers) return table.direct[power];
     const int octave = int(std::bit_width(std::uint64_t(power))) - 1;
     const int slice = int(power >> (octave - kSliceBits)) - kSlices;
     const int at = (octave - kFirstOctave) * kSlices + slice;
@@ -159,23 +147,18 @@ std::int16_t LookUpLevel(std::int64_t power)
 
 }  // namespace
 
-ComputeProblem FindComputeProblem(const CorrelationRecord& r)
-{
+ComputeProblem FindComputeProblem(const CorrelationRecord& r) {
     if (r.blockCount >= 1 && (r.sampleCount < 2 || !fft::IsTransformSize(r.sampleCount, fft::kMaxRealPoints)))
         return ComputeProblem::BadSampleCount;
     if (!Finite(r.sampleRate) || r.sampleRate <= 0 || !FitsShown(kLargestLagSamples / r.sampleRate))
         return ComputeProblem::BadSampleRate;
     for (const PipeSegment& s : r.segments) {
-        if (s.inUse != 1)
-            break;
-        if (!Finite(s.length) || !Finite(s.velocity))
-            return ComputeProblem::BadPipeValue;
+        if (s.inUse != 1) break;
+        if (!Finite(s.length) || !Finite(s.velocity)) return ComputeProblem::BadPipeValue;
     }
-    if (!PipeGivesFiniteResults(r))
-        return ComputeProblem::BadPipeValue;
+    if (!PipeGivesFiniteResults(r)) return ComputeProblem::BadPipeValue;
     const FilterSettings& f = r.filter;
-    if (!Finite(f.lowCutoff) || !Finite(f.highCutoff))
-        return ComputeProblem::BadFilterValue;
+    if (!Finite(f.lowCutoff) || !Finite(f.highCutoff)) return ComputeProblem::BadFilterValue;
     if (f.autoFilter == 0)
         for (const NotchFilter& n : f.notches)
             if (!Finite(n.notchStart) || (n.notchStart != 0 && !Finite(n.notchEnd)))
@@ -183,8 +166,7 @@ ComputeProblem FindComputeProblem(const CorrelationRecord& r)
     return ComputeProblem::None;
 }
 
-const char* DescribeComputeProblem(ComputeProblem problem)
-{
+const char* DescribeComputeProblem(ComputeProblem problem) {
     switch (problem) {
     case ComputeProblem::None: return "";
     case ComputeProblem::BadSampleCount: return LoadString(string_id::kBadSampleCount);
@@ -196,29 +178,23 @@ const char* DescribeComputeProblem(ComputeProblem problem)
 }
 
 CCorrelationEngine::CCorrelationEngine(CorrelationRecord& record, BlockDecodeFunction decode)
-    : record_(record), decode_(decode)
-{
-}
+    : record_(record), decode_(decode) {}
 
-int CCorrelationEngine::SampleCount() const
-{
+int CCorrelationEngine::SampleCount() const {
     const int n = record_.sampleCount;
     return n >= 2 && fft::IsTransformSize(n, fft::kMaxRealPoints) ? n : 0;
 }
 
-std::int32_t CCorrelationEngine::Sample(int index) const
-{
+std::int32_t CCorrelationEngine::Sample(int index) const {
     return index >= 0 && index < SampleCount() ? assembled_[index] : 0;
 }
 
-int CCorrelationEngine::AssembledSideBlocks() const
-{
+int CCorrelationEngine::AssembledSideBlocks() const {
     const int k = std::min<int>(record_.maxSideBlocks, record_.sideBlocks);
     return std::clamp(k, 0, 2);
 }
 
-bool CCorrelationEngine::SetUpPipe()
-{
+bool CCorrelationEngine::SetUpPipe() {
     samplesPerColumn_ = 13;
     segmentsUsed_ = 0;
     windowCentre_ = record_.zeroLagIndex;
@@ -229,8 +205,7 @@ bool CCorrelationEngine::SetUpPipe()
         ++segmentsUsed_;
         totalLength_ += record_.segments[i].length;
     }
-    if (segmentsUsed_ == 0 || !(totalLength_ >= kMinimumPipeLength))
-        return false;
+    if (segmentsUsed_ == 0 || !(totalLength_ >= kMinimumPipeLength)) return false;
     float travel = 0;
     for (int i = 0; i < segmentsUsed_; ++i) {
         const PipeSegment& s = record_.segments[i];
@@ -261,38 +236,30 @@ bool CCorrelationEngine::SetUpPipe()
     return true;
 }
 
-void CCorrelationEngine::BuildBinMask()
-{
+void CCorrelationEngine::BuildBinMask() {
     std::fill(binMask_, binMask_ + kBinMaskSize, std::uint8_t(255));
     const float binsPerHertz = float(record_.sampleCount) / record_.sampleRate;
     const FilterSettings& f = record_.filter;
     if (f.lowCutoff != 0) {
         const int a = ToMaskBin(binsPerHertz * f.lowCutoff);
-        if (a > 0)
-            StopBins(binMask_, 0, a);
+        if (a > 0) StopBins(binMask_, 0, a);
     }
     if (f.highCutoff != 0) {
         const int h = ToMaskBin(binsPerHertz * f.highCutoff);
-        if (h < kBinMaskSize)
-            StopBins(binMask_, h, kBinMaskSize);
+        if (h < kBinMaskSize) StopBins(binMask_, h, kBinMaskSize);
     }
-    if (f.autoFilter != 0)
-        return;
+    if (f.autoFilter != 0) return;
     for (const NotchFilter& n : f.notches) {
-        if (n.notchStart == 0)
-            continue;
+        if (n.notchStart == 0) continue;
         const int s = ToMaskBin(binsPerHertz * n.notchStart);
         const int e = ToMaskBin(binsPerHertz * n.notchEnd);
-        if (s < e)
-            StopBins(binMask_, s, e);
+        if (s < e) StopBins(binMask_, s, e);
     }
 }
 
-void CCorrelationEngine::AssembleCorrelation()
-{
+void CCorrelationEngine::AssembleCorrelation() {
     const int n = SampleCount();
-    if (n == 0 || record_.blockCount < 1)
-        return;
+    if (n == 0 || record_.blockCount < 1) return;
     const int k = AssembledSideBlocks();
     const int d = 2 * k + 1;
     std::fill(assembled_, assembled_ + n, std::int16_t(0));
@@ -305,22 +272,18 @@ void CCorrelationEngine::AssembleCorrelation()
         // Each window is reduced by d keeping its peaks; its last group is not written.
         const int offset = ((kCentreBlock - j + k) * n) / d;
         const int fullGroups = (n + d - 1) / d - 1;
-        if (fullGroups <= 0)
-            continue;
+        if (fullGroups <= 0) continue;
         const int starts = (fullGroups - 1) * d + 1;  // the windows end inside the first n values
         if (d == 3)
             SlidingPeaks<3>(blockWork_, windowPeaks_, starts);
         else
             SlidingPeaks<5>(blockWork_, windowPeaks_, starts);
-        for (int g = 0; g < fullGroups; ++g)
-            assembled_[offset + g] = windowPeaks_[g * d];
+        for (int g = 0; g < fullGroups; ++g) assembled_[offset + g] = windowPeaks_[g * d];
     }
-    if (k > 0)
-        EqualiseSections(k);
+    if (k > 0) EqualiseSections(k);
 }
 
-void CCorrelationEngine::TransformBlock(int j)
-{
+void CCorrelationEngine::TransformBlock(int j) {
     const int n = SampleCount();
     decode_(fft::kMaxRealPoints, record_.correlationBlocks[j], blockWork_);
     for (int i = 0; i < kBinMaskSize; ++i) {
@@ -336,12 +299,10 @@ void CCorrelationEngine::TransformBlock(int j)
     std::swap_ranges(blockWork_, blockWork_ + n / 2, blockWork_ + n / 2);
 }
 
-double CCorrelationEngine::FullResolutionDelay(int column)
-{
+double CCorrelationEngine::FullResolutionDelay(int column) {
     SetUpPipe();
     const int n = SampleCount();
-    if (FindComputeProblem(record_) != ComputeProblem::None || n == 0 || record_.blockCount < 1)
-        return std::nan("");
+    if (FindComputeProblem(record_) != ComputeProblem::None || n == 0 || record_.blockCount < 1) return std::nan("");
     BuildBinMask();
     const int k = AssembledSideBlocks();
     const int d = 2 * k + 1;
@@ -358,13 +319,11 @@ double CCorrelationEngine::FullResolutionDelay(int column)
         const std::int64_t shift = std::int64_t(kCentreBlock - j) * n - record_.zeroLagIndex;
         const std::int64_t lo = std::max<std::int64_t>(from - shift, 1);
         const std::int64_t hi = std::min<std::int64_t>(to - shift, n - 1);
-        if (lo >= hi)
-            continue;
+        if (lo >= hi) continue;
         TransformBlock(j);
         for (std::int64_t i = lo; i < hi; ++i) {
             const std::int32_t a = std::abs(int(blockWork_[i]));
-            if (a <= best)
-                continue;
+            if (a <= best) continue;
             best = a;
             // A parabola through the sample and its neighbours puts the top between samples.
             const double y0 = blockWork_[i - 1], y1 = blockWork_[i], y2 = blockWork_[i + 1];
@@ -376,8 +335,7 @@ double CCorrelationEngine::FullResolutionDelay(int column)
     return bestLag / record_.sampleRate;
 }
 
-void CCorrelationEngine::EqualiseSections(int sideBlocks)
-{
+void CCorrelationEngine::EqualiseSections(int sideBlocks) {
     const int n = SampleCount();
     const int d = 2 * sideBlocks + 1;
     const int length = n / d;
@@ -385,14 +343,12 @@ void CCorrelationEngine::EqualiseSections(int sideBlocks)
     std::int64_t total = 0;
     for (int s = 0; s < d; ++s) {
         const int start = s * n / d;
-        for (int i = 0; i < length; ++i)
-            sums[s] += std::abs(int(assembled_[start + i]));
+        for (int i = 0; i < length; ++i) sums[s] += std::abs(int(assembled_[start + i]));
         total += sums[s];
     }
     const std::int64_t mean = total / d;
     for (int s = 0; s < d; ++s) {
-        if (sums[s] <= 0)
-            continue;
+        if (sums[s] <= 0) continue;
         const int start = s * n / d;
         const double reciprocal = 1.0 / double(sums[s]);
         for (int i = 0; i < length; ++i) {
@@ -403,19 +359,15 @@ void CCorrelationEngine::EqualiseSections(int sideBlocks)
     }
 }
 
-int CCorrelationEngine::ClampedCentre(int centre) const
-{
+int CCorrelationEngine::ClampedCentre(int centre) const {
     const int n = SampleCount();
     const int half = kGraphCentre * samplesPerColumn_;
     // A window wider than the data is centred on it instead of running off its start.
-    if (n < 2 * half)
-        return n / 2;
+    if (n < 2 * half) return n / 2;
     return std::clamp(centre, half, n - half);
 }
 
-bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t removeStart,
-                                            std::int32_t removeEnd)
-{
+bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t removeStart, std::int32_t removeEnd) {
     out = CorrelationResult{};
     SetUpPipe();
     const bool computable = FindComputeProblem(record_) == ComputeProblem::None;
@@ -432,14 +384,12 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
 
     std::int32_t scale = 0;
     for (int i = 0; i < n; ++i)
-        if (counts(i))
-            scale = std::max<std::int32_t>(scale, assembled_[i]);
+        if (counts(i)) scale = std::max<std::int32_t>(scale, assembled_[i]);
     if (scale > 0) {
         for (int c = 0; c < kGraphWidth; ++c) {
             std::int32_t v = 0;
             for (int i = lo + c * samplesPerColumn_; i < lo + (c + 1) * samplesPerColumn_; ++i)
-                if (counts(i))
-                    v = std::max(v, sampleAt(i));
+                if (counts(i)) v = std::max(v, sampleAt(i));
             out.displayTrace[c] = std::uint8_t(v * kTraceTop / scale);
         }
     }
@@ -452,8 +402,7 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
         }
     }
     out.peakColumn = std::uint16_t((peak - lo) / samplesPerColumn_);
-    if (!computable)
-        std::fill(out.displayTrace, out.displayTrace + kGraphWidth, std::uint8_t(0));
+    if (!computable) std::fill(out.displayTrace, out.displayTrace + kGraphWidth, std::uint8_t(0));
 
     decode_(kSpectrumPoints, record_.spectrum1Block, spectrum1_);
     decode_(kSpectrumPoints, record_.spectrum2Block, spectrum2_);
@@ -466,23 +415,20 @@ bool CCorrelationEngine::ComputeCorrelation(CorrelationResult& out, std::int32_t
     return true;
 }
 
-std::int16_t CCorrelationEngine::SpectrumLevel(std::int16_t re, std::int16_t im)
-{
+std::int16_t CCorrelationEngine::SpectrumLevel(std::int16_t re, std::int16_t im) {
     // 64-bit power: full scale in both parts overflows 32 bits.
     return LookUpLevel(std::int64_t(re) * re + std::int64_t(im) * im);
 }
 
-void CCorrelationEngine::ComputeAtColumn(int column, CursorResult& out)
-{
+void CCorrelationEngine::ComputeAtColumn(int column, CursorResult& out) {
     out = CursorResult{};
     SetUpPipe();
     out.totalTravelTime = totalTravelTime_;
-    if (FindComputeProblem(record_) != ComputeProblem::None || SampleCount() == 0)
-        return;
+    if (FindComputeProblem(record_) != ComputeProblem::None || SampleCount() == 0) return;
     const int spc = samplesPerColumn_;
     // Plain integers and the same window clamp as the trace: the column measures what it shows.
-    const std::int64_t base = std::int64_t(std::clamp(column, -100000, 100000) - kGraphCentre) * spc +
-                              ClampedCentre(record_.zeroLagIndex);
+    const std::int64_t base =
+        std::int64_t(std::clamp(column, -100000, 100000) - kGraphCentre) * spc + ClampedCentre(record_.zeroLagIndex);
     std::int32_t strongest = 0;
     std::int64_t found = 0;
     for (std::int64_t i = base; i < base + spc; ++i) {
@@ -495,22 +441,17 @@ void CCorrelationEngine::ComputeAtColumn(int column, CursorResult& out)
     const std::int64_t sample = found != 0 ? found : base + spc / 2;
     const int d = 2 * AssembledSideBlocks() + 1;
     out.timeDelay = float(double(d) * double(sample - record_.zeroLagIndex)) / record_.sampleRate;
-    if (totalLength_ < kMinimumPipeLength || velocityFailed_ || segmentsUsed_ == 0)
-        return;
+    if (totalLength_ < kMinimumPipeLength || velocityFailed_ || segmentsUsed_ == 0) return;
     out.distanceFromSensor1 = LeakDistance(out.timeDelay);
     out.distanceFromSensor2 = totalLength_ - out.distanceFromSensor1;
 }
 
-float CCorrelationEngine::LeakDistance(float t) const
-{
+float CCorrelationEngine::LeakDistance(float t) const {
     const float T = totalTravelTime_;
-    if (t <= -T)
-        return 0;
-    if (t > T)
-        return totalLength_;
+    if (t <= -T) return 0;
+    if (t > T) return totalLength_;
     const PipeSegment* seg = record_.segments;
-    if (segmentsUsed_ == 1)
-        return (t * seg[0].velocity + seg[0].length) * 0.5f;
+    if (segmentsUsed_ == 1) return (t * seg[0].velocity + seg[0].length) * 0.5f;
     float acc = -T;
     int i = 0;
     while (t > acc && i < segmentsUsed_) {
@@ -519,8 +460,7 @@ float CCorrelationEngine::LeakDistance(float t) const
     }
     const int g = i > 0 ? i - 1 : 0;
     float lengths = 0;
-    for (int s = 0; s <= g; ++s)
-        lengths += seg[s].length;
+    for (int s = 0; s <= g; ++s) lengths += seg[s].length;
     return lengths - (acc - t) * 0.5f * seg[g].velocity;
 }
 

@@ -57,7 +57,7 @@ public:
     void ComputeAtColumn(int column, CursorResult& out);
 
     // Steps, public so that each can be checked on its own.
-    bool SetUpPipe();                 // false when the pipe cannot be used
+    bool SetUpPipe();  // false when the pipe cannot be used
     void BuildBinMask();
     void AssembleCorrelation();
     float LeakDistance(float delay) const;  // D(t) from sensor 1
@@ -77,7 +77,7 @@ public:
     bool HasPipeForDistances() const { return totalLength_ >= 0.1f && !velocityFailed_ && segmentsUsed_ > 0; }
 
 private:
-    int SampleCount() const;            // N when usable for the transform, else 0
+    int SampleCount() const;               // N when usable for the transform, else 0
     std::int32_t Sample(int index) const;  // 0 outside the first N entries
     int ClampedCentre(int centre) const;
     void EqualiseSections(int sideBlocks);

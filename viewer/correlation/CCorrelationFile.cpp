@@ -17,27 +17,33 @@ bool CCorrelationFile::ReadCorrelationFile(const std::string& path, CorrelationR
     bool ok = true;
     std::uint8_t version[2] = {0, 0};
     // A file shorter than the version word has version 0, even when its one byte is 02.
-    if (std::fread(version, 1, 2, file) != 2)
-        version[0] = version[1] = 0;
+    if (std::fread(version, 1, 2, file) != 2) version[0] = version[1] = 0;
     if (std::ferror(file)) {
-        errorId_ = string_id::kMsgFileNotRead; ok = false;
+        errorId_ = string_id::kMsgFileNotRead;
+        ok = false;
     } else if ((version[0] | (version[1] << 8)) != kFileVersion) {
-        errorId_ = string_id::kMsgIncompatibleFile; ok = false;
+        errorId_ = string_id::kMsgIncompatibleFile;
+        ok = false;
     } else {
         // A short file keeps the rest of the record as it was: start from its current image.
         static_assert(kRecordSize > 0);
         std::uint8_t image[kRecordSize];
         EncodeRecord(record, image);
         bytesRead_ = 2 + std::fread(image, 1, kRecordSize, file);
-        if (std::ferror(file)) { errorId_ = string_id::kMsgFileNotRead; ok = false; }
-        else DecodeRecord(image, record);
+        if (std::ferror(file)) {
+            errorId_ = string_id::kMsgFileNotRead;
+            ok = false;
+        } else
+            DecodeRecord(image, record);
     }
-    if (std::fclose(file) != 0) { errorId_ = string_id::kMsgFileNotClosed; ok = false; }
+    if (std::fclose(file) != 0) {
+        errorId_ = string_id::kMsgFileNotClosed;
+        ok = false;
+    }
     return ok;
 }
 
-bool CCorrelationFile::WriteReplacing(const std::string& path, const CorrelationRecord& record,
-                                      bool replaceReadOnly) {
+bool CCorrelationFile::WriteReplacing(const std::string& path, const CorrelationRecord& record, bool replaceReadOnly) {
     std::vector<std::uint8_t> bytes(kFileSize);
     bytes[0] = static_cast<std::uint8_t>(kFileVersion);
     bytes[1] = static_cast<std::uint8_t>(kFileVersion >> 8);
@@ -45,7 +51,10 @@ bool CCorrelationFile::WriteReplacing(const std::string& path, const Correlation
     const OutputFileInfo target = InspectOutputPath(path);
     if (target.exists && target.errorId == 0) {
         const FileTail tail = ReadFileFrom(target.target, kFileSize);
-        if (tail.errorId != 0) { errorId_ = tail.errorId; return false; }
+        if (tail.errorId != 0) {
+            errorId_ = tail.errorId;
+            return false;
+        }
         bytes.insert(bytes.end(), tail.bytes.begin(), tail.bytes.end());
     }
     errorId_ = WriteFileSafely(path, bytes.data(), bytes.size(), SafeWriteOptions{replaceReadOnly});
@@ -54,7 +63,10 @@ bool CCorrelationFile::WriteReplacing(const std::string& path, const Correlation
 
 bool CCorrelationFile::WriteCorrelationFile(const std::string& path, const CorrelationRecord& record,
                                             bool replaceReadOnly) {
-    if (!InspectOutputPath(path).exists) { errorId_ = string_id::kMsgFileNotOpened; return false; }
+    if (!InspectOutputPath(path).exists) {
+        errorId_ = string_id::kMsgFileNotOpened;
+        return false;
+    }
     return WriteReplacing(path, record, replaceReadOnly);
 }
 

@@ -144,7 +144,9 @@ public:
     MaterialTables& materials() { return materials_; }
     const MaterialTables& materials() const { return materials_; }
     static std::string MaterialDisplayName(int material);  // string-table name, "" outside 0..19
-    float VelocityForDiameter(int material, float diameter) { return materials_.VelocityForDiameter(material, diameter); }
+    float VelocityForDiameter(int material, float diameter) {
+        return materials_.VelocityForDiameter(material, diameter);
+    }
 
 private:
     void ComputeDataDirectory();

@@ -23,8 +23,7 @@ std::uint16_t GraphColumn(int column) { return std::uint16_t(std::clamp(column, 
 
 }  // namespace
 
-bool CVexlanDoc::RecomputeCorrelation()
-{
+bool CVexlanDoc::RecomputeCorrelation() {
     previousCursorColumn_ = cursorColumn_;
     overlay_.reset();
     auto computation = std::make_unique<Computation>(record_);
@@ -47,16 +46,14 @@ bool CVexlanDoc::RecomputeCorrelation()
     return true;
 }
 
-void CVexlanDoc::ShowOverlay(const TraceOverlay& overlay)
-{
+void CVexlanDoc::ShowOverlay(const TraceOverlay& overlay) {
     overlay_ = std::make_unique<TraceOverlay>(overlay);
     std::memcpy(displayTrace_, overlay.displayTrace, sizeof displayTrace_);
     cursorColumn_ = GraphColumn(overlay.cursorColumn);
     RunCursorComputation();
 }
 
-void CVexlanDoc::RunCursorComputation()
-{
+void CVexlanDoc::RunCursorComputation() {
     auto engine = std::make_unique<CCorrelationEngine>(record_, &DecodeBlock);
     CursorResult cursor;
     engine->ComputeAtColumn(cursorColumn_, cursor);
@@ -74,15 +71,13 @@ void CVexlanDoc::RunCursorComputation()
     distanceFromSensor2_ = cursor.distanceFromSensor2;
 }
 
-void CVexlanDoc::MoveCursor(int column)
-{
+void CVexlanDoc::MoveCursor(int column) {
     previousCursorColumn_ = cursorColumn_;
     cursorColumn_ = GraphColumn(column);
     RunCursorComputation();
 }
 
-void CVexlanDoc::StepCursor(int step)
-{
+void CVexlanDoc::StepCursor(int step) {
     previousCursorColumn_ = cursorColumn_;
     cursorColumn_ = GraphColumn(int(cursorColumn_) + (step > 0) - (step < 0));
     RunCursorComputation();

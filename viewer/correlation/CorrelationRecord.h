@@ -9,7 +9,7 @@
 namespace vexlan {
 
 constexpr std::size_t kRecordSize = 20400;
-constexpr std::size_t kBlockSize = 2840;        // one compressed block
+constexpr std::size_t kBlockSize = 2840;  // one compressed block
 constexpr int kSegmentCount = 10;
 constexpr int kNotchCount = 5;
 constexpr int kCorrelationBlockCount = 5;
@@ -54,9 +54,9 @@ struct CorrelationRecord {
     std::uint16_t maxSideBlocks = 0;  // side block pairs present (0..2)
     std::uint16_t zeroLagIndex = 0;
     std::uint16_t blockCount = 0;
-    std::int8_t sensorPair = 0;       // bit mask: 1 handset, 2 red, 4 blue, 8 yellow
-    std::int8_t sideBlocks = 0;       // side block pairs used; rewritten by the recomputation
-    float sampleRate = 0;             // Hz
+    std::int8_t sensorPair = 0;  // bit mask: 1 handset, 2 red, 4 blue, 8 yellow
+    std::int8_t sideBlocks = 0;  // side block pairs used; rewritten by the recomputation
+    float sampleRate = 0;        // Hz
     std::uint8_t spectrum1Block[kBlockSize] = {};
     std::uint8_t spectrum2Block[kBlockSize] = {};
     std::uint8_t correlationBlocks[kCorrelationBlockCount][kBlockSize] = {};

@@ -12,9 +12,9 @@ namespace vexlan::fft {
 
 constexpr int kMaxRealPoints = 8192;
 constexpr int kMaxComplexPoints = kMaxRealPoints / 2;
-constexpr int kAngleSteps = 4096;      // angle index a stands for a * pi / 4096
+constexpr int kAngleSteps = 4096;              // angle index a stands for a * pi / 4096
 constexpr int kQuarterTurn = kAngleSteps / 2;  // where the quarter-wave sine table ends
-constexpr std::int32_t kHalfScale = 16383;  // a stage whose inputs exceed this halves them
+constexpr std::int32_t kHalfScale = 16383;     // a stage whose inputs exceed this halves them
 
 enum class Direction { Forward, Inverse };
 
@@ -27,8 +27,7 @@ struct Twiddle {
 };
 
 // Twiddle for angle index a = 0..4095; the inverse direction negates the sine.
-inline Twiddle TwiddleAt(int a, Direction direction)
-{
+inline Twiddle TwiddleAt(int a, Direction direction) {
     const std::int16_t* table = QuarterSineTable();
     Twiddle w;
     if (a < kQuarterTurn) {
@@ -38,8 +37,7 @@ inline Twiddle TwiddleAt(int a, Direction direction)
         w.cos = -table[a - kQuarterTurn];
         w.sin = table[kAngleSteps - a];
     }
-    if (direction == Direction::Inverse)
-        w.sin = -w.sin;
+    if (direction == Direction::Inverse) w.sin = -w.sin;
     return w;
 }
 

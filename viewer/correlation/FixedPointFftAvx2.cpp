@@ -33,8 +33,7 @@ struct Avx2Lanes {
     static Vec Add(Vec a, Vec b) { return _mm256_add_epi16(a, b); }
     static Vec Sub(Vec a, Vec b) { return _mm256_sub_epi16(a, b); }
     // As the 128-bit lanes: the high half doubled plus the low half's top bit.
-    static Vec MulQ15(Vec x, Vec w)
-    {
+    static Vec MulQ15(Vec x, Vec w) {
         const Vec hi = _mm256_mulhi_epi16(x, w);
         const Vec lo = _mm256_mullo_epi16(x, w);
         return _mm256_or_si256(_mm256_add_epi16(hi, hi), _mm256_srli_epi16(lo, 15));
@@ -46,13 +45,11 @@ struct Avx2Lanes {
         Range() : lo(_mm256_setzero_si256()), hi(_mm256_setzero_si256()) {}
         Vec lo;
         Vec hi;
-        void Add(Vec v)
-        {
+        void Add(Vec v) {
             lo = _mm256_min_epi16(lo, v);
             hi = _mm256_max_epi16(hi, v);
         }
-        bool ExceedsHalfScale() const
-        {
+        bool ExceedsHalfScale() const {
             const Vec over = _mm256_or_si256(_mm256_cmpgt_epi16(hi, _mm256_set1_epi16(kHalfScale)),
                                              _mm256_cmpgt_epi16(_mm256_set1_epi16(-kHalfScale), lo));
             return _mm256_movemask_epi8(over) != 0;
@@ -72,20 +69,17 @@ struct Avx2Int32Lanes {
 
 }  // namespace
 
-bool WideGroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, bool halving)
-{
+bool WideGroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, bool halving) {
     return RunGroupedStage<Avx2Lanes>(w, rowLength, span, sinTable, halving);
 }
 
-bool WideNaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, bool halving)
-{
+bool WideNaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, bool halving) {
     return RunNaturalStage<Avx2Lanes>(w, pointCount, span, sinTable, halving);
 }
 
 // Eight bin pairs at a time: each 32-bit lane of a load holds one bin's (re, im); the loads from
 // the top end are reversed so that lane k of both is the same pair.
-int WideSplitStep(std::int16_t* v, int n)
-{
+int WideSplitStep(std::int16_t* v, int n) {
     using Vec = __m256i;
     constexpr int kPairs = 8;
     const SplitTwiddles& t = SplitTables();

@@ -55,10 +55,8 @@ int Log2(int powerOfTwo);
 // A butterfly on kCount pairs at once; the range of the results is kept only while it can
 // still matter.
 template <class L, bool kTrack>
-inline void Butterflies(std::int16_t* ar, std::int16_t* ai, std::int16_t* br, std::int16_t* bi,
-                        typename L::Vec cr, typename L::Vec ci, typename L::Shift shift,
-                        typename L::Range& range)
-{
+inline void Butterflies(std::int16_t* ar, std::int16_t* ai, std::int16_t* br, std::int16_t* bi, typename L::Vec cr,
+                        typename L::Vec ci, typename L::Shift shift, typename L::Range& range) {
     using Vec = typename L::Vec;
     const Vec xr = L::ShiftRight(L::Load(br), shift);
     const Vec xi = L::ShiftRight(L::Load(bi), shift);
@@ -85,9 +83,8 @@ inline void Butterflies(std::int16_t* ar, std::int16_t* ai, std::int16_t* br, st
 // Stage of span 1, 2 or 4 on the grouped layout: row j holds the points whose position modulo
 // eight is j, so each butterfly pairs two whole rows under one twiddle.
 template <class L, bool kTrack>
-void GroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable,
-                  typename L::Shift shift, typename L::Range& range)
-{
+void GroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, typename L::Shift shift,
+                  typename L::Range& range) {
     constexpr int kRows = 8;
     const StageTwiddles& t = Tables();
     for (int base = 0; base < kRows; base += 2 * span) {
@@ -105,9 +102,8 @@ void GroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* 
 
 // Stage of span s on points in natural order, each group of 2s points pairing its halves.
 template <class L, bool kTrack>
-void NaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable,
-                  typename L::Shift shift, typename L::Range& range)
-{
+void NaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, typename L::Shift shift,
+                  typename L::Range& range) {
     const StageTwiddles& t = Tables();
     for (int p = 0; p < pointCount; p += 2 * span)
         for (int q = 0; q < span; q += L::kCount)
@@ -118,8 +114,7 @@ void NaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t*
 // One stage that halves its inputs or not; returns whether a result exceeds half scale, which
 // is only looked at (and only tracked) while the stages do not halve yet.
 template <class L>
-bool RunGroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, bool halving)
-{
+bool RunGroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, bool halving) {
     typename L::Range range;
     if (halving) {
         GroupedStage<L, false>(w, rowLength, span, sinTable, L::MakeShift(1), range);
@@ -130,8 +125,7 @@ bool RunGroupedStage(FftWorkspace& w, int rowLength, int span, const std::int16_
 }
 
 template <class L>
-bool RunNaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, bool halving)
-{
+bool RunNaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, bool halving) {
     typename L::Range range;
     if (halving) {
         NaturalStage<L, false>(w, pointCount, span, sinTable, L::MakeShift(1), range);
@@ -146,8 +140,7 @@ bool RunNaturalStage(FftWorkspace& w, int pointCount, int span, const std::int16
 // 32-bit lane type supplies Vec, Add, Sub, Half (arithmetic shift by one), Negate and MulQ15.
 template <class L>
 inline void JoinHalfSpectra(typename L::Vec& p0, typename L::Vec& p1, typename L::Vec& q0, typename L::Vec& q1,
-                            typename L::Vec c, typename L::Vec s)
-{
+                            typename L::Vec c, typename L::Vec s) {
     using Vec = typename L::Vec;
     const Vec h1r = L::Half(L::Add(p0, q0));
     const Vec h1i = L::Half(L::Sub(p1, q1));

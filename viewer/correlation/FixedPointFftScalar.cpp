@@ -27,8 +27,7 @@ struct ScalarLanes {
     struct Range {
         std::int16_t lo = 0;
         std::int16_t hi = 0;
-        void Add(Vec v)
-        {
+        void Add(Vec v) {
             const auto stored = static_cast<std::int16_t>(v);
             lo = stored < lo ? stored : lo;
             hi = stored > hi ? stored : hi;
@@ -38,8 +37,7 @@ struct ScalarLanes {
 };
 
 // Splits interleaved points into re/im in bit-reversed order and returns their range.
-ScalarLanes::Range LoadReversed(const std::int16_t* values, int pointCount, FftWorkspace& work)
-{
+ScalarLanes::Range LoadReversed(const std::int16_t* values, int pointCount, FftWorkspace& work) {
     const int drop = kMaxBits - Log2(pointCount);
     const std::uint16_t* reversed = Tables().reversed;
     ScalarLanes::Range range;
@@ -53,8 +51,7 @@ ScalarLanes::Range LoadReversed(const std::int16_t* values, int pointCount, FftW
     return range;
 }
 
-void Store(const FftWorkspace& work, int pointCount, std::int16_t* values)
-{
+void Store(const FftWorkspace& work, int pointCount, std::int16_t* values) {
     for (int i = 0; i < pointCount; ++i) {
         values[2 * i] = work.re[i];
         values[2 * i + 1] = work.im[i];
@@ -64,8 +61,7 @@ void Store(const FftWorkspace& work, int pointCount, std::int16_t* values)
 }  // namespace
 
 // A stage halves its inputs once any value before it exceeds half scale.
-void ScalarFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& work)
-{
+void ScalarFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& work) {
     const StageTwiddles& t = Tables();
     const std::int16_t* sinTable = direction == Direction::Forward ? t.sinForward : t.sinInverse;
     bool exceeds = LoadReversed(values, pointCount, work).ExceedsHalfScale();
@@ -79,8 +75,7 @@ void ScalarFft(std::int16_t* values, int pointCount, Direction direction, FftWor
 
 // Joins the two half-length spectra of the packed real transform (inverse sign convention).
 // Angles i * 8192 / n stay below a quarter turn, so the twiddles come straight from the table.
-void ScalarSplitStep(std::int16_t* v, int n, int first)
-{
+void ScalarSplitStep(std::int16_t* v, int n, int first) {
     const std::int16_t* sine = QuarterSineTable();
     const int step = 2 * kAngleSteps / n;
     for (int i = first; i < n / 4; ++i) {

@@ -24,8 +24,7 @@ struct SseLanes {
     static Vec Sub(Vec a, Vec b) { return _mm_sub_epi16(a, b); }
     // (x * w) >> 15 from the high and low halves of the 32-bit product: the low half contributes
     // its top bit, so the floor is exact.
-    static Vec MulQ15(Vec x, Vec w)
-    {
+    static Vec MulQ15(Vec x, Vec w) {
         const Vec hi = _mm_mulhi_epi16(x, w);
         const Vec lo = _mm_mullo_epi16(x, w);
         return _mm_or_si128(_mm_add_epi16(hi, hi), _mm_srli_epi16(lo, 15));
@@ -35,13 +34,11 @@ struct SseLanes {
     struct Range {
         Vec lo = _mm_setzero_si128();
         Vec hi = _mm_setzero_si128();
-        void Add(Vec v)
-        {
+        void Add(Vec v) {
             lo = _mm_min_epi16(lo, v);
             hi = _mm_max_epi16(hi, v);
         }
-        bool ExceedsHalfScale() const
-        {
+        bool ExceedsHalfScale() const {
             const Vec over = _mm_or_si128(_mm_cmpgt_epi16(hi, _mm_set1_epi16(kHalfScale)),
                                           _mm_cmplt_epi16(lo, _mm_set1_epi16(-kHalfScale)));
             return _mm_movemask_epi8(over) != 0;
@@ -53,12 +50,10 @@ using Vec = SseLanes::Vec;
 constexpr int kLanes = SseLanes::kCount;
 
 // Rows of the grouped layout back to natural order, eight columns at a time (8 x 8 transposes).
-void Ungroup(const std::int16_t* grouped, std::int16_t* natural, int rowLength)
-{
+void Ungroup(const std::int16_t* grouped, std::int16_t* natural, int rowLength) {
     for (int g = 0; g < rowLength; g += kLanes) {
         Vec a[kLanes];
-        for (int j = 0; j < kLanes; ++j)
-            a[j] = SseLanes::Load(grouped + j * rowLength + g);
+        for (int j = 0; j < kLanes; ++j) a[j] = SseLanes::Load(grouped + j * rowLength + g);
         const Vec t0 = _mm_unpacklo_epi16(a[0], a[1]), t1 = _mm_unpackhi_epi16(a[0], a[1]);
         const Vec t2 = _mm_unpacklo_epi16(a[2], a[3]), t3 = _mm_unpackhi_epi16(a[2], a[3]);
         const Vec t4 = _mm_unpacklo_epi16(a[4], a[5]), t5 = _mm_unpackhi_epi16(a[4], a[5]);
@@ -81,8 +76,7 @@ void Ungroup(const std::int16_t* grouped, std::int16_t* natural, int rowLength)
 
 // Scatters the interleaved points in bit-reversed order straight into the grouped layout and
 // returns the range of the input.
-SseLanes::Range LoadGrouped(const std::int16_t* values, int pointCount, FftWorkspace& w)
-{
+SseLanes::Range LoadGrouped(const std::int16_t* values, int pointCount, FftWorkspace& w) {
     const int drop = kMaxBits - Log2(pointCount);
     const int rowLength = pointCount / kLanes;
     const std::uint16_t* reversed = Tables().reversed;
@@ -100,8 +94,7 @@ SseLanes::Range LoadGrouped(const std::int16_t* values, int pointCount, FftWorks
     return range;
 }
 
-void StoreInterleaved(const FftWorkspace& w, int pointCount, std::int16_t* values)
-{
+void StoreInterleaved(const FftWorkspace& w, int pointCount, std::int16_t* values) {
     for (int i = 0; i < pointCount; i += kLanes) {
         const Vec re = SseLanes::Load(w.re + i);
         const Vec im = SseLanes::Load(w.im + i);
@@ -111,22 +104,18 @@ void StoreInterleaved(const FftWorkspace& w, int pointCount, std::int16_t* value
 }
 
 bool GroupedStageExceeds(FftWorkspace& w, int rowLength, int span, const std::int16_t* sinTable, bool halving,
-                         bool wide)
-{
+                         bool wide) {
 #if VEXLAN_FFT_WIDE
-    if (wide && rowLength % kWideLanes == 0)
-        return WideGroupedStage(w, rowLength, span, sinTable, halving);
+    if (wide && rowLength % kWideLanes == 0) return WideGroupedStage(w, rowLength, span, sinTable, halving);
 #endif
     (void)wide;
     return RunGroupedStage<SseLanes>(w, rowLength, span, sinTable, halving);
 }
 
 bool NaturalStageExceeds(FftWorkspace& w, int pointCount, int span, const std::int16_t* sinTable, bool halving,
-                         bool wide)
-{
+                         bool wide) {
 #if VEXLAN_FFT_WIDE
-    if (wide && span % kWideLanes == 0)
-        return WideNaturalStage(w, pointCount, span, sinTable, halving);
+    if (wide && span % kWideLanes == 0) return WideNaturalStage(w, pointCount, span, sinTable, halving);
 #endif
     (void)wide;
     return RunNaturalStage<SseLanes>(w, pointCount, span, sinTable, halving);
@@ -136,8 +125,7 @@ bool NaturalStageExceeds(FftWorkspace& w, int pointCount, int span, const std::i
 
 // A stage halves its inputs once any value before it exceeds half scale; the range is tracked
 // only until that has happened. The first three stages run on the grouped layout.
-void VectorFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& w, bool wide)
-{
+void VectorFft(std::int16_t* values, int pointCount, Direction direction, FftWorkspace& w, bool wide) {
     const StageTwiddles& t = Tables();
     const std::int16_t* sinTable = direction == Direction::Forward ? t.sinForward : t.sinInverse;
     const int rowLength = pointCount / kLanes;

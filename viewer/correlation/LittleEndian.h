@@ -7,27 +7,22 @@
 
 namespace vexlan::le {
 
-inline void PutU16(std::uint8_t* p, std::uint16_t v)
-{
+inline void PutU16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-inline void PutU32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+inline void PutU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 inline void PutF32(std::uint8_t* p, float v) { PutU32(p, std::bit_cast<std::uint32_t>(v)); }
 
 inline std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
-inline std::uint32_t GetU32(const std::uint8_t* p)
-{
+inline std::uint32_t GetU32(const std::uint8_t* p) {
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | p[i];
+    for (int i = 3; i >= 0; --i) v = (v << 8) | p[i];
     return v;
 }
 

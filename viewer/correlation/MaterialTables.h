@@ -16,9 +16,9 @@ namespace vexlan {
 
 constexpr int kMaterialSlots = 20;
 constexpr int kMaterialNameSlotSize = 19;
-constexpr int kMaterialNameLength = 18;   // characters kept of a name; the slot ends with a zero
+constexpr int kMaterialNameLength = 18;  // characters kept of a name; the slot ends with a zero
 constexpr int kCurvePoints = 20;
-constexpr int kListedMaterials = 11;      // materials 0..10 have a velocity table in mlist.kdb
+constexpr int kListedMaterials = 11;  // materials 0..10 have a velocity table in mlist.kdb
 constexpr std::size_t kMaterialNamesFileSize = kMaterialSlots * kMaterialNameSlotSize;  // 380
 constexpr std::size_t kFilterDefaultsFileSize = kMaterialSlots * 8;                     // 160
 constexpr std::size_t kCurveRecordSize = 2 + kCurvePoints * 4 * 2;                      // 162
@@ -28,7 +28,6 @@ constexpr const char* kMaterialListSource = "mlist.fd";
 constexpr const char* kMaterialNamesCache = "mname.kdb";
 constexpr const char* kFilterDefaultsCache = "mfilter.kdb";
 constexpr const char* kMaterialListCache = "mlist.kdb";
-
 
 struct MaterialFilterDefault {
     float low = 0;   // Hz

@@ -7,8 +7,7 @@ namespace vexlan {
 
 namespace {
 
-std::array<std::int16_t, kSineTableSize> BuildTable()
-{
+std::array<std::int16_t, kSineTableSize> BuildTable() {
     std::array<std::int16_t, kSineTableSize> table{};
     const double step = std::acos(-1.0) / 4096.0;
     for (int i = 0; i < kSineTableSize; ++i)
@@ -18,8 +17,7 @@ std::array<std::int16_t, kSineTableSize> BuildTable()
 
 }  // namespace
 
-const std::int16_t* QuarterSineTable()
-{
+const std::int16_t* QuarterSineTable() {
     static const std::array<std::int16_t, kSineTableSize> table = BuildTable();
     return table.data();
 }

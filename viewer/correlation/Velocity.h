@@ -20,8 +20,8 @@ struct WaterProperties {
 };
 
 struct WallMaterial {
-    std::string name;          // lower case, as the list names it
-    std::string materialClass; // metal, cement, plastic
+    std::string name;           // lower case, as the list names it
+    std::string materialClass;  // metal, cement, plastic
     double modulusPa = 0;
     std::string source;
 };
@@ -38,7 +38,7 @@ struct MaterialList {
     std::vector<MaterialClass> classes;
 
     const WallMaterial* Find(const std::string& name) const;  // letter case ignored
-    double SpreadOf(const WallMaterial& material) const;       // 0 when the class is unknown
+    double SpreadOf(const WallMaterial& material) const;      // 0 when the class is unknown
 };
 
 // Reads the list file; false with a message (which names the line) when it cannot be used.

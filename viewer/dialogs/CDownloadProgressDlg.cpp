@@ -64,8 +64,9 @@ bool CDownloadProgressDlg::cancelRequested() {
 }
 
 void CDownloadProgressDlg::BeginFile(const std::string& name, int number, int count) {
-    file_->setText(QString::fromLocal8Bit(count > 1 ? FormatString(string_id::kDownloadingOneOf, name.c_str(), number, count)
-                                                    : FormatString(string_id::kDownloading, name.c_str())));
+    file_->setText(QString::fromLocal8Bit(count > 1
+                                              ? FormatString(string_id::kDownloadingOneOf, name.c_str(), number, count)
+                                              : FormatString(string_id::kDownloading, name.c_str())));
     bar_->setRange(0, static_cast<int>(kExpectedBytes));
     SetBytes(0);
     if (!isVisible()) ShowWithCancelArmed();

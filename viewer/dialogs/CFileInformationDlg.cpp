@@ -57,8 +57,8 @@ void CFileInformationDlg::CreateControls() {
         int x, y, width, height;
     };
     const LabelPlace labels[] = {
-        {1169, 18, 12, 247, 8},   {1170, 18, 45, 246, 8},  {1171, 18, 107, 87, 8},
-        {1172, 133, 107, 67, 8},  {1173, 210, 107, 57, 8},
+        {1169, 18, 12, 247, 8},  {1170, 18, 45, 246, 8},  {1171, 18, 107, 87, 8},
+        {1172, 133, 107, 67, 8}, {1173, 210, 107, 57, 8},
     };
     for (const LabelPlace& l : labels) PlaceDu(new QLabel(Text(l.id), this), l.id, l.x, l.y, l.width, l.height);
 

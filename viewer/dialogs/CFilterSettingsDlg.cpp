@@ -24,10 +24,10 @@ namespace {
 
 constexpr int kRightButtonX = 594, kRightButtonWidth = 58;
 
-
 QString Text(int item) { return LoadResourceText(resource::kFilterSettingsDialog, item); }
 
-QLabel* Label(QWidget* parent, int id, int x, int y, int w, int h, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+QLabel* Label(QWidget* parent, int id, int x, int y, int w, int h,
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* l = PlacePx(new QLabel(Text(id), parent), id, x, y, w, h);
     l->setAlignment(align);
     return l;
@@ -83,8 +83,7 @@ void CFilterSettingsDlg::CreateControls() {
     }
     auto* mag = Label(this, 1096, 14, 172, 34, 36, Qt::AlignCenter);
     mag->setWordWrap(true);
-    Label(this, 1095, kGraphX, kLowerGraphY + kGraphBoxHeight + 2, kGraphBoxWidth, 18,
-          Qt::AlignCenter);
+    Label(this, 1095, kGraphX, kLowerGraphY + kGraphBoxHeight + 2, kGraphBoxWidth, 18, Qt::AlignCenter);
 
     // The slider's groove spans the graph columns, one position per column.
     slider_ = PlacePx(new QSlider(Qt::Horizontal, this), 1112, kGraphX - 6, 384, kGraphBoxWidth + 12, 22);

@@ -27,8 +27,8 @@ public:
     explicit CFilterSettingsDlg(IPrompt& prompt, QWidget* parent = nullptr);
 
     // Before the dialog is shown: the record's filter block, both display spectra and sensorPair.
-    void Initialise(const FilterSettings& filter, const std::int16_t* spectrum1Db,
-                    const std::int16_t* spectrum2Db, int sensorPair);
+    void Initialise(const FilterSettings& filter, const std::int16_t* spectrum1Db, const std::int16_t* spectrum2Db,
+                    int sensorPair);
     void ReadBack(FilterSettings& out) const { logic_.ReadBack(out); }
     // What the Suggest button puts into the cut-offs: low and high in Hz, high <= low for none.
     void SetSuggestion(std::function<std::pair<float, float>()> suggest) { suggest_ = std::move(suggest); }

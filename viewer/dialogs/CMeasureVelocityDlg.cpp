@@ -19,7 +19,6 @@ namespace {
 
 using namespace measure_velocity_id;
 
-
 QString Text(int id) { return QString::fromUtf8(LoadString(id)); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 

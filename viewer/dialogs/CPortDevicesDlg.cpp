@@ -12,10 +12,7 @@
 #include "res/StringTable.h"
 
 namespace vexlan {
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 std::optional<std::vector<std::string>> RunPortDevicesDialog(QWidget* parent, const std::vector<PortDeviceRow>& rows) {
     QDialog dialog(parent);

@@ -18,7 +18,6 @@ namespace {
 
 using namespace velocity_calculator_id;
 
-
 QString Text(int id) { return QString::fromUtf8(LoadString(id)); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -105,8 +104,8 @@ void CVelocityCalculatorDlg::accept() {
     QDialog::accept();
 }
 
-bool RunVelocityCalculatorDialog(QWidget* parent, const CVexlanDoc& doc, int segment, IPrompt& prompt,
-                                 int lengthUnit, int timeUnit, float& metresPerSecond) {
+bool RunVelocityCalculatorDialog(QWidget* parent, const CVexlanDoc& doc, int segment, IPrompt& prompt, int lengthUnit,
+                                 int timeUnit, float& metresPerSecond) {
     velocity::MaterialList list;
     std::string error;
     if (!velocity::LoadMaterialList(velocity::DefaultMaterialListPath(), list, error)) {

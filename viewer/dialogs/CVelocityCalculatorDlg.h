@@ -51,7 +51,7 @@ private:
 
 // Opens the calculator on a segment of the document. Returns true on OK with the velocity in m/s;
 // the caller stores it as the Velocity box would.
-bool RunVelocityCalculatorDialog(QWidget* parent, const CVexlanDoc& doc, int segment, IPrompt& prompt,
-                                 int lengthUnit, int timeUnit, float& metresPerSecond);
+bool RunVelocityCalculatorDialog(QWidget* parent, const CVexlanDoc& doc, int segment, IPrompt& prompt, int lengthUnit,
+                                 int timeUnit, float& metresPerSecond);
 
 }  // namespace vexlan

@@ -8,7 +8,6 @@
 
 namespace vexlan {
 
-
 inline QString DialogObjectName(int id) { return QStringLiteral("IDC_%1").arg(id); }
 
 template <class W>

@@ -128,8 +128,8 @@ void DownloadCommand::DownloadOneFile(const std::string& comPort, const std::str
 
 void DownloadCommand::DownloadAllFiles(const std::string& comPort, const std::vector<std::string>& list) {
     Call(ui_.beginBusy);
-    const std::string folder = ui_.chooseFolder ? ui_.chooseFolder(LoadStdString(string_id::kChooseDestination))
-                                                : std::string();
+    const std::string folder =
+        ui_.chooseFolder ? ui_.chooseFolder(LoadStdString(string_id::kChooseDestination)) : std::string();
     if (!folder.empty()) {
         // One answer per path: a name listed twice is fetched twice without asking twice.
         std::map<std::string, bool> mayWrite;
@@ -153,8 +153,8 @@ bool DownloadCommand::MayReplace(const std::string& path) {
     return prompt_.Ask(text, PromptIcon::Question, PromptButtons::YesNo) == PromptAnswer::Yes;
 }
 
-bool DownloadCommand::Download(const std::string& comPort, const std::string& name, const std::string& path,
-                               int number, int count) {
+bool DownloadCommand::Download(const std::string& comPort, const std::string& name, const std::string& path, int number,
+                               int count) {
     Call(ui_.beginFile, name, number, count);
     return link_.DownloadFile(comPort, name, path, [this](uint64_t bytes) { Call(ui_.fileProgress, bytes); });
 }

@@ -9,13 +9,15 @@
 namespace vexlan {
 namespace {
 
-
 // Length of the UTF-8 sequence at text[i], or 0 when the bytes there are not one.
 std::size_t SequenceLength(const std::string& text, std::size_t i) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char lead = byte(i);
-    std::size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                  : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    std::size_t n = lead < 0x80             ? 1
+                    : (lead & 0xE0) == 0xC0 ? 2
+                    : (lead & 0xF0) == 0xE0 ? 3
+                    : (lead & 0xF8) == 0xF0 ? 4
+                                            : 0;
     if (n == 0 || i + n > text.size()) return 0;
     for (std::size_t k = 1; k < n; ++k)
         if ((byte(i + k) & 0xC0) != 0x80) return 0;
@@ -50,19 +52,17 @@ constexpr InfoFieldSpec kSpecs[kInfoFieldCount] = {
 
 char* FieldOf(CorrelationRecord& r, InfoField f) {
     switch (f) {
-        case InfoField::Title: return r.title;
-        case InfoField::Comment1: return r.comment1;
-        case InfoField::Comment2: return r.comment2;
-        case InfoField::Comment3: return r.comment3;
-        case InfoField::UserReference: return r.userReference;
-        case InfoField::CreatedDate: return r.createdDate;
-        case InfoField::CreatedTime: return r.createdTime;
+    case InfoField::Title: return r.title;
+    case InfoField::Comment1: return r.comment1;
+    case InfoField::Comment2: return r.comment2;
+    case InfoField::Comment3: return r.comment3;
+    case InfoField::UserReference: return r.userReference;
+    case InfoField::CreatedDate: return r.createdDate;
+    case InfoField::CreatedTime: return r.createdTime;
     }
     return r.title;
 }
-const char* FieldOf(const CorrelationRecord& r, InfoField f) {
-    return FieldOf(const_cast<CorrelationRecord&>(r), f);
-}
+const char* FieldOf(const CorrelationRecord& r, InfoField f) { return FieldOf(const_cast<CorrelationRecord&>(r), f); }
 
 }  // namespace
 
@@ -114,8 +114,7 @@ void TextToField(const std::string& text, char* field, std::size_t width) {
     std::memcpy(field, fitted.data(), fitted.size());
 }
 
-std::string FitEdit(const std::string& before, const std::string& after, std::size_t maxChars,
-                    std::size_t maxBytes) {
+std::string FitEdit(const std::string& before, const std::string& after, std::size_t maxChars, std::size_t maxBytes) {
     auto fits = [&](const std::string& t) { return t.size() <= maxBytes && Utf8Length(t) <= maxChars; };
     if (fits(after) || after.size() <= before.size()) return after;
     // The edit inserted after[prefix, after.size() - suffix) in place of before's middle.

@@ -28,8 +28,7 @@ void TextToField(const std::string& text, char* field, std::size_t width);
 // pass the limit keeps only as much of the inserted text as fits (whole characters); deleting
 // and replacing with less text is always allowed, so an over-long text from a record can be
 // shortened character by character.
-std::string FitEdit(const std::string& before, const std::string& after, std::size_t maxChars,
-                    std::size_t maxBytes);
+std::string FitEdit(const std::string& before, const std::string& after, std::size_t maxChars, std::size_t maxBytes);
 
 enum class InfoField { Title, Comment1, Comment2, Comment3, UserReference, CreatedDate, CreatedTime };
 constexpr int kInfoFieldCount = 7;

@@ -12,9 +12,7 @@
 
 namespace vexlan {
 
-
 namespace {
-
 
 bool IsSet(float hertz) { return hertz > 0; }  // also false for NaN
 
@@ -95,9 +93,7 @@ bool FilterSettingsLogic::OnCursorEntered(const std::string& text) {
     return true;
 }
 
-void FilterSettingsLogic::Warn(int stringId) {
-    AskString(prompt_, stringId, PromptIcon::Warning, PromptButtons::Ok);
-}
+void FilterSettingsLogic::Warn(int stringId) { AskString(prompt_, stringId, PromptIcon::Warning, PromptButtons::Ok); }
 
 void FilterSettingsLogic::ShowCutoffs() {
     controls_.lowCutoffText = CutoffText(filter_.lowCutoff);

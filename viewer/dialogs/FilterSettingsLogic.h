@@ -14,8 +14,8 @@
 namespace vexlan {
 
 constexpr int kSliderMaximum = kSpectrumGraphWidth;  // one position per column of the spectrum graph
-constexpr float kHertzPerPosition = 2.420635f;   // 1220 / 504 in single precision
-constexpr float kPositionsPerHertz = 0.41311476f;  // 504 / 1220 in single precision
+constexpr float kHertzPerPosition = 2.420635f;       // 1220 / 504 in single precision
+constexpr float kPositionsPerHertz = 0.41311476f;    // 504 / 1220 in single precision
 
 // The frequency a slider position stands for, in the precision the record stores.
 float PositionFrequency(int position);
@@ -30,7 +30,7 @@ struct FilterDialogControls {
     std::string notchLowText;    // 1134
     std::string notchHighText;   // 1138
     bool radioEnabled[kNotchCount] = {};
-    int checkedRadio = -1;       // -1: none checked
+    int checkedRadio = -1;         // -1: none checked
     bool notchSetEnabled = false;  // 1089 and 1091
     bool deleteEnabled = false;    // 1150
 };
@@ -40,8 +40,8 @@ public:
     explicit FilterSettingsLogic(IPrompt& prompt);
 
     // The record's filter block, both display spectra (2048 values each, not owned) and sensorPair.
-    void Initialise(const FilterSettings& filter, const std::int16_t* spectrum1Db,
-                    const std::int16_t* spectrum2Db, int sensorPair);
+    void Initialise(const FilterSettings& filter, const std::int16_t* spectrum1Db, const std::int16_t* spectrum2Db,
+                    int sensorPair);
     void OnInitDialog();
 
     void OnSliderMoved(int position);

@@ -8,10 +8,7 @@
 
 namespace vexlan {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 MeasureVelocityLogic::MeasureVelocityLogic(std::vector<velocity::Segment> pipe, double delay, double columnDelay,
                                            int lengthUnit, int timeUnit)

@@ -21,11 +21,19 @@ void Line(PixelBuffer& b, int x0, int y0, int x1, int y1, Rgb c, bool wide = fal
     int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
     while (x0 != x1 || y0 != y1) {
-        if (wide) b.FillRect(x0 - 1, y0 - 1, x0 + 2, y0 + 2, c);
-        else b.Set(x0, y0, c);
+        if (wide)
+            b.FillRect(x0 - 1, y0 - 1, x0 + 2, y0 + 2, c);
+        else
+            b.Set(x0, y0, c);
         int e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x0 += sx; }
-        if (e2 <= dx) { err += dx; y0 += sy; }
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
@@ -34,13 +42,13 @@ void Line(PixelBuffer& b, int x0, int y0, int x1, int y1, Rgb c, bool wide = fal
 Rgb SpectrumTraceColour(int sensorPair, SpectrumGraph graph) {
     bool upper = graph == SpectrumGraph::Upper;
     switch (sensorPair) {
-        case 3: return upper ? kBlack : kRed;
-        case 5: return upper ? kBlack : kBlue;
-        case 6: return upper ? kBlue : kRed;
-        case 9: return upper ? kBlack : kYellow;
-        case 10: return upper ? kYellow : kRed;
-        case 12: return upper ? kYellow : kBlue;
-        default: return kBlack;
+    case 3: return upper ? kBlack : kRed;
+    case 5: return upper ? kBlack : kBlue;
+    case 6: return upper ? kBlue : kRed;
+    case 9: return upper ? kBlack : kYellow;
+    case 10: return upper ? kYellow : kRed;
+    case 12: return upper ? kYellow : kBlue;
+    default: return kBlack;
     }
 }
 
@@ -54,8 +62,8 @@ Rgb ColumnColour(int x, Rgb traceColour, const FilterSettings& filter, unsigned 
     return traceColour;
 }
 
-void DrawSpectrum(PixelBuffer& buffer, const std::int16_t* spectrum, Rgb traceColour,
-                  const FilterSettings& filter, unsigned notchCount) {
+void DrawSpectrum(PixelBuffer& buffer, const std::int16_t* spectrum, Rgb traceColour, const FilterSettings& filter,
+                  unsigned notchCount) {
     buffer.Fill(kWhite);
     // Removed columns get a shaded background, so that even a narrow notch shows at a glance.
     for (int x = 0; x < buffer.width(); ++x)

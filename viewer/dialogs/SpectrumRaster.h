@@ -20,7 +20,7 @@ enum class SpectrumGraph { Upper, Lower };
 Rgb SpectrumTraceColour(int sensorPair, SpectrumGraph graph);
 Rgb ColumnColour(int x, Rgb traceColour, const FilterSettings& filter, unsigned notchCount);
 // spectrum holds at least 2 × buffer width values.
-void DrawSpectrum(PixelBuffer& buffer, const std::int16_t* spectrum, Rgb traceColour,
-                  const FilterSettings& filter, unsigned notchCount);
+void DrawSpectrum(PixelBuffer& buffer, const std::int16_t* spectrum, Rgb traceColour, const FilterSettings& filter,
+                  unsigned notchCount);
 
 }  // namespace vexlan

@@ -10,7 +10,6 @@ namespace vexlan {
 
 namespace {
 
-
 // A number typed into a box, or the message the form gives for a box it cannot read.
 bool ReadNumber(const std::string& text, double& value, std::string& message) {
     const FieldParse p = ParseFieldValue(text, kDiameterMaximum);

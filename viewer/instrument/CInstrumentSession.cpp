@@ -72,7 +72,8 @@ bool CInstrumentSession::WaitMs(uint32_t milliseconds) {
     const uint64_t end = trans_now_ms() + milliseconds;
     while (trans_now_ms() < end) {
         if (!Idle(this)) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<uint64_t>(kTransIdleIntervalMs, end - trans_now_ms())));
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::min<uint64_t>(kTransIdleIntervalMs, end - trans_now_ms())));
     }
     return true;
 }
@@ -126,9 +127,7 @@ bool CInstrumentSession::ReopenForRetry(const std::string& port, const std::stri
     return OpenRemoteFile(name);
 }
 
-bool CInstrumentSession::Expired() const {
-    return trans_now_ms() - startMs_ > timing_.operationLimitMs;
-}
+bool CInstrumentSession::Expired() const { return trans_now_ms() - startMs_ > timing_.operationLimitMs; }
 
 bool CInstrumentSession::RestartInstrument(const std::string& port) {
     lastErrorId = string_id::kNoSpecificError;

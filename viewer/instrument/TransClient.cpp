@@ -19,9 +19,9 @@ constexpr uint32_t kScratchSize = 4069;
 
 uint64_t NowMs() {
     if (clockSource) return clockSource();
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }
 
 bool Fail(int32_t code) {
@@ -114,8 +114,8 @@ bool trans_receive(void* buffer, uint32_t size, uint16_t* length, int32_t timeou
     return true;
 }
 
-bool trans_exchange(const void* request, uint32_t requestLength, void* reply, uint32_t replyLength,
-                    int32_t timeoutMs, int32_t sendTimeoutMs) {
+bool trans_exchange(const void* request, uint32_t requestLength, void* reply, uint32_t replyLength, int32_t timeoutMs,
+                    int32_t sendTimeoutMs) {
     if (!request || !reply) return Fail(kTransBadParameter);
     const uint8_t type = *static_cast<const uint8_t*>(request);
     if (!trans_send(request, requestLength, sendTimeoutMs)) return false;

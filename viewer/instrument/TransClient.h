@@ -42,8 +42,8 @@ bool trans_send(const void* message, uint32_t length, int32_t timeoutMs = kTrans
 bool trans_receive(void* buffer, uint32_t size, uint16_t* length, int32_t timeoutMs);
 // Sends the request and takes a reply that must repeat its type byte and have exactly
 // replyLength bytes. The request and reply may share one buffer.
-bool trans_exchange(const void* request, uint32_t requestLength, void* reply, uint32_t replyLength,
-                    int32_t timeoutMs, int32_t sendTimeoutMs = kTransSendTimeoutMs);
+bool trans_exchange(const void* request, uint32_t requestLength, void* reply, uint32_t replyLength, int32_t timeoutMs,
+                    int32_t sendTimeoutMs = kTransSendTimeoutMs);
 
 // Called from every wait about every kTransIdleIntervalMs (nullptr = none): the host repaints
 // and takes a Cancel there. Returning false ends the wait with kTransCancelled.

@@ -18,7 +18,8 @@ constexpr Rgb kWhite = MakeRgb(255, 255, 255);
 class PixelBuffer {
 public:
     PixelBuffer(int width, int height, Rgb fill = kWhite)
-        : width_(width > 0 ? width : 0), height_(height > 0 ? height : 0),
+        : width_(width > 0 ? width : 0),
+          height_(height > 0 ? height : 0),
           pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill) {}
 
     int width() const { return width_; }

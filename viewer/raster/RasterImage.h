@@ -10,8 +10,8 @@ namespace vexlan {
 
 // A deep copy: the buffer's 0x00RRGGBB pixels are exactly Qt's RGB32 layout.
 inline QImage ToImage(const PixelBuffer& buffer) {
-    QImage view(reinterpret_cast<const uchar*>(buffer.data()), buffer.width(), buffer.height(),
-                buffer.width() * 4, QImage::Format_RGB32);
+    QImage view(reinterpret_cast<const uchar*>(buffer.data()), buffer.width(), buffer.height(), buffer.width() * 4,
+                QImage::Format_RGB32);
     return view.copy();
 }
 

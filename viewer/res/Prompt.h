@@ -33,7 +33,11 @@ public:
     PromptAnswer fallback = PromptAnswer::Ok;
     PromptAnswer Ask(const std::string& text, PromptIcon icon, PromptButtons buttons) override;
     const std::vector<Asked>& asked() const { return asked_; }
-    void Clear() { asked_.clear(); answers_.clear(); next_ = 0; }
+    void Clear() {
+        asked_.clear();
+        answers_.clear();
+        next_ = 0;
+    }
 
 private:
     std::vector<Asked> asked_;

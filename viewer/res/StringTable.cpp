@@ -26,24 +26,40 @@ constexpr Entry kStrings[] = {
     {59139, "SCRL"},
     {61715, "Please enter a number."},
     {61716, "Please enter a number between 0 and %g."},
-    {62000, "Could not communicate with the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra Digital is switched on. "},
-    {62001, "Could not transmit message to the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra Digital is switched on."},
-    {62002, "Communications Port closed\n\nPlease check that no other program is using the COM port and\nretry operation."},
+    {62000,
+     "Could not communicate with the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra "
+     "Digital is switched on. "},
+    {62001,
+     "Could not transmit message to the Halcyra Digital\n\nPlease check the connections and ensure that the Halcyra "
+     "Digital is switched on."},
+    {62002,
+     "Communications Port closed\n\nPlease check that no other program is using the COM port and\nretry operation."},
     {62003, "Could not open the file on the Halcyra Digital\n\nPlease check the file exists and retry operation."},
-    {62004, "Could not write to the local file\n\nPlease check that the location of the file is valid and that\nthe file is not being used by another operation."},
+    {62004,
+     "Could not write to the local file\n\nPlease check that the location of the file is valid and that\nthe file is "
+     "not being used by another operation."},
     {62005, "Unable to open communications port.\n\nPort number out of range or device already in use."},
     {62006, "Unable to open communications port.\n\nCouldn't open device."},
     {62007, "Unable to open communications port.\n\nCouldn't read current setup."},
     {62008, "Unable to open communications port.\n\nCouldn't set up port."},
     {62009, "Unable to open communications port.\n\nModem connection failed."},
     {62010, "Unable to open communications port.\n\nCouldn't set up timer."},
-    {62016, "Could not open local file. \n\nPlease check that the file exists and is not being used by another program or that the file is not Read-Only."},
-    {62017, "Could not read from the local file\n\nPlease check that this file is not being used by another program and retry the operation."},
+    {62016,
+     "Could not open local file. \n\nPlease check that the file exists and is not being used by another program or "
+     "that the file is not Read-Only."},
+    {62017,
+     "Could not read from the local file\n\nPlease check that this file is not being used by another program and retry "
+     "the operation."},
     {62018, "Could not close local file.\n\nPlease check that file is not being used by another program."},
-    {62019, "Could not save the data to the file. \n\nPlease check that the file is not being used by another program."},
+    {62019,
+     "Could not save the data to the file. \n\nPlease check that the file is not being used by another program."},
     {62020, "The selected Halcyra Digital file is incompatible with this program."},
-    {62032, "The application will attempt to Communicate with the Halcyra Digital\n\nPlease make sure Halcyra Digital is connected and switched ON."},
-    {62033, "COM port setting could not be retrieved from the registry\n\nPlease select COM port manually before downloading a file"},
+    {62032,
+     "The application will attempt to Communicate with the Halcyra Digital\n\nPlease make sure Halcyra Digital is "
+     "connected and switched ON."},
+    {62033,
+     "COM port setting could not be retrieved from the registry\n\nPlease select COM port manually before downloading "
+     "a file"},
     {62034, "Do you want to open this file now?"},
     {62035, "Do you want to save current file?"},
     {62036, "Does the Halcyra Digital need re-starting?"},
@@ -56,14 +72,23 @@ constexpr Entry kStrings[] = {
     {62052, "Please select a file"},
     {62053, "Please select a notch filter"},
     {62064, "The pipe material names were not loaded properly\nPlease reload the file"},
-    {62065, "The pipe material list was not loaded properly. This will result in the application having limited pipe information.\nTry reloading the file to solve the problem"},
-    {62066, "Could not create the pipe material list file\nThis will result in the application having limited pipe information.\nTry reloading the file to solve the problem"},
-    {62067, "Could not read the material list file\nThis will result in the application having limited pipe information.\nTry reloading the file to solve the problem"},
+    {62065,
+     "The pipe material list was not loaded properly. This will result in the application having limited pipe "
+     "information.\nTry reloading the file to solve the problem"},
+    {62066,
+     "Could not create the pipe material list file\nThis will result in the application having limited pipe "
+     "information.\nTry reloading the file to solve the problem"},
+    {62067,
+     "Could not read the material list file\nThis will result in the application having limited pipe information.\nTry "
+     "reloading the file to solve the problem"},
     {62068, "Error reading default High Cutoff Frequency\nHigh Cutoff Frequency set to 0.0"},
     {62069, "Error reading default Low Cutoff Frequency\nLow Cutoff Frequency set to 0.0"},
-    {62070, "This application does not use the Auto Filter\n\nThe data will be displayed with the Auto Filter switched off"},
+    {62070,
+     "This application does not use the Auto Filter\n\nThe data will be displayed with the Auto Filter switched off"},
     {62071, "Critical components of the application have been corrupted!\n\nPlease reinstall the application"},
-    {62072, "This application cannot be run on a screen resolution less than 800x600. Please set the screen resolution to a minimum of 800x600 and restart the application."},
+    {62072,
+     "This application cannot be run on a screen resolution less than 800x600. Please set the screen resolution to a "
+     "minimum of 800x600 and restart the application."},
     {62080, "Asbestos Cement"},
     {62081, "Copper"},
     {62082, "Ductile Iron"},
@@ -153,7 +178,9 @@ constexpr Entry kStrings[] = {
     // Writing and reading local files.
     {62192, "This is not a regular file (it is a device, a pipe or a folder).\n\nPlease choose a file name."},
     {62193, "The file is read-only.\n\nDo you want to replace it?"},
-    {62194, "Two of the files have the same name and would be exported to the same output file.\n\nPlease export them to different folders."},
+    {62194,
+     "Two of the files have the same name and would be exported to the same output file.\n\nPlease export them to "
+     "different folders."},
     {62195, "The file is read-only and was not replaced."},
     {62196, "unknown subcommand '%s'"},
     {62197, "no correlation files (.ked) in %s"},
@@ -167,8 +194,12 @@ constexpr Entry kStrings[] = {
     {62242, "The SDR (outside diameter over wall thickness) must be a number above 2."},
     {62243, "The material's elastic modulus must be a positive number."},
     {62244, "The source position lies outside the pipe: give a distance from 0 to the pipe's length."},
-    {62245, "The time delay at the cursor is too close to zero to measure a velocity from.\n\nPut the cursor on the source's peak, or make the noise nearer one sensor."},
-    {62246, "The time delay at the cursor has the wrong sign for a source at that place.\n\nCheck which sensor the source was near, and that the cursor is on the source's peak."},
+    {62245,
+     "The time delay at the cursor is too close to zero to measure a velocity from.\n\nPut the cursor on the source's "
+     "peak, or make the noise nearer one sensor."},
+    {62246,
+     "The time delay at the cursor has the wrong sign for a source at that place.\n\nCheck which sensor the source was "
+     "near, and that the cursor is on the source's peak."},
     {62247, "A source there gives nearly the same delay whatever the velocity.\n\nMake the noise nearer one sensor."},
     {62248, "The pipe has no segment with a positive length and velocity."},
     {62249, "At least two recordings with different pipe lengths are needed to fit a velocity."},
@@ -199,8 +230,11 @@ constexpr Entry kStrings[] = {
     {62279, "Every segment's velocity times %.4f (%d segments)"},
     {62280, "    leak within %.1f - %.1f %s"},
     // Notices about a file as it was opened.
-    {62290, "This change is made by Vexlan, not by you: the file is only offered for saving when you change something else."},
-    {62291, "This correlation file is incomplete: it has %llu of the %llu bytes of a whole file.\n\nThe missing part is read as zeros."},
+    {62290,
+     "This change is made by Vexlan, not by you: the file is only offered for saving when you change something else."},
+    {62291,
+     "This correlation file is incomplete: it has %llu of the %llu bytes of a whole file.\n\nThe missing part is read "
+     "as zeros."},
     // Why a record's correlation cannot be recomputed, in order of the engine's problems.
     {63000, "the sample count is not a power of two from 2 to 8192"},
     {63001, "the sample rate is not a usable positive number"},

@@ -22,12 +22,10 @@ inline std::string LoadStdString(int id) { return LoadString(id); }
 
 // The text of a format id with its arguments put in; the id's type says what they are.
 template <typename... Args>
-std::string FormatString(FormatId<Args...> format, std::type_identity_t<Args>... args)
-{
+std::string FormatString(FormatId<Args...> format, std::type_identity_t<Args>... args) {
     const char* pattern = LoadString(format.id);
     const int size = std::snprintf(nullptr, 0, pattern, args...);
-    if (size <= 0)
-        return {};
+    if (size <= 0) return {};
     std::string text(static_cast<std::size_t>(size), '\0');
     std::snprintf(text.data(), text.size() + 1, pattern, args...);
     return text;
@@ -40,7 +38,7 @@ const char* LoadResourceText(int resourceId, int itemId);
 namespace resource {
 constexpr int kAboutDialog = 100, kFormTemplate = 101, kMainMenu = 128;
 constexpr int kDownloadDialog = 144, kFilterSettingsDialog = 148, kFileInformationDialog = 175;
-}
+}  // namespace resource
 
 // Every key of the table; plain strings carry resourceId kPlainStrings. For checking the table.
 constexpr int kPlainStrings = 0;
@@ -52,7 +50,15 @@ struct StringKey {
 std::vector<StringKey> AllStringKeys();
 
 // The document template string (string_id::kDocTemplate): newline-separated fields in this order.
-enum class DocTemplateField { WindowTitle, DocName, FileNewName, FilterName, FilterExtension, FileTypeId, FileTypeName };
+enum class DocTemplateField {
+    WindowTitle,
+    DocName,
+    FileNewName,
+    FilterName,
+    FilterExtension,
+    FileTypeId,
+    FileTypeName
+};
 std::string LoadDocTemplateField(DocTemplateField field);
 
 }  // namespace vexlan

@@ -37,8 +37,10 @@ OutputFileInfo InspectOutputPath(const std::string& path) {
             continue;
         }
         info.exists = true;
-        if (entry.kind != EntryKind::Regular) info.errorId = string_id::kMsgOutputNotRegular;
-        else info.readOnly = entry.readOnly;
+        if (entry.kind != EntryKind::Regular)
+            info.errorId = string_id::kMsgOutputNotRegular;
+        else
+            info.readOnly = entry.readOnly;
         return info;
     }
 }
@@ -63,7 +65,8 @@ int WriteFileSafely(const std::string& path, const OutputProducer& produce, cons
 }
 
 int WriteFileSafely(const std::string& path, const void* data, std::size_t size, const SafeWriteOptions& options) {
-    return WriteFileSafely(path, [&](const OutputSink& sink) { return sink(data, size); }, options);
+    return WriteFileSafely(
+        path, [&](const OutputSink& sink) { return sink(data, size); }, options);
 }
 
 std::FILE* OpenRegularFileForReading(const std::string& path, int& errorId) {
@@ -80,7 +83,8 @@ FileTail ReadFileFrom(const std::string& path, std::size_t offset) {
     if (std::fseek(file, long(offset), SEEK_SET) == 0) {
         std::uint8_t chunk[4096];
         std::size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) tail.bytes.insert(tail.bytes.end(), chunk, chunk + n);
+        while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            tail.bytes.insert(tail.bytes.end(), chunk, chunk + n);
     }
     if (std::ferror(file)) tail.errorId = string_id::kMsgFileNotRead;
     std::fclose(file);

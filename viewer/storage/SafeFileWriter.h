@@ -27,8 +27,8 @@ using OutputSink = std::function<bool(const void* data, std::size_t size)>;
 using OutputProducer = std::function<bool(const OutputSink& sink)>;
 
 struct OutputFileInfo {
-    int errorId = 0;        // string_id::kMsgOutputNotRegular when the path cannot take a file
-    std::string target;     // the path with symbolic links followed
+    int errorId = 0;     // string_id::kMsgOutputNotRegular when the path cannot take a file
+    std::string target;  // the path with symbolic links followed
     bool exists = false;
     bool readOnly = false;
 };

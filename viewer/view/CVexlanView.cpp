@@ -60,10 +60,10 @@ void SetTextIfChanged(QLabel* label, const QString& text) {
 QSize PictureSize(int id, unsigned flags) {
     int border = (flags & kBordered) ? 2 : 0;
     switch (id) {
-        case idc::kGraph: return {kGraphWidth + border, kGraphHeight + border};
-        case idc::kScaleBar: return {kScaleBarWidth, kScaleBarHeight};
-        case idc::kKey: return {kKeyWidth, kKeyHeight};
-        default: return {48, 51};  // the sensor pictures; the handset is the wider one
+    case idc::kGraph: return {kGraphWidth + border, kGraphHeight + border};
+    case idc::kScaleBar: return {kScaleBarWidth, kScaleBarHeight};
+    case idc::kKey: return {kKeyWidth, kKeyHeight};
+    default: return {48, 51};  // the sensor pictures; the handset is the wider one
     }
 }
 
@@ -94,7 +94,8 @@ void CVexlanView::FitControlsToTexts() {
     int materialWidth = material_->width();
     for (int i = 0; i < kOfferedMaterials; ++i)
         materialWidth = std::max(materialWidth, material_->fontMetrics().horizontalAdvance(
-                                                    QString::fromUtf8(LoadString(string_id::kMaterialNameBase + i))) + kDropListChrome);
+                                                    QString::fromUtf8(LoadString(string_id::kMaterialNameBase + i))) +
+                                                    kDropListChrome);
     material_->resize(std::min(materialWidth, materialRoom), material_->height());
     // The velocity's two unit texts close up behind its box, so that the time unit stays clear of
     // the Time group's frame.
@@ -172,54 +173,54 @@ QWidget* CVexlanView::CreateControl(const ControlTemplate& t) {
     const QString text = Q(ControlText(t.id));
     QWidget* w = nullptr;
     switch (t.kind) {
-        case ControlKind::GroupBox: w = new QGroupBox(text, this); break;
-        case ControlKind::Picture: {
-            auto* label = new QLabel(this);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setContentsMargins(0, 0, 0, 0);
-            if (t.flags & kBordered) {
-                label->setFrameShape(QFrame::Box);
-                label->setFrameShadow(QFrame::Plain);
-                label->setLineWidth(1);
-            }
-            label->setGeometry(QRect(rect.topLeft(), PictureSize(t.id, t.flags)));
-            return label;
+    case ControlKind::GroupBox: w = new QGroupBox(text, this); break;
+    case ControlKind::Picture: {
+        auto* label = new QLabel(this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setContentsMargins(0, 0, 0, 0);
+        if (t.flags & kBordered) {
+            label->setFrameShape(QFrame::Box);
+            label->setFrameShadow(QFrame::Plain);
+            label->setLineWidth(1);
         }
-        case ControlKind::Text: {
-            auto* label = new QLabel(text, this);
-            label->setAlignment(TextAlignment(t.flags));
-            if (t.flags & (kSunken | kBordered)) {
-                label->setFrameShape(QFrame::Panel);
-                label->setFrameShadow(QFrame::Sunken);
-                label->setLineWidth(1);
-            }
-            w = label;
-            break;
+        label->setGeometry(QRect(rect.topLeft(), PictureSize(t.id, t.flags)));
+        return label;
+    }
+    case ControlKind::Text: {
+        auto* label = new QLabel(text, this);
+        label->setAlignment(TextAlignment(t.flags));
+        if (t.flags & (kSunken | kBordered)) {
+            label->setFrameShape(QFrame::Panel);
+            label->setFrameShadow(QFrame::Sunken);
+            label->setLineWidth(1);
         }
-        case ControlKind::Edit: {
-            auto* edit = new QLineEdit(text, this);
-            edit->setReadOnly(t.flags & kReadOnly);
-            edit->setAlignment(TextAlignment(t.flags));
-            edit->setTextMargins(1, 0, 1, 0);
-            // A display is no place to land on: the focus passes it by unless the user clicks in.
-            if (t.flags & kReadOnly) edit->setFocusPolicy(Qt::ClickFocus);
-            w = edit;
-            break;
-        }
-        case ControlKind::Slider: {
-            auto* slider = new QSlider(Qt::Horizontal, this);
-            slider->setTickPosition(QSlider::NoTicks);
-            w = slider;
-            break;
-        }
-        case ControlKind::Button:
-        case ControlKind::IconButton: w = new QPushButton(text, this); break;
-        case ControlKind::DropList: {
-            auto* combo = new QComboBox(this);
-            combo->setGeometry(rect.x(), rect.y(), rect.width(), kDropListHeight);
-            return combo;
-        }
-        case ControlKind::Radio: w = new QRadioButton(text, this); break;
+        w = label;
+        break;
+    }
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(text, this);
+        edit->setReadOnly(t.flags & kReadOnly);
+        edit->setAlignment(TextAlignment(t.flags));
+        edit->setTextMargins(1, 0, 1, 0);
+        // A display is no place to land on: the focus passes it by unless the user clicks in.
+        if (t.flags & kReadOnly) edit->setFocusPolicy(Qt::ClickFocus);
+        w = edit;
+        break;
+    }
+    case ControlKind::Slider: {
+        auto* slider = new QSlider(Qt::Horizontal, this);
+        slider->setTickPosition(QSlider::NoTicks);
+        w = slider;
+        break;
+    }
+    case ControlKind::Button:
+    case ControlKind::IconButton: w = new QPushButton(text, this); break;
+    case ControlKind::DropList: {
+        auto* combo = new QComboBox(this);
+        combo->setGeometry(rect.x(), rect.y(), rect.width(), kDropListHeight);
+        return combo;
+    }
+    case ControlKind::Radio: w = new QRadioButton(text, this); break;
     }
     w->setGeometry(rect);
     return w;
@@ -436,7 +437,7 @@ void CVexlanView::KeepFocusNear(QWidget* focused) {
     // A button that has just been disabled hands the focus to its partner, not to the next
     // control in the tab order, so that the user stays with the peak suppression.
     if (!focused || focused->isEnabled()) return;
-    QWidget* partner = focused == remove_ ? static_cast<QWidget*>(setStartPoint_)
+    QWidget* partner = focused == remove_          ? static_cast<QWidget*>(setStartPoint_)
                        : focused == setStartPoint_ ? static_cast<QWidget*>(remove_)
                                                    : nullptr;
     if (partner && partner->isEnabled()) partner->setFocus(Qt::OtherFocusReason);

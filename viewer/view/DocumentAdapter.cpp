@@ -12,7 +12,6 @@ namespace vexlan {
 
 static_assert(kGraphWidth == kGraphWidth, "the graph shows one trace value per pixel column");
 
-
 SegmentValues DocumentAdapter::GetSegment(int index) const {
     DocSegment s = doc_.GetSegment(index);
     return {s.length, s.velocity, s.diameter, s.material};
@@ -74,12 +73,11 @@ std::vector<std::string> DocumentAdapter::PeakRows(int lengthUnit, int timeUnit)
     const double timeScale = timeUnit == 1 ? 1000.0 : 1.0;
     for (std::size_t i = 0; i < analysis_.peaks.size(); ++i) {
         const analysis::AnalysisPeak& p = analysis_.peaks[i];
-        std::string row = FormatString(string_id::kPeakRowText, int(i + 1), p.timeDelay * timeScale,
-                                       TimeUnitText(timeUnit),
-                                       double(LengthForDisplay(float(p.distanceFromSensor1), lengthUnit)),
-                                       double(LengthForDisplay(float(p.distanceFromSensor2), lengthUnit)),
-                                       LengthUnitText(lengthUnit), int(p.height * 100 + 0.5),
-                                       int(p.quality + 0.5));
+        std::string row =
+            FormatString(string_id::kPeakRowText, int(i + 1), p.timeDelay * timeScale, TimeUnitText(timeUnit),
+                         double(LengthForDisplay(float(p.distanceFromSensor1), lengthUnit)),
+                         double(LengthForDisplay(float(p.distanceFromSensor2), lengthUnit)), LengthUnitText(lengthUnit),
+                         int(p.height * 100 + 0.5), int(p.quality + 0.5));
         velocity::Interval in;
         if (IntervalAt(p.timeDelay, in)) {
             row += FormatString(string_id::kPeakIntervalText, double(LengthForDisplay(float(in.from), lengthUnit)),

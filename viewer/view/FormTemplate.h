@@ -24,7 +24,7 @@ enum ControlFlags : unsigned {
 struct ControlTemplate {
     int id;
     ControlKind kind;
-    bool hasText;  // ControlText(id) gives the text the control starts with
+    bool hasText;             // ControlText(id) gives the text the control starts with
     int x, y, width, height;  // dialog units
     unsigned flags;
 };

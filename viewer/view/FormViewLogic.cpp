@@ -11,7 +11,9 @@
 namespace vexlan {
 
 FormViewLogic::FormViewLogic(IViewDocument& document, IPrompt& prompt, Host host)
-    : doc_(document), prompt_(prompt), host_(std::move(host)),
+    : doc_(document),
+      prompt_(prompt),
+      host_(std::move(host)),
       graphBitmap_(kGraphWidth, kGraphHeight, kWhite),
       scaleBitmap_(kScaleBarWidth, kScaleBarHeight, kResourceGrey),
       keyBitmap_(kKeyWidth, kKeyHeight, kResourceGrey) {}
@@ -42,7 +44,8 @@ void FormViewLogic::OnInitialUpdate(int storedLengthUnit, int storedTimeUnit) {
     SetUnitTexts();
     startPointPending_ = false;
     controls_.materialItems.clear();
-    for (int i = 0; i < kOfferedMaterials; ++i) controls_.materialItems.push_back(LoadString(string_id::kMaterialNameBase + i));
+    for (int i = 0; i < kOfferedMaterials; ++i)
+        controls_.materialItems.push_back(LoadString(string_id::kMaterialNameBase + i));
     std::string path;
     if (doc_.GetPendingOpen(path)) LoadFile(path);
 }
@@ -177,7 +180,8 @@ void FormViewLogic::ShowFilterSettings() {
 
 bool FormViewLogic::ClearAutoFilter() {
     if (!doc_.GetFilterSummary().autoFilter) return false;
-    prompt_.Ask(std::string(LoadString(string_id::kMsgAutoFilterNotUsed)) + "\n\n" + LoadString(string_id::kMsgAutoFilterChangeIsOurs),
+    prompt_.Ask(std::string(LoadString(string_id::kMsgAutoFilterNotUsed)) + "\n\n" +
+                    LoadString(string_id::kMsgAutoFilterChangeIsOurs),
                 PromptIcon::Information, PromptButtons::Ok);
     // The program's own change: the file asks to be saved only when the user changes something.
     const bool wasModified = doc_.IsModified();
@@ -281,16 +285,16 @@ bool FormViewLogic::OnValueDone(ValueBox box, bool modified, const ValueBoxTexts
     int segment = controls_.segmentSelection;
     if (segment < 0) return true;
     switch (box) {
-        case ValueBox::Length:
-            doc_.SetSegmentLength(segment, LengthFromEntry(fields_.lengthValue, fields_.lengthUnit));
-            break;
-        case ValueBox::Diameter:
-            doc_.SetSegmentDiameter(segment, DiameterFromEntry(fields_.diameterValue, fields_.lengthUnit));
-            break;
-        case ValueBox::Velocity:
-            doc_.SetSegmentVelocity(segment,
-                                    VelocityFromEntry(fields_.velocityValue, fields_.lengthUnit, fields_.timeUnit));
-            break;
+    case ValueBox::Length:
+        doc_.SetSegmentLength(segment, LengthFromEntry(fields_.lengthValue, fields_.lengthUnit));
+        break;
+    case ValueBox::Diameter:
+        doc_.SetSegmentDiameter(segment, DiameterFromEntry(fields_.diameterValue, fields_.lengthUnit));
+        break;
+    case ValueBox::Velocity:
+        doc_.SetSegmentVelocity(segment,
+                                VelocityFromEntry(fields_.velocityValue, fields_.lengthUnit, fields_.timeUnit));
+        break;
     }
     RefreshAll();
     return true;

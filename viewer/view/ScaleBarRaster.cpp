@@ -5,9 +5,8 @@
 namespace vexlan {
 
 const Rgb kSegmentColours[10] = {
-    MakeRgb(153, 0, 0),   MakeRgb(204, 0, 0),   MakeRgb(253, 0, 0),   MakeRgb(255, 102, 0),
-    MakeRgb(204, 102, 0), MakeRgb(153, 102, 0), MakeRgb(102, 102, 0), MakeRgb(51, 102, 0),
-    MakeRgb(0, 102, 102), MakeRgb(0, 102, 153),
+    MakeRgb(153, 0, 0),   MakeRgb(204, 0, 0),   MakeRgb(253, 0, 0),  MakeRgb(255, 102, 0), MakeRgb(204, 102, 0),
+    MakeRgb(153, 102, 0), MakeRgb(102, 102, 0), MakeRgb(51, 102, 0), MakeRgb(0, 102, 102), MakeRgb(0, 102, 153),
 };
 
 namespace {

@@ -41,22 +41,22 @@ void DrawHandset(PixelBuffer& p) {
 
 bool SensorPicturesFor(int sensorPair, SensorPictures& pictures) {
     switch (sensorPair) {
-        case 3: pictures = {SensorKind::Red, SensorKind::Handset}; return true;
-        case 5: pictures = {SensorKind::Blue, SensorKind::Handset}; return true;
-        case 6: pictures = {SensorKind::Red, SensorKind::Blue}; return true;
-        case 9: pictures = {SensorKind::Yellow, SensorKind::Handset}; return true;
-        case 10: pictures = {SensorKind::Red, SensorKind::Yellow}; return true;
-        case 12: pictures = {SensorKind::Blue, SensorKind::Yellow}; return true;
-        default: return false;
+    case 3: pictures = {SensorKind::Red, SensorKind::Handset}; return true;
+    case 5: pictures = {SensorKind::Blue, SensorKind::Handset}; return true;
+    case 6: pictures = {SensorKind::Red, SensorKind::Blue}; return true;
+    case 9: pictures = {SensorKind::Yellow, SensorKind::Handset}; return true;
+    case 10: pictures = {SensorKind::Red, SensorKind::Yellow}; return true;
+    case 12: pictures = {SensorKind::Blue, SensorKind::Yellow}; return true;
+    default: return false;
     }
 }
 
 Rgb SensorColour(SensorKind kind) {
     switch (kind) {
-        case SensorKind::Red: return MakeRgb(220, 30, 30);
-        case SensorKind::Blue: return MakeRgb(30, 70, 220);
-        case SensorKind::Yellow: return MakeRgb(240, 210, 20);
-        case SensorKind::Handset: break;
+    case SensorKind::Red: return MakeRgb(220, 30, 30);
+    case SensorKind::Blue: return MakeRgb(30, 70, 220);
+    case SensorKind::Yellow: return MakeRgb(240, 210, 20);
+    case SensorKind::Handset: break;
     }
     return MakeRgb(160, 160, 160);
 }

@@ -11,7 +11,6 @@
 namespace vexlan {
 namespace {
 
-
 constexpr double kMetresToFeet = 3.28084;
 constexpr double kFeetToMetres = 0.3047999902464003;
 constexpr double kMillimetresToInches = 0.03937;

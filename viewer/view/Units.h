@@ -18,10 +18,10 @@ float LengthFromEntry(float entered, int lengthUnit);
 float DiameterFromEntry(float entered, int lengthUnit);
 float VelocityFromEntry(float entered, int lengthUnit, int timeUnit);
 
-const char* LengthUnitText(int lengthUnit);     // "m" / "ft"
-const char* DiameterUnitText(int lengthUnit);   // "mm" / "ins"
-const char* VelocityUnitText(int lengthUnit);   // "m /" / "ft /"
-const char* TimeUnitText(int timeUnit);         // "s" / "ms"
+const char* LengthUnitText(int lengthUnit);    // "m" / "ft"
+const char* DiameterUnitText(int lengthUnit);  // "mm" / "ins"
+const char* VelocityUnitText(int lengthUnit);  // "m /" / "ft /"
+const char* TimeUnitText(int timeUnit);        // "s" / "ms"
 
 // A float as an edit box shows it: 6 significant digits, shortest form.
 // One number through a printf format; a value that is not finite shows as "-", so no "inf" or

@@ -20,31 +20,26 @@
 namespace vexlan::kedgen {
 namespace {
 
-std::vector<std::uint8_t> Image(const CorrelationRecord& r)
-{
+std::vector<std::uint8_t> Image(const CorrelationRecord& r) {
     std::vector<std::uint8_t> bytes(kRecordSize);
     EncodeRecord(r, bytes.data());
     return bytes;
 }
 
-GeneratorSettings SteelPipe()
-{
+GeneratorSettings SteelPipe() {
     GeneratorSettings s;
     s.segments = {{10, 200, 100}};
     s.leakDistance = 80;
     return s;
 }
 
-bool AllZero(const std::uint8_t* block)
-{
+bool AllZero(const std::uint8_t* block) {
     for (std::size_t i = 0; i < kBlockSize; ++i)
-        if (block[i] != 0)
-            return false;
+        if (block[i] != 0) return false;
     return true;
 }
 
-TEST(Generator, SameSettingsGiveTheSameBytesAndTheSeedChangesTheNoise)
-{
+TEST(Generator, SameSettingsGiveTheSameBytesAndTheSeedChangesTheNoise) {
     CorrelationRecord a, b, c;
     std::string error;
     GeneratorSettings s = SteelPipe();
@@ -57,8 +52,7 @@ TEST(Generator, SameSettingsGiveTheSameBytesAndTheSeedChangesTheNoise)
     EXPECT_NE(std::memcmp(a.spectrum1Block, c.spectrum1Block, kBlockSize), 0);
 }
 
-TEST(Generator, FillsTheRecordAsAskedFor)
-{
+TEST(Generator, FillsTheRecordAsAskedFor) {
     GeneratorSettings s;
     s.segments = {{10, 120, 100, 0}, {8, 80, 150, 455}};
     s.leakDistance = 100;
@@ -99,8 +93,7 @@ TEST(Generator, FillsTheRecordAsAskedFor)
     EXPECT_TRUE(AllZero(r.correlationBlocks[4]));
 }
 
-TEST(Generator, SensorSpectraCarryTheLeakBand)
-{
+TEST(Generator, SensorSpectraCarryTheLeakBand) {
     // Plastic pipe: leak noise from 25 to 250 Hz; the display spectra are 1.21 Hz per bin.
     GeneratorSettings s;
     s.segments = {{8, 90, 110}};
@@ -111,8 +104,7 @@ TEST(Generator, SensorSpectraCarryTheLeakBand)
     test::Recomputed computed(r);
     auto mean = [](const std::int16_t* db, int from, int to) {
         double sum = 0;
-        for (int i = from; i < to; ++i)
-            sum += db[i];
+        for (int i = from; i < to; ++i) sum += db[i];
         return sum / (to - from);
     };
     const std::int16_t* db1 = computed.doc->spectrum1Db();
@@ -122,8 +114,7 @@ TEST(Generator, SensorSpectraCarryTheLeakBand)
     EXPECT_EQ(db1[0], -154);
 }
 
-TEST(Generator, RefusesSettingsItCannotRecordAndLeavesTheRecordAlone)
-{
+TEST(Generator, RefusesSettingsItCannotRecordAndLeavesTheRecordAlone) {
     struct Case {
         const char* what;
         void (*change)(GeneratorSettings&);
@@ -131,21 +122,40 @@ TEST(Generator, RefusesSettingsItCannotRecordAndLeavesTheRecordAlone)
     const Case cases[] = {
         {"leak beyond the pipe", [](GeneratorSettings& s) { s.leakDistance = 250; }},
         {"no segments", [](GeneratorSettings& s) { s.segments.clear(); }},
-        {"eleven segments", [](GeneratorSettings& s) { s.segments.assign(11, {10, 10, 100}); }},
+        {"eleven segments",
+         [](GeneratorSettings& s) {
+             s.segments.assign(11, {10, 10, 100});
+         }},
         {"sample count not a power of two", [](GeneratorSettings& s) { s.sampleCount = 1000; }},
         {"sample rate zero", [](GeneratorSettings& s) { s.sampleRate = 0; }},
         {"NaN length", [](GeneratorSettings& s) { s.segments[0].length = std::nanf(""); }},
         {"material 20", [](GeneratorSettings& s) { s.segments[0].material = 20; }},
         {"three side pairs", [](GeneratorSettings& s) { s.maxSideBlocks = 3; }},
-        {"band upside down", [](GeneratorSettings& s) { s.bandLow = 500; s.bandHigh = 100; }},
+        {"band upside down",
+         [](GeneratorSettings& s) {
+             s.bandLow = 500;
+             s.bandHigh = 100;
+         }},
         // 1.1 x travel time beyond the last side-block limit: the recomputation cannot use it.
-        {"pipe too long", [](GeneratorSettings& s) { s.segments = {{8, 1000, 100}}; s.leakDistance = 500; }},
+        {"pipe too long",
+         [](GeneratorSettings& s) {
+             s.segments = {{8, 1000, 100}};
+             s.leakDistance = 500;
+         }},
         // Joins a side pair, but none is stored: the leak's lag lies outside the one window.
         {"lag outside the stored windows",
-         [](GeneratorSettings& s) { s.segments = {{8, 300, 100}}; s.leakDistance = 295; s.maxSideBlocks = 0; }},
+         [](GeneratorSettings& s) {
+             s.segments = {{8, 300, 100}};
+             s.leakDistance = 295;
+             s.maxSideBlocks = 0;
+         }},
         // Stored, but beyond the graph's columns: at twice the usual rate 310 columns of 13 samples span 0.206 s.
         {"lag beyond the graph",
-         [](GeneratorSettings& s) { s.sampleRate = 19531.25f; s.segments = {{10, 500, 100}}; s.leakDistance = 388; }},
+         [](GeneratorSettings& s) {
+             s.sampleRate = 19531.25f;
+             s.segments = {{10, 500, 100}};
+             s.leakDistance = 388;
+         }},
     };
     for (const Case& c : cases) {
         GeneratorSettings s = SteelPipe();
@@ -159,8 +169,7 @@ TEST(Generator, RefusesSettingsItCannotRecordAndLeavesTheRecordAlone)
     }
 }
 
-TEST(Generator, WriteReplacesALongerFileWhole)
-{
+TEST(Generator, WriteReplacesALongerFileWhole) {
     const auto dir = test::ScratchFolder("replace");
     const std::string path = (dir / "old.ked").string();
     std::ofstream(path, std::ios::binary) << std::string(30000, 'x');
@@ -176,23 +185,38 @@ TEST(Generator, WriteReplacesALongerFileWhole)
     EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 }
 
-int Kedgen(const std::vector<std::string>& args, std::string* errText = nullptr)
-{
+int Kedgen(const std::vector<std::string>& args, std::string* errText = nullptr) {
     std::ostringstream out, err;
     const int code = RunKedgen(args, out, err);
-    if (errText)
-        *errText = err.str();
+    if (errText) *errText = err.str();
     return code;
 }
 
-TEST(KedgenCommandLine, WritesTheFileItIsAskedFor)
-{
+TEST(KedgenCommandLine, WritesTheFileItIsAskedFor) {
     const auto dir = test::ScratchFolder("cmdline");
     const std::string path = (dir / "a.ked").string();
     std::string err;
-    ASSERT_EQ(Kedgen({"-o", path, "--segment", "pvc,90,110", "--segment", "steel,50,100,1300", "--leak", "30",
-                      "--sensor-pair", "12", "--title", "Elm Close", "--comment", "one", "--comment", "two",
-                      "--notch", "45,55", "--auto-filter", "--side-blocks", "1"},
+    ASSERT_EQ(Kedgen({"-o",
+                      path,
+                      "--segment",
+                      "pvc,90,110",
+                      "--segment",
+                      "steel,50,100,1300",
+                      "--leak",
+                      "30",
+                      "--sensor-pair",
+                      "12",
+                      "--title",
+                      "Elm Close",
+                      "--comment",
+                      "one",
+                      "--comment",
+                      "two",
+                      "--notch",
+                      "45,55",
+                      "--auto-filter",
+                      "--side-blocks",
+                      "1"},
                      &err),
               0)
         << err;
@@ -209,16 +233,15 @@ TEST(KedgenCommandLine, WritesTheFileItIsAskedFor)
     EXPECT_EQ(r.maxSideBlocks, 1);
 }
 
-TEST(KedgenCommandLine, WrongUsageExitsTwoAndAFailedWriteOne)
-{
+TEST(KedgenCommandLine, WrongUsageExitsTwoAndAFailedWriteOne) {
     const auto dir = test::ScratchFolder("usage");
     const std::string path = (dir / "b.ked").string();
     std::string err;
-    EXPECT_EQ(Kedgen({"--segment", "steel,100,100"}), 2);                      // no output
-    EXPECT_EQ(Kedgen({"-o", path}), 2);                                        // no pipe
-    EXPECT_EQ(Kedgen({"-o", path, "--segment", "steel,100"}, &err), 2);        // no diameter
+    EXPECT_EQ(Kedgen({"--segment", "steel,100,100"}), 2);                // no output
+    EXPECT_EQ(Kedgen({"-o", path}), 2);                                  // no pipe
+    EXPECT_EQ(Kedgen({"-o", path, "--segment", "steel,100"}, &err), 2);  // no diameter
     EXPECT_NE(err.find("--segment expects"), std::string::npos);
-    EXPECT_EQ(Kedgen({"-o", path, "--segment", "tin,100,100"}), 2);            // unknown material
+    EXPECT_EQ(Kedgen({"-o", path, "--segment", "tin,100,100"}), 2);  // unknown material
     EXPECT_EQ(Kedgen({"-o", path, "--segment", "steel,100,100", "--sensor-pair", "7"}), 2);
     EXPECT_EQ(Kedgen({"-o", path, "--segment", "steel,100,100", "--leak", "120"}, &err), 2);
     EXPECT_NE(err.find("leak"), std::string::npos);

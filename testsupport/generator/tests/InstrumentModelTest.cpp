@@ -16,8 +16,7 @@
 namespace vexlan::kedgen {
 namespace {
 
-GeneratorSettings SteelPipe()
-{
+GeneratorSettings SteelPipe() {
     GeneratorSettings s;
     s.segments = {{10, 150, 100}, {4, 110, 150}};
     s.leakDistance = 60;
@@ -26,8 +25,7 @@ GeneratorSettings SteelPipe()
     return s;
 }
 
-std::unique_ptr<test::Recomputed> Recompute(const GeneratorSettings& s)
-{
+std::unique_ptr<test::Recomputed> Recompute(const GeneratorSettings& s) {
     CorrelationRecord record;
     std::string error;
     EXPECT_TRUE(GenerateRecord(s, record, error)) << error;
@@ -35,8 +33,7 @@ std::unique_ptr<test::Recomputed> Recompute(const GeneratorSettings& s)
 }
 
 // Mean bar height away from the peak, relative to the peak.
-double Floor(const CVexlanDoc& doc)
-{
+double Floor(const CVexlanDoc& doc) {
     double sum = 0;
     int count = 0;
     for (int c = 0; c < kGraphWidth; ++c)
@@ -47,8 +44,7 @@ double Floor(const CVexlanDoc& doc)
     return sum / count / kTraceTop;
 }
 
-TEST(InstrumentModel, AveragingMoreFramesLowersTheFloorAsTheRootOfM)
-{
+TEST(InstrumentModel, AveragingMoreFramesLowersTheFloorAsTheRootOfM) {
     GeneratorSettings s = SteelPipe();
     s.snrDb = -12;
     s.frames = 8;
@@ -60,8 +56,7 @@ TEST(InstrumentModel, AveragingMoreFramesLowersTheFloorAsTheRootOfM)
     EXPECT_GT(many, few / 4);
 }
 
-TEST(InstrumentModel, HumCorrelatesAtZeroDelayAndEveryPeriod)
-{
+TEST(InstrumentModel, HumCorrelatesAtZeroDelayAndEveryPeriod) {
     GeneratorSettings s = SteelPipe();
     s.hum = {50, 15};
     const auto r = Recompute(s);
@@ -74,8 +69,7 @@ TEST(InstrumentModel, HumCorrelatesAtZeroDelayAndEveryPeriod)
     EXPECT_GT(std::abs(doc.timeDelay() - ResolvePipe(s).delay), 5 * columnTime);
 }
 
-TEST(InstrumentModel, SourceBeyondASensorAppearsAtTheTravelTime)
-{
+TEST(InstrumentModel, SourceBeyondASensorAppearsAtTheTravelTime) {
     for (const float beyond : {-80.0f, 340.0f}) {
         GeneratorSettings s = SteelPipe();
         s.sources = {{beyond, 15, 30, 500}};
@@ -86,11 +80,11 @@ TEST(InstrumentModel, SourceBeyondASensorAppearsAtTheTravelTime)
     }
 }
 
-TEST(Corpus, WritesEachScenarioWithItsTruth)
-{
+TEST(Corpus, WritesEachScenarioWithItsTruth) {
     const auto dir = test::ScratchFolder("corpus");
     std::ostringstream out, err;
-    ASSERT_EQ(RunKedgen({"--corpus", dir.string(), "--count", "4", "--seed", "3", "--scenario", "clean,pump"}, out, err), 0)
+    ASSERT_EQ(
+        RunKedgen({"--corpus", dir.string(), "--count", "4", "--seed", "3", "--scenario", "clean,pump"}, out, err), 0)
         << err.str();
     std::ifstream in(dir / "manifest.json");
     const nlohmann::json manifest = nlohmann::json::parse(in);
@@ -107,7 +101,8 @@ TEST(Corpus, WritesEachScenarioWithItsTruth)
         // finds either the leak or the pump.
         const double leak = item["leak"]["delayS"], tolerance = item["toleranceS"];
         const bool atLeak = std::abs(doc.timeDelay() - leak) <= tolerance;
-        EXPECT_TRUE(atLeak || (pump && std::abs(doc.timeDelay() - double(item["interferers"][0]["delayS"])) <= tolerance));
+        EXPECT_TRUE(atLeak ||
+                    (pump && std::abs(doc.timeDelay() - double(item["interferers"][0]["delayS"])) <= tolerance));
     }
 }
 

@@ -15,8 +15,7 @@ struct Recomputed {
     ScriptedPrompt prompt;
     std::unique_ptr<CVexlanDoc> doc;
 
-    explicit Recomputed(const CorrelationRecord& record) : doc(std::make_unique<CVexlanDoc>(prompt))
-    {
+    explicit Recomputed(const CorrelationRecord& record) : doc(std::make_unique<CVexlanDoc>(prompt)) {
         doc->record() = record;
         doc->RecomputeCorrelation();
     }

@@ -18,7 +18,7 @@ namespace {
 struct PlantedCase {
     const char* name;
     std::vector<SegmentSpec> segments;
-    float leak;             // m from sensor 1
+    float leak;              // m from sensor 1
     int expectedSideBlocks;  // side pairs the recomputation joins for this pipe
     int storedSidePairs = 2;
     int sampleCount = 8192;
@@ -31,19 +31,16 @@ constexpr int kSteel = 10, kCastIron = 4, kDuctileIron = 2, kCopper = 1;
 constexpr int kPvc = 8, kMdpe = 7, kHdpe = 3;
 
 // Velocity of the segment the leak lies in.
-float VelocityAt(const PipeGeometry& pipe, double distance)
-{
+float VelocityAt(const PipeGeometry& pipe, double distance) {
     double start = 0;
     for (const SegmentSpec& s : pipe.segments) {
-        if (distance <= start + s.length)
-            return s.velocity;
+        if (distance <= start + s.length) return s.velocity;
         start += s.length;
     }
     return pipe.segments.back().velocity;
 }
 
-GeneratorSettings SettingsFor(const PlantedCase& c)
-{
+GeneratorSettings SettingsFor(const PlantedCase& c) {
     GeneratorSettings s;
     s.segments = c.segments;
     s.leakDistance = c.leak;
@@ -56,8 +53,7 @@ GeneratorSettings SettingsFor(const PlantedCase& c)
 
 class PlantedLeak : public ::testing::TestWithParam<PlantedCase> {};
 
-TEST_P(PlantedLeak, ComesBackAtItsDistanceWithTheRightSign)
-{
+TEST_P(PlantedLeak, ComesBackAtItsDistanceWithTheRightSign) {
     const PlantedCase& c = GetParam();
     const GeneratorSettings settings = SettingsFor(c);
     CorrelationRecord record;
@@ -93,17 +89,21 @@ INSTANTIATE_TEST_SUITE_P(
         PlantedCase{"MetalOneSegmentAtSensor2NoSideBlocks", {{kDuctileIron, 150, 200}}, 150, 0, 0},
         PlantedCase{"MetalTwoSegmentsNearSensor2", {{kSteel, 120, 100}, {kCastIron, 80, 150}}, 150, 0},
         PlantedCase{"MetalTwoSegmentsAtTheJoint", {{kSteel, 120, 100}, {kCastIron, 80, 150}}, 120, 0, 0},
-        PlantedCase{"MetalFiveSegmentsOneSidePair",
-                    {{kSteel, 100, 150}, {kDuctileIron, 80, 150}, {kCastIron, 120, 100}, {kCopper, 60, 50}, {kSteel, 140, 150}},
-                    400, 1},
+        PlantedCase{
+            "MetalFiveSegmentsOneSidePair",
+            {{kSteel, 100, 150}, {kDuctileIron, 80, 150}, {kCastIron, 120, 100}, {kCopper, 60, 50}, {kSteel, 140, 150}},
+            400,
+            1},
         PlantedCase{"PlasticOneSegmentNearSensor2", {{kPvc, 90, 110}}, 70, 0, 0},
         PlantedCase{"PlasticTwoSegmentsNearSensor1", {{kMdpe, 60, 90}, {kPvc, 50, 100}}, 20, 0},
         PlantedCase{"PlasticFiveSegmentsNearSensor1",
                     {{kMdpe, 40, 90}, {kHdpe, 60, 125}, {kPvc, 50, 100}, {kMdpe, 70, 90}, {kPvc, 30, 100}},
-                    60, 1},
+                    60,
+                    1},
         PlantedCase{"PlasticFiveSegmentsTwoSidePairs",
                     {{kMdpe, 100, 90}, {kHdpe, 120, 125}, {kPvc, 100, 100}, {kMdpe, 90, 90}, {kPvc, 90, 100}},
-                    380, 2},
+                    380,
+                    2},
         // Lags beyond the centre window: the leak lies in a side window (blocks 1 and 3, then 0 and 4).
         PlantedCase{"PlasticLeakInTheFirstSideWindow", {{kPvc, 300, 110}}, 290, 1},
         PlantedCase{"PlasticLeakInTheOppositeSideWindow", {{kPvc, 300, 110}}, 12, 1},
@@ -113,8 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Mains hum correlates at every lag; notches over it and its harmonics leave only the leak
 // standing out, and the instrument's auto filter flag switches the notches off.
-TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet)
-{
+TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet) {
     auto columnsAboveHalf = [](const FilterSettings& filter, float& distance) {
         GeneratorSettings s;
         s.segments = {{kSteel, 200, 100}};
@@ -127,13 +126,11 @@ TEST(PlantedLeakWithHum, NotchRemovesTheHumUnlessAutoFilterIsSet)
         test::Recomputed r(record);
         distance = r.doc->distanceFromSensor1();
         int count = 0;
-        for (int c = 0; c < kGraphWidth; ++c)
-            count += r.doc->displayTrace()[c] >= kTraceTop / 2;
+        for (int c = 0; c < kGraphWidth; ++c) count += r.doc->displayTrace()[c] >= kTraceTop / 2;
         return count;
     };
     FilterSettings none, notched, autoFiltered;
-    for (int h = 0; h < kNotchCount; ++h)
-        notched.notches[h] = {50.0f * float(h + 1) - 20, 50.0f * float(h + 1) + 20};
+    for (int h = 0; h < kNotchCount; ++h) notched.notches[h] = {50.0f * float(h + 1) - 20, 50.0f * float(h + 1) + 20};
     autoFiltered = notched;
     autoFiltered.autoFilter = 1;
     float d0 = 0, d1 = 0, d2 = 0;

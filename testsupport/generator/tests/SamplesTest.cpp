@@ -23,28 +23,23 @@ namespace fs = std::filesystem;
 
 fs::path SamplesDirectory() { return test::SourceDirectory() / "samples"; }
 
-std::vector<SampleEntry> Manifest()
-{
+std::vector<SampleEntry> Manifest() {
     std::vector<SampleEntry> entries;
     std::string error;
     EXPECT_TRUE(ReadSampleManifest((SamplesDirectory() / "samples.list").string(), entries, error)) << error;
     return entries;
 }
 
-std::string Argument(const SampleEntry& e, const std::string& option)
-{
+std::string Argument(const SampleEntry& e, const std::string& option) {
     const auto it = std::find(e.args.begin(), e.args.end(), option);
     return it != e.args.end() && it + 1 != e.args.end() ? *(it + 1) : std::string();
 }
 
-TEST(Samples, ListAndFolderAgreeAndIncludeTheRunSample)
-{
+TEST(Samples, ListAndFolderAgreeAndIncludeTheRunSample) {
     std::set<std::string> listed, present;
-    for (const SampleEntry& e : Manifest())
-        EXPECT_TRUE(listed.insert(e.file).second) << e.file << " listed twice";
+    for (const SampleEntry& e : Manifest()) EXPECT_TRUE(listed.insert(e.file).second) << e.file << " listed twice";
     for (const auto& f : fs::directory_iterator(SamplesDirectory()))
-        if (f.path().extension() == ".ked")
-            present.insert(f.path().filename().string());
+        if (f.path().extension() == ".ked") present.insert(f.path().filename().string());
     EXPECT_EQ(listed, present);
     EXPECT_TRUE(listed.count("metal-two-segments.ked"));
     for (const char* hard : {"hard-mains-hum.ked", "hard-pump-beyond-sensor.ked", "hard-low-snr.ked"})
@@ -61,8 +56,7 @@ struct BlockDifference {
     bool withinOneStep = true;
 };
 
-BlockDifference CompareBlock(const std::uint8_t* a, const std::uint8_t* b, int maxCount)
-{
+BlockDifference CompareBlock(const std::uint8_t* a, const std::uint8_t* b, int maxCount) {
     const auto count = static_cast<std::size_t>(maxCount);
     std::vector<std::int16_t> va(count), vb(count);
     DecodeBlock(maxCount, a, va.data());
@@ -77,8 +71,7 @@ BlockDifference CompareBlock(const std::uint8_t* a, const std::uint8_t* b, int m
     return d;
 }
 
-TEST(Samples, EachIsWhatTheGeneratorMakesFromItsLine)
-{
+TEST(Samples, EachIsWhatTheGeneratorMakesFromItsLine) {
     const fs::path dir = test::ScratchFolder("samples");
     for (const SampleEntry& e : Manifest()) {
         SCOPED_TRACE(e.file + " (line " + std::to_string(e.line) +
@@ -89,8 +82,7 @@ TEST(Samples, EachIsWhatTheGeneratorMakesFromItsLine)
         const auto committed = test::ReadBytes(SamplesDirectory() / e.file);
         ASSERT_EQ(committed.size(), kFileSize);
         ASSERT_EQ(made.size(), kFileSize);
-        if (made == committed)
-            continue;
+        if (made == committed) continue;
         CorrelationRecord a, b;
         DecodeRecord(made.data() + 2, a);
         DecodeRecord(committed.data() + 2, b);
@@ -110,8 +102,7 @@ TEST(Samples, EachIsWhatTheGeneratorMakesFromItsLine)
 // An ordinary sample shows its leak at first glance: the cursor on it, within one column, and no
 // bar further than 8 columns from it above 60 % of its height. A hard one ("hard-" in front)
 // misleads the plain correlation: its cursor lies well away from the leak.
-TEST(Samples, EachOpensInTheDocumentAndShowsItsLeakOrMisleadsIfHard)
-{
+TEST(Samples, EachOpensInTheDocumentAndShowsItsLeakOrMisleadsIfHard) {
     for (const SampleEntry& e : Manifest()) {
         SCOPED_TRACE(e.file);
         ScriptedPrompt prompt;
@@ -137,14 +128,12 @@ TEST(Samples, EachOpensInTheDocumentAndShowsItsLeakOrMisleadsIfHard)
         EXPECT_LT(missed, columnDistance);
         int loudestAway = 0;
         for (int c = 0; c < kGraphWidth; ++c)
-            if (std::abs(c - cursor) > 8)
-                loudestAway = std::max(loudestAway, int(doc->displayTrace()[c]));
+            if (std::abs(c - cursor) > 8) loudestAway = std::max(loudestAway, int(doc->displayTrace()[c]));
         EXPECT_LE(loudestAway, kTraceTop * 6 / 10);
     }
 }
 
-TEST(SampleManifest, SplitsArgumentsWithQuotes)
-{
+TEST(SampleManifest, SplitsArgumentsWithQuotes) {
     std::vector<std::string> args;
     ASSERT_TRUE(SplitArguments("a.ked  --title \"Mill Road\" --x=\"\"  \t--y", args));
     EXPECT_EQ(args, (std::vector<std::string>{"a.ked", "--title", "Mill Road", "--x=", "--y"}));
@@ -153,8 +142,7 @@ TEST(SampleManifest, SplitsArgumentsWithQuotes)
     EXPECT_FALSE(SplitArguments("a.ked --title \"open", args));
 }
 
-TEST(SampleManifest, RejectsMalformedLines)
-{
+TEST(SampleManifest, RejectsMalformedLines) {
     const fs::path dir = test::ScratchFolder("manifest");
     auto read = [&](const std::string& text, std::vector<SampleEntry>& entries, std::string& error) {
         const fs::path path = dir / "list";

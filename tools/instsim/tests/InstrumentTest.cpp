@@ -39,7 +39,9 @@ protected:
         std::copy(name.begin(), name.end(), r.begin() + 2);
         return r;
     }
-    static std::string NameOf(const Bytes& reply) { return std::string(reinterpret_cast<const char*>(reply.data() + 2)); }
+    static std::string NameOf(const Bytes& reply) {
+        return std::string(reinterpret_cast<const char*>(reply.data() + 2));
+    }
 
     std::string folder;
 };

@@ -7,11 +7,12 @@ namespace {
 TEST(SimOptionsTest, ParsesFaultsAndModes) {
     instsim::SimOptions o;
     std::string error;
-    ASSERT_TRUE(instsim::ParseOptions({"--dir", "/x", "--drop", "0.05", "--corrupt", "0.1", "--duplicate", "1",
-                                       "--seed", "9", "--delay", "300", "--stall-after", "3", "--never-answer",
-                                       "--refuse", "A.KED", "--refuse", "*", "--pace", "115200", "--echo",
-                                       "--log", "/tmp/l", "--clock", "/tmp/c"},
-                                      &o, &error))
+    ASSERT_TRUE(instsim::ParseOptions(
+        {"--dir",   "/x",       "--drop",  "0.05",   "--corrupt",     "0.1",    "--duplicate",    "1",
+         "--seed",  "9",        "--delay", "300",    "--stall-after", "3",      "--never-answer", "--refuse",
+         "A.KED",   "--refuse", "*",       "--pace", "115200",        "--echo", "--log",          "/tmp/l",
+         "--clock", "/tmp/c"},
+        &o, &error))
         << error;
     EXPECT_EQ(o.folder, "/x");
     EXPECT_DOUBLE_EQ(o.faults.dropRate, 0.05);

@@ -12,8 +12,7 @@ using test::Cli;
 using test::CliRun;
 using test::SamplePath;
 
-TEST(AnalyseCommand, ThePumpSampleIsFlaggedPlainAndLocatedAutomatically)
-{
+TEST(AnalyseCommand, ThePumpSampleIsFlaggedPlainAndLocatedAutomatically) {
     const std::string pump = SamplePath("hard-pump-beyond-sensor.ked");
     const CliRun basic = Cli({"analyse", pump});
     ASSERT_EQ(basic.code, kExitOk) << basic.err;
@@ -29,11 +28,11 @@ TEST(AnalyseCommand, ThePumpSampleIsFlaggedPlainAndLocatedAutomatically)
     EXPECT_NEAR(best["distanceFromSensor1"].get<double>(), 120.0, 3.0);  // the planted leak
     EXPECT_TRUE(both[0]["flags"].empty());
     EXPECT_GT(both[0]["quality"].get<int>(), plain["quality"].get<int>() / 2);
-    EXPECT_LT(both[0]["suggestedBand"]["lowCutoff"].get<double>(), both[0]["suggestedBand"]["highCutoff"].get<double>());
+    EXPECT_LT(both[0]["suggestedBand"]["lowCutoff"].get<double>(),
+              both[0]["suggestedBand"]["highCutoff"].get<double>());
 }
 
-TEST(AnalyseCommand, AFileThatCannotBeReadGetsTheMessageAndExitOne)
-{
+TEST(AnalyseCommand, AFileThatCannotBeReadGetsTheMessageAndExitOne) {
     const CliRun run = Cli({"analyse", SamplePath("no-such-file.ked")});
     EXPECT_EQ(run.code, kExitFailure);
     EXPECT_FALSE(run.err.empty());

@@ -35,18 +35,15 @@ using json = nlohmann::ordered_json;
 using test::Cli;
 using test::CliRun;
 
-std::vector<std::string> Keys(const json& object)
-{
+std::vector<std::string> Keys(const json& object) {
     std::vector<std::string> keys;
-    for (auto it = object.begin(); it != object.end(); ++it)
-        keys.push_back(it.key());
+    for (auto it = object.begin(); it != object.end(); ++it) keys.push_back(it.key());
     return keys;
 }
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         dir_ = fs::temp_directory_path() / ("vexlan-cli-" + std::to_string(::getpid()));
         fs::create_directories(dir_);
         kedgen::GeneratorSettings s;
@@ -64,8 +61,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    std::string Write(const std::string& name, const CorrelationRecord& r)
-    {
+    std::string Write(const std::string& name, const CorrelationRecord& r) {
         const std::string path = (dir_ / name).string();
         std::string error;
         EXPECT_TRUE(kedgen::WriteKedFile(path, r, error)) << error;
@@ -77,21 +73,22 @@ protected:
     std::string path_;
 };
 
-TEST_F(CliTest, InfoPrintsTheRecordFieldsByName)
-{
+TEST_F(CliTest, InfoPrintsTheRecordFieldsByName) {
     const CliRun r = Cli({"info", path_});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     const json j = json::parse(r.out);
-    EXPECT_EQ(Keys(j), (std::vector<std::string>{
-                           "createdDate", "createdTime", "title", "comment1", "comment2", "comment3", "userReference",
-                           "segments", "lowCutoff", "highCutoff", "notches", "filterSpare1", "filterSpare2",
-                           "autoFilter", "sampleCount", "maxSideBlocks", "zeroLagIndex", "blockCount", "sensorPair",
-                           "sideBlocks", "sampleRate", "recordComplete", "fileBytes"}));
+    EXPECT_EQ(Keys(j),
+              (std::vector<std::string>{"createdDate",   "createdTime",    "title",        "comment1",   "comment2",
+                                        "comment3",      "userReference",  "segments",     "lowCutoff",  "highCutoff",
+                                        "notches",       "filterSpare1",   "filterSpare2", "autoFilter", "sampleCount",
+                                        "maxSideBlocks", "zeroLagIndex",   "blockCount",   "sensorPair", "sideBlocks",
+                                        "sampleRate",    "recordComplete", "fileBytes"}));
     EXPECT_EQ(j["recordComplete"], true);
     EXPECT_EQ(j["title"], "Mill Road");
     EXPECT_EQ(j["comment1"], "Hydrant 14");
     ASSERT_EQ(j["segments"].size(), 10u);
-    EXPECT_EQ(Keys(j["segments"][0]), (std::vector<std::string>{"material", "length", "diameter", "velocity", "inUse"}));
+    EXPECT_EQ(Keys(j["segments"][0]),
+              (std::vector<std::string>{"material", "length", "diameter", "velocity", "inUse"}));
     EXPECT_EQ(j["segments"][1]["material"], 4);
     EXPECT_EQ(j["segments"][1]["length"], 80.0);
     EXPECT_EQ(j["segments"][1]["velocity"], 1210.0);
@@ -108,11 +105,10 @@ TEST_F(CliTest, InfoPrintsTheRecordFieldsByName)
     EXPECT_EQ(j["sampleRate"], 9765.625);
 }
 
-TEST_F(CliTest, InfoSurvivesTextsWithoutTerminatorOrUtf8AndNaNValues)
-{
+TEST_F(CliTest, InfoSurvivesTextsWithoutTerminatorOrUtf8AndNaNValues) {
     CorrelationRecord r = record_;
-    std::memset(r.title, 'A', sizeof r.title);          // no terminator: the whole field
-    r.comment1[0] = char(0xE9);                         // a Latin-1 byte
+    std::memset(r.title, 'A', sizeof r.title);  // no terminator: the whole field
+    r.comment1[0] = char(0xE9);                 // a Latin-1 byte
     r.comment1[1] = 0;
     r.segments[0].length = std::nanf("");
     const CliRun run = Cli({"info", Write("odd.ked", r)});
@@ -123,8 +119,7 @@ TEST_F(CliTest, InfoSurvivesTextsWithoutTerminatorOrUtf8AndNaNValues)
     EXPECT_TRUE(j["segments"][0]["length"].is_null());
 }
 
-TEST_F(CliTest, DecodePrintsEveryBlockAsTheDecoderGivesIt)
-{
+TEST_F(CliTest, DecodePrintsEveryBlockAsTheDecoderGivesIt) {
     const CliRun r = Cli({"decode", path_});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     const json j = json::parse(r.out);
@@ -142,15 +137,14 @@ TEST_F(CliTest, DecodePrintsEveryBlockAsTheDecoderGivesIt)
     EXPECT_EQ(j["spectrum2Block"].get<std::vector<std::int16_t>>(), expected);
 }
 
-TEST_F(CliTest, ComputePrintsTheResultKeysAndThePlantedLeak)
-{
+TEST_F(CliTest, ComputePrintsTheResultKeysAndThePlantedLeak) {
     const CliRun r = Cli({"compute", path_});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     const json j = json::parse(r.out);
-    EXPECT_EQ(Keys(j), (std::vector<std::string>{"displayTrace", "cursorColumn", "samplesPerColumn", "windowCentre",
-                                                 "sideBlocks", "timeDelay", "totalTravelTime", "distanceFromSensor1",
-                                                 "distanceFromSensor2", "distanceInterval", "spectrum1Db",
-                                                 "spectrum2Db"}));
+    EXPECT_EQ(Keys(j),
+              (std::vector<std::string>{"displayTrace", "cursorColumn", "samplesPerColumn", "windowCentre",
+                                        "sideBlocks", "timeDelay", "totalTravelTime", "distanceFromSensor1",
+                                        "distanceFromSensor2", "distanceInterval", "spectrum1Db", "spectrum2Db"}));
     ASSERT_EQ(j["displayTrace"].size(), 620u);
     EXPECT_EQ(j["spectrum1Db"].size(), 2048u);
     EXPECT_EQ(j["spectrum2Db"].size(), 2048u);
@@ -164,8 +158,7 @@ TEST_F(CliTest, ComputePrintsTheResultKeysAndThePlantedLeak)
     EXPECT_NEAR(j["totalTravelTime"].get<double>(), 120 / 1320.0 + 80 / 1210.0, 1e-6);
 }
 
-TEST_F(CliTest, ComputeWithCursorMeasuresThatColumn)
-{
+TEST_F(CliTest, ComputeWithCursorMeasuresThatColumn) {
     const json peak = json::parse(Cli({"compute", path_}).out);
     const CliRun centre = Cli({"compute", path_, "--cursor", "310"});
     ASSERT_EQ(centre.code, kExitOk) << centre.err;
@@ -183,8 +176,7 @@ TEST_F(CliTest, ComputeWithCursorMeasuresThatColumn)
     EXPECT_EQ(Cli({"compute", path_, "--cursor", "x"}).code, kExitUsage);
 }
 
-TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne)
-{
+TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne) {
     const CliRun missing = Cli({"info", (dir_ / "none.ked").string()});
     EXPECT_EQ(missing.code, kExitFailure);
     EXPECT_EQ(missing.err, std::string(LoadString(string_id::kMsgFileNotOpened)) + "\n");
@@ -211,23 +203,22 @@ TEST_F(CliTest, FailuresPrintTheSystemsMessageAndExitOne)
 
 // Finite values whose results are not: refused like any record the computation cannot handle,
 // by the command line and by the document on opening, and no "inf" or "nan" is printed.
-TEST_F(CliTest, ValuesThatGiveNoFiniteResultAreRefusedEverywhere)
-{
+TEST_F(CliTest, ValuesThatGiveNoFiniteResultAreRefusedEverywhere) {
     std::vector<CorrelationRecord> bad(4, record_);
     bad[0].sampleRate = 1e-45f;
     bad[1].segments[0].velocity = bad[1].segments[1].velocity = 1e-38f;
     bad[2].segments[0].length = bad[2].segments[1].length = 3e38f;
     bad[3].segments[1].diameter = std::nanf("");
     std::vector<std::string> paths;
-    for (std::size_t i = 0; i < bad.size(); ++i)
-        paths.push_back(Write("bad" + std::to_string(i) + ".ked", bad[i]));
+    for (std::size_t i = 0; i < bad.size(); ++i) paths.push_back(Write("bad" + std::to_string(i) + ".ked", bad[i]));
     std::string cut(520, 0);  // a file cut inside the sample rate leaves a tiny positive rate
     std::ifstream(path_, std::ios::binary).read(cut.data(), 520);
     std::ofstream((dir_ / "cut.ked").string(), std::ios::binary) << cut;
     paths.push_back((dir_ / "cut.ked").string());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const bool rate = i == 0 || i == 4;
-        const std::string why = DescribeComputeProblem(rate ? ComputeProblem::BadSampleRate : ComputeProblem::BadPipeValue);
+        const std::string why =
+            DescribeComputeProblem(rate ? ComputeProblem::BadSampleRate : ComputeProblem::BadPipeValue);
         for (const char* command : {"compute", "report"})
             EXPECT_NE(Cli({command, paths[i]}).err.find(why), std::string::npos) << command << i;
         const std::string info = Cli({"info", paths[i]}).out;
@@ -239,8 +230,7 @@ TEST_F(CliTest, ValuesThatGiveNoFiniteResultAreRefusedEverywhere)
     }
 }
 
-TEST(ComputeProblemText, EveryProblemIsDescribedByItsOwnEntryOfTheStringTable)
-{
+TEST(ComputeProblemText, EveryProblemIsDescribedByItsOwnEntryOfTheStringTable) {
     EXPECT_STREQ(DescribeComputeProblem(ComputeProblem::None), "");
     std::vector<std::string> seen;
     for (ComputeProblem p : {ComputeProblem::BadSampleCount, ComputeProblem::BadSampleRate,
@@ -256,8 +246,7 @@ TEST(ComputeProblemText, EveryProblemIsDescribedByItsOwnEntryOfTheStringTable)
     }
 }
 
-TEST_F(CliTest, WrongUsageExitsTwo)
-{
+TEST_F(CliTest, WrongUsageExitsTwo) {
     EXPECT_EQ(Cli({}).code, kExitUsage);
     const CliRun unknown = Cli({"frobnicate", path_});
     EXPECT_EQ(unknown.code, kExitUsage);
@@ -267,14 +256,12 @@ TEST_F(CliTest, WrongUsageExitsTwo)
     EXPECT_EQ(Cli({"decode", "--bogus", path_}).code, kExitUsage);
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.code, kExitOk);
-    for (const char* name : {"info", "decode", "compute"})
-        EXPECT_NE(help.out.find(name), std::string::npos) << name;
+    for (const char* name : {"info", "decode", "compute"}) EXPECT_NE(help.out.find(name), std::string::npos) << name;
 }
 
 // Damaged files, as a flaky download or another program might leave them: every subcommand
 // answers with a result or the system's message, never a crash or a value outside its range.
-TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
-{
+TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage) {
     std::mt19937 rng(4);
     auto any = [&](int bits) { return std::uint32_t(rng()) & ((1u << bits) - 1); };
     const float oddFloats[] = {0.0f, -1.0f, 1e-30f, 1e30f, std::nanf(""), INFINITY, -INFINITY, 0.05f, 65536.0f};
@@ -282,9 +269,19 @@ TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
     for (int round = 0; round < 40; ++round) {
         CorrelationRecord r = record_;
         switch (round % 5) {
-        case 0: r.sampleCount = std::uint16_t(any(16)); r.zeroLagIndex = std::uint16_t(any(16)); break;
-        case 1: r.sideBlocks = std::int8_t(any(8)); r.maxSideBlocks = std::uint16_t(any(16)); r.blockCount = std::uint16_t(any(3)); break;
-        case 2: r.sampleRate = oddFloat(); r.segments[any(3)].velocity = oddFloat(); break;
+        case 0:
+            r.sampleCount = std::uint16_t(any(16));
+            r.zeroLagIndex = std::uint16_t(any(16));
+            break;
+        case 1:
+            r.sideBlocks = std::int8_t(any(8));
+            r.maxSideBlocks = std::uint16_t(any(16));
+            r.blockCount = std::uint16_t(any(3));
+            break;
+        case 2:
+            r.sampleRate = oddFloat();
+            r.segments[any(3)].velocity = oddFloat();
+            break;
         case 3:
             r.segments[any(3)].length = oddFloat();
             r.segments[any(3)].inUse = std::uint16_t(any(2));
@@ -292,15 +289,14 @@ TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
             r.filter.notches[any(2)] = {oddFloat(), oddFloat()};
             break;
         case 4:
-            for (int k = 0; k < 200; ++k)
-                r.correlationBlocks[any(16) % 5][any(16) % kBlockSize] = std::uint8_t(any(8));
+            for (int k = 0; k < 200; ++k) r.correlationBlocks[any(16) % 5][any(16) % kBlockSize] = std::uint8_t(any(8));
             r.spectrum1Block[any(16) % 8] = std::uint8_t(any(8));
             break;
         }
         const std::string path = Write("damaged.ked", r);
         SCOPED_TRACE("round " + std::to_string(round));
-        for (const std::vector<std::string>& args :
-             {std::vector<std::string>{"compute", path}, {"compute", path, "--cursor", std::to_string(any(16) % 620)}}) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"compute", path},
+                                                     {"compute", path, "--cursor", std::to_string(any(16) % 620)}}) {
             const CliRun run = Cli(args);
             ASSERT_TRUE(run.code == kExitOk || run.code == kExitFailure) << run.err;
             if (run.code == kExitFailure) {
@@ -308,8 +304,7 @@ TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
                 continue;
             }
             const json j = json::parse(run.out);
-            for (const auto& v : j["displayTrace"])
-                ASSERT_LE(v.get<int>(), 179);
+            for (const auto& v : j["displayTrace"]) ASSERT_LE(v.get<int>(), 179);
             EXPECT_LT(j["cursorColumn"].get<int>(), 620);
         }
         EXPECT_EQ(Cli({"info", path}).code, kExitOk);
@@ -318,7 +313,8 @@ TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
     // Cut short anywhere: the file layer keeps what it read; a cut inside the version word is refused.
     std::ifstream in(path_, std::ios::binary);
     const std::vector<char> whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    for (const std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(500), std::size_t(7000)}) {
+    for (const std::size_t size :
+         {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(500), std::size_t(7000)}) {
         const std::string cut = (dir_ / "cut.ked").string();
         fs::remove(cut);
         std::ofstream(cut, std::ios::binary).write(whole.data(), std::streamsize(size));
@@ -335,13 +331,11 @@ TEST_F(CliTest, DamagedFilesGiveAResultOrAMessage)
 // A subcommand added through the registration interface gets its arguments and its exit code.
 class EchoCommand : public Subcommand {
 public:
-    void Configure(CLI::App& app) override
-    {
+    void Configure(CLI::App& app) override {
         app.add_option("WORD", word_)->required();
         app.add_flag("--fail", fail_);
     }
-    int Run(CommandStreams& io) override
-    {
+    int Run(CommandStreams& io) override {
         io.out << word_;
         return fail_ ? kExitFailure : kExitOk;
     }
@@ -351,8 +345,7 @@ private:
     bool fail_ = false;
 };
 
-TEST(Dispatcher, RunsARegisteredSubcommandWithFreshArguments)
-{
+TEST(Dispatcher, RunsARegisteredSubcommandWithFreshArguments) {
     Dispatcher d;
     AddSubcommand<EchoCommand>(d, "echo", "Print a word");
     std::ostringstream out, err;

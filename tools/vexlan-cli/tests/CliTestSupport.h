@@ -16,16 +16,14 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun Cli(const std::vector<std::string>& args)
-{
+inline CliRun Cli(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int code = cli::RunVexlanCli(args, out, err);
     return {code, out.str(), err.str()};
 }
 
 // A file of samples/ in the source tree (VEXLAN_SOURCE_DIR, else the working folder).
-inline std::string SamplePath(const std::string& name)
-{
+inline std::string SamplePath(const std::string& name) {
     const char* root = std::getenv("VEXLAN_SOURCE_DIR");
     return std::string(root ? root : ".") + "/samples/" + name;
 }

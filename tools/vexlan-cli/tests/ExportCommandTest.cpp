@@ -21,8 +21,8 @@ namespace {
 
 using vexlan::test::Cli;
 using vexlan::test::CliRun;
-using vexlan::test::SamplePath;
 using vexlan::test::RunWithFileSizeLimit;
+using vexlan::test::SamplePath;
 
 std::string Shell(const std::string& command) {
     std::string output;
@@ -73,9 +73,9 @@ TEST_F(ExportCommand, PdfIsOneLandscapePageCarryingTheReportsValues) {
 
     const std::string text = Shell("pdftotext -raw '" + pdf + "' -");
     const CliRun report = Cli({"report", SamplePath("metal-two-segments.ked")});
-    for (const char* expected : {"Title :", "Mill Road", "Date Created :", "08/12/2026", "Filename :",
-                                 "metal-two-segments", "Pipe Details", "Steel", "Cast Iron", "120.00", "80.00",
-                                 "1320.00", "Notch Filter Settings", "NOT SET", "Filter Settings", "OPEN"})
+    for (const char* expected : {"Title :", "Mill Road", "Date Created :", "08/12/2026",
+                                 "Filename :", "metal-two-segments", "Pipe Details", "Steel", "Cast Iron", "120.00",
+                                 "80.00", "1320.00", "Notch Filter Settings", "NOT SET", "Filter Settings", "OPEN"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     // The readouts are the report's values.
     EXPECT_NE(report.out.find("Time Delay  : -0.0515 s"), std::string::npos);
@@ -88,7 +88,9 @@ TEST_F(ExportCommand, PdfIsOneLandscapePageCarryingTheReportsValues) {
 TEST_F(ExportCommand, ImperialMillisecondsReachThePage) {
     if (Shell("command -v pdftotext").empty()) GTEST_SKIP() << "poppler-utils not installed";
     const std::string pdf = (dir / "imperial.pdf").string();
-    ASSERT_EQ(Cli({"export", SamplePath("metal-two-segments.ked"), "--pdf", pdf, "--units", "imperial", "--time", "ms"}).code, 0);
+    ASSERT_EQ(
+        Cli({"export", SamplePath("metal-two-segments.ked"), "--pdf", pdf, "--units", "imperial", "--time", "ms"}).code,
+        0);
     const std::string text = Shell("pdftotext -raw '" + pdf + "' -");
     for (const char* expected : {"(ft)", "(ins)", "(ft/ms)", "(ms)", "-51.5", "229.7", "426.5", "393.70", "4.33"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
@@ -116,8 +118,8 @@ TEST_F(ExportCommand, SeveralFilesGoIntoAFolderAndFailuresLeaveNothingHalfWritte
                             SamplePath("mixed-with-hum.ked"), "--pdf", out, "--png", out});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("/nonexistent/none.ked: "), std::string::npos);
-    EXPECT_EQ(Files(), (std::vector<std::string>{"metal-one-segment.pdf", "metal-one-segment.png",
-                                                  "mixed-with-hum.pdf", "mixed-with-hum.png"}));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"metal-one-segment.pdf", "metal-one-segment.png", "mixed-with-hum.pdf",
+                                                 "mixed-with-hum.png"}));
 
     // An output that cannot be written: the message, exit 1, and no file of any name left.
     fs::create_directories(dir / "locked");
@@ -130,7 +132,8 @@ TEST_F(ExportCommand, SeveralFilesGoIntoAFolderAndFailuresLeaveNothingHalfWritte
         EXPECT_NE(denied.err.find("Could not write the output file."), std::string::npos);
         EXPECT_TRUE(fs::is_empty(dir / "locked"));
     }
-    const CliRun missing = Cli({"export", SamplePath("metal-one-segment.ked"), "--pdf", (dir / "no" / "such" / "p.pdf").string()});
+    const CliRun missing =
+        Cli({"export", SamplePath("metal-one-segment.ked"), "--pdf", (dir / "no" / "such" / "p.pdf").string()});
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("Could not write the output file."), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "no"));
@@ -164,14 +167,19 @@ TEST_F(ExportCommand, FullDiskLinksDevicesAndReadOnlyFilesKeepWhatWasThere) {
     const std::string pdf = (dir / "good.pdf").string(), one = SamplePath("metal-one-segment.ked");
     ASSERT_EQ(Cli({"export", one, "--pdf", pdf}).code, 0);
     const std::string good = Content(pdf);
-    EXPECT_EQ(RunWithFileSizeLimit(4096, [&] { return Cli({"export", SamplePath("mixed-with-hum.ked"), "--pdf", pdf}).code == 0; }), 1);
+    EXPECT_EQ(RunWithFileSizeLimit(4096,
+                                   [&] {
+                                       return Cli({"export", SamplePath("mixed-with-hum.ked"), "--pdf", pdf}).code == 0;
+                                   }),
+              1);
     EXPECT_EQ(Content(pdf), good);
     fs::create_symlink("good.pdf", dir / "link.pdf");
     ASSERT_EQ(Cli({"export", SamplePath("mixed-with-hum.ked"), "--pdf", (dir / "link.pdf").string()}).code, 0);
     EXPECT_TRUE(fs::is_symlink(dir / "link.pdf"));
     EXPECT_NE(Content(pdf), good);
     ASSERT_EQ(::mkfifo((dir / "pipe.pdf").c_str(), 0600), 0);
-    EXPECT_NE(Cli({"export", one, "--pdf", (dir / "pipe.pdf").string()}).err.find("not a regular file"), std::string::npos);
+    EXPECT_NE(Cli({"export", one, "--pdf", (dir / "pipe.pdf").string()}).err.find("not a regular file"),
+              std::string::npos);
     EXPECT_EQ(fs::status(dir / "pipe.pdf").type(), fs::file_type::fifo);
     fs::permissions(pdf, fs::perms::owner_read);
     const std::string before = Content(pdf);
@@ -183,7 +191,8 @@ TEST_F(ExportCommand, TwoFilesOfTheSameNameAreRefusedBeforeAnythingIsWritten) {
     for (const char* sub : {"a", "b", "out"}) fs::create_directories(dir / sub);
     fs::copy_file(SamplePath("metal-one-segment.ked"), dir / "a" / "site.ked");
     fs::copy_file(SamplePath("mixed-with-hum.ked"), dir / "b" / "site.ked");
-    const CliRun run = Cli({"export", (dir / "a/site.ked").string(), (dir / "b/site.ked").string(), "--pdf", (dir / "out").string()});
+    const CliRun run =
+        Cli({"export", (dir / "a/site.ked").string(), (dir / "b/site.ked").string(), "--pdf", (dir / "out").string()});
     EXPECT_EQ(run.code, 2);
     EXPECT_NE(run.err.find("same name"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::is_empty(dir / "out"));

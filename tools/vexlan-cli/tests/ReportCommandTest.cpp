@@ -24,8 +24,8 @@ std::string Fmt(const char* format, double value) {
     return text;
 }
 
-const char* const kMaterials[] = {"Asbestos Cement", "Copper", "Ductile Iron", "HDPE", "Cast Iron", "LDPE",
-                                  "Lead", "MDPE", "PVC", "RCCP", "Steel"};
+const char* const kMaterials[] = {
+    "Asbestos Cement", "Copper", "Ductile Iron", "HDPE", "Cast Iron", "LDPE", "Lead", "MDPE", "PVC", "RCCP", "Steel"};
 
 // The report for a file, written out line by line from the record and the computed result.
 std::string ExpectedReport(const std::string& name, bool imperial, bool millis, int cursor) {
@@ -43,9 +43,12 @@ std::string ExpectedReport(const std::string& name, bool imperial, bool millis, 
     const std::string timeUnit = millis ? "ms" : "s";
     const double delay = result["timeDelay"].get<double>();
     std::string t = "File : " + name + "\n\n";
-    t += "Time Delay  : " + (millis ? Fmt("%.1f", float(delay) * 1000.0) : Fmt("%.4f", delay)) + " " + timeUnit + "\n\n";
-    t += "Distance From Sensor 1  : " + Fmt("%.1f", result["distanceFromSensor1"].get<float>() * feet) + " " + lengthUnit + "\n";
-    t += "Distance From Sensor 2  : " + Fmt("%.1f", result["distanceFromSensor2"].get<float>() * feet) + " " + lengthUnit + "\n\n";
+    t +=
+        "Time Delay  : " + (millis ? Fmt("%.1f", float(delay) * 1000.0) : Fmt("%.4f", delay)) + " " + timeUnit + "\n\n";
+    t += "Distance From Sensor 1  : " + Fmt("%.1f", result["distanceFromSensor1"].get<float>() * feet) + " " +
+         lengthUnit + "\n";
+    t += "Distance From Sensor 2  : " + Fmt("%.1f", result["distanceFromSensor2"].get<float>() * feet) + " " +
+         lengthUnit + "\n\n";
     for (int i = 0; i < 10 && r.segments[i].length > 0; ++i) {
         const vexlan::PipeSegment& s = r.segments[i];
         float length = imperial ? float(s.length * 3.28084) : s.length;
@@ -77,12 +80,12 @@ struct Case {
 TEST(ReportCommand, SamplesLineForLineInEveryUnitAndCursor) {
     const Case cases[] = {
         {"metal-two-segments.ked", false, false, -1}, {"metal-two-segments.ked", true, true, 100},
-        {"plastic-one-segment.ked", false, true, -1},  {"plastic-five-segments.ked", true, false, 619},
-        {"mixed-with-hum.ked", false, false, 0},       {"metal-long-pipe.ked", true, true, -1},
+        {"plastic-one-segment.ked", false, true, -1}, {"plastic-five-segments.ked", true, false, 619},
+        {"mixed-with-hum.ked", false, false, 0},      {"metal-long-pipe.ked", true, true, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + (c.imperial ? " imperial" : " metric") + (c.millis ? " ms" : " s"));
-        std::vector<std::string> args = {"report", SamplePath(c.file), "--units", c.imperial ? "imperial" : "metric",
+        std::vector<std::string> args = {"report", SamplePath(c.file),   "--units", c.imperial ? "imperial" : "metric",
                                          "--time", c.millis ? "ms" : "s"};
         if (c.cursor >= 0) args.insert(args.end(), {"--cursor", std::to_string(c.cursor)});
         const CliRun run = Cli(args);
@@ -103,7 +106,8 @@ TEST(ReportCommand, SegmentBlocksEndInABlankLineAndTheLastLineHasNoBreakOfItsOwn
 
 TEST(ReportCommand, BatchReportsEveryFailureAndStillDoesTheRest) {
     const std::string missing = "/nonexistent/vexlan/none.ked";
-    const CliRun run = Cli({"report", SamplePath("metal-one-segment.ked"), missing, SamplePath("plastic-one-segment.ked")});
+    const CliRun run =
+        Cli({"report", SamplePath("metal-one-segment.ked"), missing, SamplePath("plastic-one-segment.ked")});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.out.find("File : metal-one-segment.ked\n"), std::string::npos);
     EXPECT_NE(run.out.find("File : plastic-one-segment.ked\n"), std::string::npos);

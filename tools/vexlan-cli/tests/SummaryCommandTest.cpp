@@ -19,14 +19,15 @@ using test::Cli;
 using test::CliRun;
 using test::SamplePath;
 
-TEST(SummaryCommand, AFolderGivesOneRowPerFileAndDamagedFilesSayWhy)
-{
+TEST(SummaryCommand, AFolderGivesOneRowPerFileAndDamagedFilesSayWhy) {
     const fs::path dir = fs::temp_directory_path() / ("vexlan-summary-" + std::to_string(::getpid()));
     fs::create_directories(dir / "sub");
     const std::string planted = (dir / "a.ked").string();
     std::ostringstream quiet;
     ASSERT_EQ(kedgen::RunKedgen({"-o", planted, "--segment", "steel,100,150", "--leak", "30", "--title",
-                                 "Main St, \"north\"", "--user-reference", "R1"}, quiet, quiet), 0);
+                                 "Main St, \"north\"", "--user-reference", "R1"},
+                                quiet, quiet),
+              0);
     fs::copy_file(SamplePath("metal-one-segment.ked"), dir / "sub" / "B.KED");
     std::ofstream(dir / "damaged.ked") << "not a correlation file";
     std::ofstream(dir / "notes.txt") << "skipped";

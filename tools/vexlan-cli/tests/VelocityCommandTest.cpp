@@ -27,8 +27,7 @@ protected:
     // A leak (the known source) at leakDistance, made with the given segments' velocities and
     // stored with them times storedScale.
     std::string Generate(const std::string& name, std::vector<kedgen::SegmentSpec> segments, float leakDistance,
-                         float storedScale)
-    {
+                         float storedScale) {
         kedgen::GeneratorSettings s;
         s.segments = std::move(segments);
         s.leakDistance = leakDistance;
@@ -36,8 +35,7 @@ protected:
         CorrelationRecord record;
         std::string error;
         EXPECT_TRUE(kedgen::GenerateRecord(s, record, error)) << error;
-        for (PipeSegment& seg : record.segments)
-            seg.velocity *= storedScale;
+        for (PipeSegment& seg : record.segments) seg.velocity *= storedScale;
         const std::string path = (dir_ / name).string();
         EXPECT_TRUE(kedgen::WriteKedFile(path, record, error)) << error;
         return path;
@@ -46,8 +44,7 @@ protected:
     fs::path dir_ = fs::temp_directory_path() / ("vexlan-velocity-" + std::to_string(::getpid()));
 };
 
-TEST_F(VelocityCommandTest, KnownSourceRestoresTheVelocityTheFileWasMadeWith)
-{
+TEST_F(VelocityCommandTest, KnownSourceRestoresTheVelocityTheFileWasMadeWith) {
     // Short pipe (lag window at the full rate) and a long two-material one (three lag windows joined).
     const std::string short_ = Generate("short.ked", {{10, 180, 100, 1300}}, 40, 1.2f);
     json j = json::parse(Cli({"velocity", short_, "--source-distance", "40"}).out);
@@ -65,8 +62,7 @@ TEST_F(VelocityCommandTest, KnownSourceRestoresTheVelocityTheFileWasMadeWith)
     EXPECT_NE(wrong.err.find("wrong sign"), std::string::npos) << wrong.err;
 }
 
-TEST_F(VelocityCommandTest, FitOverMovedSensorFindsVelocityAndLeak)
-{
+TEST_F(VelocityCommandTest, FitOverMovedSensorFindsVelocityAndLeak) {
     std::vector<std::string> args{"velocity", "--fit"};
     for (float length : {150.f, 210.f, 280.f})
         args.push_back(Generate(std::to_string(int(length)) + ".ked", {{4, length, 150, 1250}}, 60, 1.0f));
@@ -77,8 +73,7 @@ TEST_F(VelocityCommandTest, FitOverMovedSensorFindsVelocityAndLeak)
 
 // Ductile iron 6 in class 52 (OD 6.90 in, wall 0.31 in): 4315 ft/s in Moser, Buried Pipe Design,
 // table 4.1. The diameter is the outside one; mixing it up with the bore moves the speed by 1.4 %.
-TEST_F(VelocityCommandTest, CalculatorMeetsPublishedSpeedAndRefusesBadWalls)
-{
+TEST_F(VelocityCommandTest, CalculatorMeetsPublishedSpeedAndRefusesBadWalls) {
     const CliRun r = Cli({"velocity", "--material", "Ductile Iron", "--diameter", "175.26", "--wall", "7.874"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_NEAR(json::parse(r.out)["velocity"].get<double>(), 4315 * 0.3048, 0.005 * 1315);

@@ -36,12 +36,12 @@ TEST(CommandEnabling, FileCommandsWaitForALoadAndRestartForTheDownload) {
     for (int id : {cmd::kSave, cmd::kSaveAs, cmd::kPrint, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kCopyGraph,
                    cmd::kCopyText, cmd::kRestart})
         EXPECT_FALSE(e.IsEnabled(id)) << id;
-    for (int id : {cmd::kOpen, cmd::kDownloadFile, cmd::kFileInformation, cmd::kCom1, cmd::kCom4, cmd::kAbout,
-                   cmd::kExit})
+    for (int id :
+         {cmd::kOpen, cmd::kDownloadFile, cmd::kFileInformation, cmd::kCom1, cmd::kCom4, cmd::kAbout, cmd::kExit})
         EXPECT_TRUE(e.IsEnabled(id)) << id;
     e.EnableFileCommands();
-    for (int id : {cmd::kSave, cmd::kSaveAs, cmd::kPrint, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kCopyGraph,
-                   cmd::kCopyText})
+    for (int id :
+         {cmd::kSave, cmd::kSaveAs, cmd::kPrint, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kCopyGraph, cmd::kCopyText})
         EXPECT_TRUE(e.IsEnabled(id)) << id;
     EXPECT_FALSE(e.IsEnabled(cmd::kRestart));
     e.Clear();

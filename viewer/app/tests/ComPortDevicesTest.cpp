@@ -46,7 +46,7 @@ TEST(ComPortDevicesTest, NamesFollowTheLibraryUnlessADeviceIsStored) {
     store.values["Devices/COM4"] = "";
     EXPECT_EQ(devices.DeviceFor("COM2"), "/dev/ttyUSB0");
     EXPECT_EQ(devices.OpenName("COM2"), "/dev/ttyUSB0");
-    EXPECT_EQ(devices.OpenName("COM3"), "/dev/pts/7");   // the stored choice wins
+    EXPECT_EQ(devices.OpenName("COM3"), "/dev/pts/7");  // the stored choice wins
     EXPECT_EQ(devices.DefaultDevice("COM3"), "/dev/ttyACM0");
     EXPECT_EQ(devices.OpenName("COM4"), "COM4");
     EXPECT_FALSE(devices.StoredDevice("COM4"));

@@ -181,7 +181,9 @@ TEST_F(InstrumentWindowTest, APortThatIsMissingBusyOrNoSerialLineKeepsTheSelecti
     ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
     Trigger(cmd::kCom4);
     ::close(holder);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kMsgPortNotOpened), LoadString(string_id::kMsgPortSetupNotRead), LoadString(string_id::kMsgPortNotOpened)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kMsgPortNotOpened),
+                                                 LoadString(string_id::kMsgPortSetupNotRead),
+                                                 LoadString(string_id::kMsgPortNotOpened)}));
     for (const auto& a : prompt_.asked()) EXPECT_EQ(a.icon, PromptIcon::Warning);
     EXPECT_EQ(frame_->comPort(), "COM1");
     for (int id = cmd::kCom1; id <= cmd::kCom4; ++id) EXPECT_EQ(frame_->action(id)->isChecked(), id == cmd::kCom1);
@@ -205,7 +207,8 @@ TEST_F(InstrumentWindowTest, AStoredPortThatCannotBeOpenedLeavesNoPortAndDownloa
     // No port: the listing fails with the session's message, no dialog, yet Restart is offered.
     prompt_.Clear();
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kMsgCannotCommunicate)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate),
+                                                 LoadString(string_id::kMsgCannotCommunicate)}));
     EXPECT_TRUE(frame_->action(cmd::kRestart)->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -261,7 +264,8 @@ TEST_F(InstrumentWindowTest, ADownloadedCorrelationFileOpensAtOnce) {
     savePath_ = Local("run1.ked");
     WhenDialogShows([](CDownloadDlg* dialog) { Pick(dialog, "RUN1.KED"); });
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kOpenNow)}));
+    EXPECT_EQ(Asked(),
+              (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kOpenNow)}));
     EXPECT_EQ(ReadWholeFile(savePath_, &exists), served);
     EXPECT_TRUE(doc_->fileLoaded());
     EXPECT_TRUE(frame_->action(cmd::kSave)->isEnabled());
@@ -320,7 +324,8 @@ TEST_F(InstrumentWindowTest, ARefusedOpenOrAStalledInstrumentLeavesNoFile) {
     savePath_ = Local("locked.ked");
     WhenDialogShows([](CDownloadDlg* dialog) { Pick(dialog, "LOCKED.KED"); });
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kMsgRemoteFileNotOpened)}));
+    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate),
+                                                 LoadString(string_id::kMsgRemoteFileNotOpened)}));
     EXPECT_FALSE(Exists(savePath_));
     EXPECT_FALSE(Exists(savePath_ + ".part"));
     EXPECT_EQ(comm_is_open(), 0);
@@ -440,7 +445,8 @@ TEST_F(InstrumentWindowTest, TheDialogNeedsASelectionForFileAndPicturesOnRequest
         Click(dialog, 2);
     });
     Trigger(cmd::kDownloadFile);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kSelectAFile)}));
+    EXPECT_EQ(Asked(),
+              (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kSelectAFile)}));
     EXPECT_EQ(prompt_.asked()[1].icon, PromptIcon::Question);
     EXPECT_EQ(sim_.LogLines("open \"").size(), 0u);
 

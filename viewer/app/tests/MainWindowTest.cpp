@@ -223,8 +223,8 @@ TEST_F(MainWindowTest, OpenShowsWhatTheComputationGives) {
     OpenThroughMenu(twoSegments_);
     EXPECT_EQ(dialogsShown_, 1);
     EXPECT_TRUE(prompt_.asked().empty());
-    for (int id : {cmd::kSave, cmd::kSaveAs, cmd::kPrint, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kCopyGraph,
-                   cmd::kCopyText})
+    for (int id :
+         {cmd::kSave, cmd::kSaveAs, cmd::kPrint, cmd::kPrintPreview, cmd::kPrintSetup, cmd::kCopyGraph, cmd::kCopyText})
         EXPECT_TRUE(frame_->action(id)->isEnabled()) << id;
     EXPECT_FALSE(frame_->action(cmd::kRestart)->isEnabled());
 
@@ -574,10 +574,11 @@ TEST_F(MainWindowTest, LaterCommandsRunTheirHandlersOnlyWhenEnabled) {
 TEST_F(MainWindowTest, ClosingDuringPrintPreviewOnlyEndsThePreview) {
     bool showing = true;
     int ended = 0;
-    frame_->SetPrintPreviewHooks([&] { return showing; }, [&] {
-        ++ended;
-        showing = false;
-    });
+    frame_->SetPrintPreviewHooks([&] { return showing; },
+                                 [&] {
+                                     ++ended;
+                                     showing = false;
+                                 });
     OpenThroughMenu(oneSegment_);
     Type(idc::kLength, "70");
     prompt_.Clear();
@@ -612,7 +613,8 @@ TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
             // the trace computed without it: what the tool computes for the file with the flag off.
             ASSERT_EQ(prompt_.asked().size(), 1u);
             EXPECT_EQ(prompt_.asked()[0].text.rfind(LoadString(string_id::kMsgAutoFilterNotUsed), 0), 0u);
-            EXPECT_NE(prompt_.asked()[0].text.find(LoadString(string_id::kMsgAutoFilterChangeIsOurs)), std::string::npos);
+            EXPECT_NE(prompt_.asked()[0].text.find(LoadString(string_id::kMsgAutoFilterChangeIsOurs)),
+                      std::string::npos);
             EXPECT_EQ(doc_->GetFilterSettings().autoFilter, 0);
             EXPECT_FALSE(doc_->IsModified());
             stored.filter.autoFilter = 0;
@@ -649,7 +651,8 @@ TEST_F(MainWindowTest, EverySampleShowsWhatTheCommandLineToolComputes) {
         for (int x : {0, 100, 309, 310, 500, 619}) {
             if (x == peak["cursorColumn"].get<int>()) continue;
             int height = 0;
-            while (height < kGraphHeight && (image.pixel(x, kGraphHeight - 1 - height) & 0xFFFFFF) != 0xFFFFFFu) ++height;
+            while (height < kGraphHeight && (image.pixel(x, kGraphHeight - 1 - height) & 0xFFFFFF) != 0xFFFFFFu)
+                ++height;
             EXPECT_EQ(height, std::max(trace[x] - 1, 0)) << "column " << x;
         }
         QTest::mouseClick(Control(idc::kGraph), Qt::LeftButton, {}, QPoint(200, 40));

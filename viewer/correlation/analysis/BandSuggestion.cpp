@@ -12,18 +12,16 @@ namespace {
 // estimation noise (its peak stands out only as the sum over many bins), so this is small: noise
 // bins average 0 and each costs the bias.
 constexpr double kAgreementBias = 0.1;
-constexpr double kQuietShare = 0.05;     // bins below this share of the median level say nothing
+constexpr double kQuietShare = 0.05;  // bins below this share of the median level say nothing
 constexpr int kMinimumBandBins = 16;
 constexpr double kCoherenceShare = 0.25;  // of the median relative coherence: full trust from here
 
 }  // namespace
 
 BandAgreement FindAgreeingBand(const LagWindows& w, double lag, const std::vector<bool>& lines,
-                               const std::vector<double>* sensorProduct)
-{
+                               const std::vector<double>* sensorProduct) {
     BandAgreement result;
-    if (w.n < 2 || w.windowCount() == 0)
-        return result;
+    if (w.n < 2 || w.windowCount() == 0) return result;
     const double sample = lag + w.zeroLagSample();
     const int win = std::clamp(int(std::floor(sample / w.n)), 0, w.windowCount() - 1);
     const double inWindow = sample - double(win) * w.n - w.n / 2;  // lag within the window
@@ -35,8 +33,7 @@ BandAgreement FindAgreeingBand(const LagWindows& w, double lag, const std::vecto
     for (int i = 1; i < count; ++i)
         if (!lines[std::size_t(i)] && std::norm(bins[std::size_t(i)]) > 0)
             levels.push_back(Magnitude(bins[std::size_t(i)]));
-    if (levels.empty())
-        return result;
+    if (levels.empty()) return result;
     std::nth_element(levels.begin(), levels.begin() + std::ptrdiff_t(levels.size() / 2), levels.end());
     const double quiet = kQuietShare * levels[levels.size() / 2];
 
@@ -61,8 +58,7 @@ BandAgreement FindAgreeingBand(const LagWindows& w, double lag, const std::vecto
         }
     }
     auto trust = [&](int i) {
-        if (typicalCoherence <= 0)
-            return 1.0;
+        if (typicalCoherence <= 0) return 1.0;
         return std::min(1.0, coherence[std::size_t(i)] / (kCoherenceShare * typicalCoherence));
     };
 
@@ -93,8 +89,7 @@ BandAgreement FindAgreeingBand(const LagWindows& w, double lag, const std::vecto
             bestTo = i;
         }
     }
-    if (bestTo - bestFrom + 1 < kMinimumBandBins)
-        return result;
+    if (bestTo - bestFrom + 1 < kMinimumBandBins) return result;
     result.band = {w.binFrequency(bestFrom), w.binFrequency(bestTo)};
     result.score = best;
     return result;

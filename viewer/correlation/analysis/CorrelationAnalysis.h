@@ -38,9 +38,9 @@
 namespace vexlan::analysis {
 
 enum AnalysisFlag : unsigned {
-    kFlagBeyondSensor = 1,  // |delay| >= 0.95 x travel time: a fitting at a sensor or noise from beyond
-    kFlagCommonModeHum = 2, // near zero delay with narrow-band energy: hum or electrical pick-up
-    kFlagNoUsableBand = 4,  // no band where the sensors agree
+    kFlagBeyondSensor = 1,   // |delay| >= 0.95 x travel time: a fitting at a sensor or noise from beyond
+    kFlagCommonModeHum = 2,  // near zero delay with narrow-band energy: hum or electrical pick-up
+    kFlagNoUsableBand = 4,   // no band where the sensors agree
 };
 constexpr int kFlagCount = 3;
 const char* FlagKey(unsigned flag);  // "beyond-sensor", "hum", "no-band"
@@ -48,17 +48,17 @@ const char* FlagKey(unsigned flag);  // "beyond-sensor", "hum", "no-band"
 constexpr int kMaxPeaks = 5;
 
 struct AnalysisPeak {
-    int column = 0;           // graph column 0..619
-    double timeDelay = 0;     // s
+    int column = 0;                  // graph column 0..619
+    double timeDelay = 0;            // s
     double distanceFromSensor1 = 0;  // m
     double distanceFromSensor2 = 0;
-    double height = 0;        // relative to the best peak, 0..1
-    double quality = 0;       // 0..100
+    double height = 0;   // relative to the best peak, 0..1
+    double quality = 0;  // 0..100
 };
 
 struct AnalysisResult {
     ComputeProblem problem = ComputeProblem::None;  // not None: nothing below is filled in
-    bool finite = true;       // false: the record's values give no finite correlation
+    bool finite = true;                             // false: the record's values give no finite correlation
     CorrelationMethod requested = CorrelationMethod::Basic;
     CorrelationMethod method = CorrelationMethod::Basic;  // the one used (Auto resolved)
     double quality = 0;

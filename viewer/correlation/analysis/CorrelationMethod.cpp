@@ -1,7 +1,6 @@
 #include "correlation/analysis/CorrelationMethod.h"
 #include "res/StringIds.h"
 
-
 namespace vexlan::analysis {
 
 namespace {
@@ -9,8 +8,7 @@ constexpr CorrelationMethod kMethods[] = {CorrelationMethod::Basic, CorrelationM
                                           CorrelationMethod::Auto};
 }
 
-const char* MethodKey(CorrelationMethod method)
-{
+const char* MethodKey(CorrelationMethod method) {
     switch (method) {
     case CorrelationMethod::Basic: return "basic";
     case CorrelationMethod::Scot: return "scot";
@@ -20,8 +18,7 @@ const char* MethodKey(CorrelationMethod method)
     return "basic";
 }
 
-bool ParseMethodKey(const std::string& key, CorrelationMethod& method)
-{
+bool ParseMethodKey(const std::string& key, CorrelationMethod& method) {
     for (CorrelationMethod m : kMethods)
         if (key == MethodKey(m)) {
             method = m;

@@ -18,16 +18,14 @@ constexpr int kTaperDivisor = 16;  // lags of the taper at each end: N / this
 
 double Quantile(std::vector<double>& values, double q)  // reorders values
 {
-    if (values.empty())
-        return 0;
+    if (values.empty()) return 0;
     const auto at = values.begin() + std::ptrdiff_t(q * double(values.size() - 1));
     std::nth_element(values.begin(), at, values.end());
     return *at;
 }
 
 // Per bin 0 .. N/2: whether the weighting lets it through (in the band and not a tone).
-std::vector<char> PassedBins(const LagWindows& w, const Weighting& weighting)
-{
+std::vector<char> PassedBins(const LagWindows& w, const Weighting& weighting) {
     std::vector<char> passed(std::size_t(w.n / 2 + 1));
     for (int i = 0; i < int(passed.size()); ++i) {
         const double f = w.binFrequency(i);
@@ -40,26 +38,22 @@ std::vector<char> PassedBins(const LagWindows& w, const Weighting& weighting)
 // What each bin is multiplied by: 1 / its normaliser (1 for the plain correlation), 0 for bins
 // that are not passed. scratch: reused storage.
 void BinGains(const Weighting& weighting, const Bins& bins, const std::vector<char>& passed, std::vector<double>& gain,
-              std::vector<double>& scratch)
-{
+              std::vector<double>& scratch) {
     const std::size_t count = passed.size();
     gain.assign(count, 0.0);
     scratch.clear();
     for (std::size_t i = 0; i < count; ++i) {
-        if (!passed[i])
-            continue;
+        if (!passed[i]) continue;
         double v = 1;
         if (weighting.method == CorrelationMethod::Phat)
             v = Magnitude(bins[i]);
         else if (weighting.method == CorrelationMethod::Scot)
             v = weighting.sensorProduct ? std::sqrt((*weighting.sensorProduct)[i]) : 0;
         gain[i] = v;
-        if (v > 0)
-            scratch.push_back(v);
+        if (v > 0) scratch.push_back(v);
     }
     const double floor = kFloorShare * Quantile(scratch, kTypicalQuantile);
-    for (std::size_t i = 0; i < count; ++i)
-        gain[i] = passed[i] && floor > 0 ? 1 / std::max(gain[i], floor) : 0;
+    for (std::size_t i = 0; i < count; ++i) gain[i] = passed[i] && floor > 0 ? 1 / std::max(gain[i], floor) : 0;
 }
 
 }  // namespace
@@ -67,51 +61,42 @@ void BinGains(const Weighting& weighting, const Bins& bins, const std::vector<ch
 InverseRealTransform::InverseRealTransform(int n) : n_(n), plan_(std::make_unique<RealFftPlan>(n)) {}
 InverseRealTransform::~InverseRealTransform() = default;
 std::complex<double>* InverseRealTransform::input() { return plan_->bins(); }
-const double* InverseRealTransform::Run()
-{
+const double* InverseRealTransform::Run() {
     plan_->Inverse();
     return plan_->lags();
 }
 
-void InverseRealTransform::TaperEdges(Bins& bins, int edge)
-{
+void InverseRealTransform::TaperEdges(Bins& bins, int edge) {
     const int half = n_ / 2;
     std::complex<double>* in = input();
-    for (int i = 0; i <= half; ++i)
-        in[i] = std::conj(bins[std::size_t(i)]);
+    for (int i = 0; i <= half; ++i) in[i] = std::conj(bins[std::size_t(i)]);
     if (int(taper_.size()) != edge) {
         taper_.resize(std::size_t(edge));
-        for (int i = 0; i < edge; ++i)
-            taper_[std::size_t(i)] = 0.5 * (1 - std::cos(std::numbers::pi * i / edge));
+        for (int i = 0; i < edge; ++i) taper_[std::size_t(i)] = 0.5 * (1 - std::cos(std::numbers::pi * i / edge));
     }
     double* lags = plan_->lags();
     plan_->Inverse();
     for (int m = 0; m < n_; ++m) {
         const int j = (m + half) % n_;  // 0 at the window's most negative lag
         const int fromEnd = std::min(j, n_ - 1 - j);
-        if (fromEnd < edge)
-            lags[m] *= taper_[std::size_t(fromEnd)];
+        if (fromEnd < edge) lags[m] *= taper_[std::size_t(fromEnd)];
     }
     plan_->Forward();
     // Bins the instrument did not keep (or the mask stopped) stay empty: spreading into them
     // would let weighting lift pure leakage.
     for (int i = 0; i <= half; ++i)
-        if (std::norm(bins[std::size_t(i)]) > 0)
-            bins[std::size_t(i)] = std::conj(in[i]) / double(n_);
+        if (std::norm(bins[std::size_t(i)]) > 0) bins[std::size_t(i)] = std::conj(in[i]) / double(n_);
 }
 
 int TaperLength(int n) { return std::max(1, n / kTaperDivisor); }
 
-void TaperWindowEdges(LagWindows& w, InverseRealTransform& transform)
-{
+void TaperWindowEdges(LagWindows& w, InverseRealTransform& transform) {
     const int edge = TaperLength(w.n);
-    for (Bins& bins : w.bins)
-        transform.TaperEdges(bins, edge);
+    for (Bins& bins : w.bins) transform.TaperEdges(bins, edge);
 }
 
 void WeightedLagTrace(const LagWindows& w, const Weighting& weighting, InverseRealTransform& transform,
-                      std::vector<double>& trace)
-{
+                      std::vector<double>& trace) {
     if (w.n < 2 || w.windowCount() == 0) {
         trace.assign(std::size_t(w.totalSamples()), 0.0);
         return;
@@ -122,16 +107,13 @@ void WeightedLagTrace(const LagWindows& w, const Weighting& weighting, InverseRe
     const std::vector<char> passed = PassedBins(w, weighting);
     const bool perWindow = weighting.method == CorrelationMethod::Phat;
     std::vector<double> gain, scratch;
-    if (!perWindow)
-        BinGains(weighting, w.bins[std::size_t(w.sidePairs)], passed, gain, scratch);
+    if (!perWindow) BinGains(weighting, w.bins[std::size_t(w.sidePairs)], passed, gain, scratch);
     const int count = w.n / 2 + 1;
     for (int win = 0; win < w.windowCount(); ++win) {
         const Bins& bins = w.bins[std::size_t(win)];
-        if (perWindow)
-            BinGains(weighting, bins, passed, gain, scratch);
+        if (perWindow) BinGains(weighting, bins, passed, gain, scratch);
         std::complex<double>* in = transform.input();
-        for (int i = 0; i < count; ++i)
-            in[i] = std::conj(bins[std::size_t(i)]) * gain[std::size_t(i)];
+        for (int i = 0; i < count; ++i) in[i] = std::conj(bins[std::size_t(i)]) * gain[std::size_t(i)];
         // conj: the transform's sign is the opposite of the recomputation's.
         const double* lags = transform.Run();
         double* out = trace.data() + std::size_t(win) * std::size_t(w.n);

@@ -21,7 +21,7 @@ struct FrequencyBand {
 
 struct Weighting {
     CorrelationMethod method = CorrelationMethod::Phat;  // Basic weighs every bin by 1
-    FrequencyBand band;                  // bins outside are stopped; invalid = all bins
+    FrequencyBand band;                                  // bins outside are stopped; invalid = all bins
     const std::vector<double>* sensorProduct = nullptr;  // P1 * P2 per bin, for SCOT
     const std::vector<bool>* lines = nullptr;            // bins to stop as tones
 };

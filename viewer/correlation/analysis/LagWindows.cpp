@@ -19,15 +19,12 @@ constexpr double kLineFactor = 100;               // a line's power above the ba
 constexpr double kSkirtFactor = 8;                // a line's skirt: power above the background
 constexpr int kMaxSkirt = 64;                     // bins either side
 
-double MaskWeight(const std::uint8_t* mask, int bin)
-{
-    if (bin >= kBinMaskSize)
-        return 1;
+double MaskWeight(const std::uint8_t* mask, int bin) {
+    if (bin >= kBinMaskSize) return 1;
     return mask[bin] == 0 ? 0 : mask[bin] == 255 ? 1 : (mask[bin] + 1) / 256.0;
 }
 
-std::vector<double> SmoothedPower(const std::int16_t* values)
-{
+std::vector<double> SmoothedPower(const std::int16_t* values) {
     std::vector<double> power(kSensorBins);
     for (int i = 0; i < kSensorBins; ++i)
         power[std::size_t(i)] = double(values[2 * i]) * values[2 * i] + double(values[2 * i + 1]) * values[2 * i + 1];
@@ -35,7 +32,8 @@ std::vector<double> SmoothedPower(const std::int16_t* values)
     for (int i = 0; i < kSensorBins; ++i) {
         double sum = 0;
         int count = 0;
-        for (int j = std::max(1, i - kSensorSmoothing); j <= std::min(kSensorBins - 1, i + kSensorSmoothing); ++j, ++count)
+        for (int j = std::max(1, i - kSensorSmoothing); j <= std::min(kSensorBins - 1, i + kSensorSmoothing);
+             ++j, ++count)
             sum += power[std::size_t(j)];
         smooth[std::size_t(i)] = count ? sum / count : 0;
     }
@@ -44,8 +42,7 @@ std::vector<double> SmoothedPower(const std::int16_t* values)
 
 }  // namespace
 
-LagWindows DecodeLagWindows(const CorrelationRecord& record, int sidePairs, const std::uint8_t* mask)
-{
+LagWindows DecodeLagWindows(const CorrelationRecord& record, int sidePairs, const std::uint8_t* mask) {
     LagWindows w;
     w.n = record.sampleCount;
     w.sidePairs = sidePairs;
@@ -66,8 +63,7 @@ LagWindows DecodeLagWindows(const CorrelationRecord& record, int sidePairs, cons
     return w;
 }
 
-std::vector<double> SensorPowerProduct(const CorrelationRecord& record, const LagWindows& windows)
-{
+std::vector<double> SensorPowerProduct(const CorrelationRecord& record, const LagWindows& windows) {
     std::vector<std::int16_t> values(2 * kSpectrumPoints);
     DecodeBlock(kSpectrumPoints, record.spectrum1Block, values.data());
     const std::vector<double> p1 = SmoothedPower(values.data());
@@ -77,19 +73,16 @@ std::vector<double> SensorPowerProduct(const CorrelationRecord& record, const La
     std::vector<double> product(std::size_t(windows.n / 2 + 1));
     for (std::size_t i = 1; i < product.size(); ++i) {
         const int s = int(std::lround(windows.binFrequency(int(i)) / kSensorSpectrumStep));
-        if (s > 0 && s < kSensorBins)
-            product[i] = p1[std::size_t(s)] * p2[std::size_t(s)];
+        if (s > 0 && s < kSensorBins) product[i] = p1[std::size_t(s)] * p2[std::size_t(s)];
     }
     return product;
 }
 
-std::vector<bool> FindSpectralLines(const LagWindows& windows)
-{
+std::vector<bool> FindSpectralLines(const LagWindows& windows) {
     const int count = windows.n / 2 + 1;
     std::vector<double> power(static_cast<std::size_t>(count));
     for (const Bins& bins : windows.bins)
-        for (int i = 0; i < count; ++i)
-            power[std::size_t(i)] += std::norm(bins[std::size_t(i)]);
+        for (int i = 0; i < count; ++i) power[std::size_t(i)] += std::norm(bins[std::size_t(i)]);
     // The background: the median power of short stretches of bins, the lower of a stretch and
     // one neighbour, taking the higher side, so that neither a line nor its wide skirt lifts it
     // while the edge of a loud band does not pass for a line.
@@ -112,8 +105,7 @@ std::vector<bool> FindSpectralLines(const LagWindows& windows)
     for (int i = 1; i < count; ++i) {
         const double floor = background(i);
         // Where most bins are empty (not kept by the instrument) nothing counts as a line.
-        if (floor <= 0 || power[std::size_t(i)] <= kLineFactor * floor)
-            continue;
+        if (floor <= 0 || power[std::size_t(i)] <= kLineFactor * floor) continue;
         lines[std::size_t(i)] = true;
         // Its skirt: the bins either side that its leakage still lifts well above the background.
         for (int j = i - 1; j >= std::max(1, i - kMaxSkirt) && power[std::size_t(j)] > kSkirtFactor * floor; --j)

@@ -20,8 +20,8 @@ inline double Magnitude(std::complex<double> x) { return std::sqrt(std::norm(x))
 // most positive; full-resolution sample w * N + m (m the window's index after the half swap)
 // is the lag (w - k) * N + m - N / 2 samples.
 struct LagWindows {
-    int n = 0;           // N, samples per window
-    int sidePairs = 0;   // k
+    int n = 0;          // N, samples per window
+    int sidePairs = 0;  // k
     double sampleRate = 0;
     std::vector<Bins> bins;  // per window, bins 0 .. N/2 (the last one the Nyquist term)
 

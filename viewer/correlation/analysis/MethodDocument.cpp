@@ -4,13 +4,11 @@
 
 namespace vexlan::analysis {
 
-AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method, CorrelationAnalyser* analyser)
-{
+AnalysisResult RecomputeWithMethod(CVexlanDoc& doc, CorrelationMethod method, CorrelationAnalyser* analyser) {
     doc.RecomputeCorrelation();
     AnalysisResult r = analyser ? analyser->Analyse(doc.record(), method, doc.GetRemoveStart(), doc.GetRemoveEnd())
                                 : AnalyseCorrelation(doc.record(), method, doc.GetRemoveStart(), doc.GetRemoveEnd());
-    if (!r.usable() || r.method == CorrelationMethod::Basic)
-        return r;
+    if (!r.usable() || r.method == CorrelationMethod::Basic) return r;
     TraceOverlay overlay;
     std::copy(r.displayTrace.begin(), r.displayTrace.end(), overlay.displayTrace);
     std::copy(r.columnDelay.begin(), r.columnDelay.end(), overlay.columnDelay);

@@ -17,31 +17,25 @@ constexpr double kClearPeakToSidelobe = 2.5;
 constexpr double kSidelobeShare = 0.6;  // weight of the peak-to-sidelobe part
 constexpr std::size_t kOrderedFirst = 64;
 
-double Ramp(double value, double zeroAt, double fullAt)
-{
-    if (!(value > 0))
-        return 0;
+double Ramp(double value, double zeroAt, double fullAt) {
+    if (!(value > 0)) return 0;
     return std::clamp(std::log(value / zeroAt) / std::log(fullAt / zeroAt), 0.0, 1.0);
 }
 
 }  // namespace
 
-std::vector<std::pair<int, int>> TraceSpan::Runs(int size) const
-{
+std::vector<std::pair<int, int>> TraceSpan::Runs(int size) const {
     const int from = std::max(first, 0), to = std::min(last, size);
     std::vector<std::pair<int, int>> runs;
     auto add = [&](int a, int b) {
         // Less the removed region, which may split the run in two.
         const int cutA = std::max(a, removedFirst), cutB = std::min(b, removedLast);
         if (cutA >= cutB) {
-            if (a < b)
-                runs.push_back({a, b});
+            if (a < b) runs.push_back({a, b});
             return;
         }
-        if (a < cutA)
-            runs.push_back({a, cutA});
-        if (cutB < b)
-            runs.push_back({cutB, b});
+        if (a < cutA) runs.push_back({a, cutA});
+        if (cutB < b) runs.push_back({cutB, b});
     };
     if (period <= 0 || from >= to) {
         add(from, to);
@@ -52,8 +46,7 @@ std::vector<std::pair<int, int>> TraceSpan::Runs(int size) const
     return runs;
 }
 
-std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const TraceSpan& span, int lobe, int maxPeaks)
-{
+std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const TraceSpan& span, int lobe, int maxPeaks) {
     std::vector<TracePeak> maxima;
     const std::vector<std::pair<int, int>> runs = span.Runs(int(trace.size()));
     // Beyond a run's ends the trace counts as zero.
@@ -64,8 +57,9 @@ std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const Tr
                 maxima.push_back({i, v, 0});
         }
     auto at = [&](int i) {
-        return i >= span.first && i < span.last && i >= 0 && i < int(trace.size()) && span.counts(i) ? trace[std::size_t(i)]
-                                                                                                    : 0.0;
+        return i >= span.first && i < span.last && i >= 0 && i < int(trace.size()) && span.counts(i)
+                   ? trace[std::size_t(i)]
+                   : 0.0;
     };
     auto stronger = [](const TracePeak& a, const TracePeak& b) {
         return a.value > b.value || (a.value == b.value && a.index < b.index);
@@ -75,47 +69,38 @@ std::vector<TracePeak> FindTracePeaks(const std::vector<double>& trace, const Tr
     std::partial_sort(maxima.begin(), head, maxima.end(), stronger);
     std::vector<TracePeak> kept;
     for (std::size_t next = 0; next < maxima.size(); ++next) {
-        if (maxima.begin() + std::ptrdiff_t(next) == head)
-            std::sort(head, maxima.end(), stronger);
+        if (maxima.begin() + std::ptrdiff_t(next) == head) std::sort(head, maxima.end(), stronger);
         const TracePeak& p = maxima[next];
-        if (int(kept.size()) == maxPeaks)
-            break;
-        const bool merged = std::any_of(kept.begin(), kept.end(), [&](const TracePeak& k) {
-            return std::abs(k.index - p.index) <= lobe;
-        });
-        if (merged)
-            continue;
+        if (int(kept.size()) == maxPeaks) break;
+        const bool merged = std::any_of(kept.begin(), kept.end(),
+                                        [&](const TracePeak& k) { return std::abs(k.index - p.index) <= lobe; });
+        if (merged) continue;
         TracePeak peak = p;
         const double l = at(p.index - 1), r = at(p.index + 1);
         const double curve = l - 2 * p.value + r;
-        if (curve < 0)
-            peak.offset = std::clamp(0.5 * (l - r) / curve, -0.5, 0.5);
+        if (curve < 0) peak.offset = std::clamp(0.5 * (l - r) / curve, -0.5, 0.5);
         kept.push_back(peak);
     }
     return kept;
 }
 
-double NoiseRms(const std::vector<double>& trace, const TraceSpan& span, int lobe, const std::vector<TracePeak>& peaks)
-{
+double NoiseRms(const std::vector<double>& trace, const TraceSpan& span, int lobe,
+                const std::vector<TracePeak>& peaks) {
     // The lobes as sorted stretches, so each sample is looked at once.
     std::vector<std::pair<int, int>> lobes;
-    for (const TracePeak& p : peaks)
-        lobes.push_back({p.index - lobe, p.index + lobe + 1});
+    for (const TracePeak& p : peaks) lobes.push_back({p.index - lobe, p.index + lobe + 1});
     std::sort(lobes.begin(), lobes.end());
     double sum = 0;
     long count = 0;
     auto add = [&](int from, int to) {
-        for (int i = from; i < to; ++i)
-            sum += trace[std::size_t(i)] * trace[std::size_t(i)];
+        for (int i = from; i < to; ++i) sum += trace[std::size_t(i)] * trace[std::size_t(i)];
         count += std::max(0, to - from);
     };
     for (const auto& [a, b] : span.Runs(int(trace.size()))) {
         int i = a;
         for (const auto& [from, to] : lobes) {
-            if (to <= i)
-                continue;
-            if (from >= b)
-                break;
+            if (to <= i) continue;
+            if (from >= b) break;
             add(i, from);
             i = std::max(i, to);
         }
@@ -124,16 +109,13 @@ double NoiseRms(const std::vector<double>& trace, const TraceSpan& span, int lob
     return count ? std::sqrt(sum / double(count)) : 0;
 }
 
-Clearness MeasureClearness(const std::vector<TracePeak>& peaks, int which, double rms)
-{
+Clearness MeasureClearness(const std::vector<TracePeak>& peaks, int which, double rms) {
     Clearness c;
-    if (which >= int(peaks.size()))
-        return c;
+    if (which >= int(peaks.size())) return c;
     const TracePeak& peak = peaks[std::size_t(which)];
     double rival = 0;
     for (int i = 0; i < int(peaks.size()); ++i)
-        if (i != which)
-            rival = std::max(rival, peaks[std::size_t(i)].value);
+        if (i != which) rival = std::max(rival, peaks[std::size_t(i)].value);
     // No trace left outside the lobes: no evidence that the peak stands above anything.
     c.peakToNoise = rms > 0 ? peak.value / rms : 0;
     // Without a rival the strongest sample away from the lobe stands in for one.
@@ -141,8 +123,7 @@ Clearness MeasureClearness(const std::vector<TracePeak>& peaks, int which, doubl
     return c;
 }
 
-double QualityFromClearness(const Clearness& c)
-{
+double QualityFromClearness(const Clearness& c) {
     const double sidelobe = Ramp(c.peakToSidelobe, kNoiseOnlyPeakToSidelobe, kClearPeakToSidelobe);
     const double noise = Ramp(c.peakToNoise, kNoiseOnlyPeakToNoise, kClearPeakToNoise);
     return 100 * (kSidelobeShare * sidelobe + (1 - kSidelobeShare) * noise);

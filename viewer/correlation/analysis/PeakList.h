@@ -8,9 +8,9 @@
 namespace vexlan::analysis {
 
 struct TracePeak {
-    int index = 0;       // into the trace
-    double value = 0;    // trace value
-    double offset = 0;   // sub-sample position of the top, -0.5 .. 0.5
+    int index = 0;      // into the trace
+    double value = 0;   // trace value
+    double offset = 0;  // sub-sample position of the top, -0.5 .. 0.5
 };
 
 struct TraceSpan {
@@ -20,12 +20,10 @@ struct TraceSpan {
     int removedLast = 0;
     int period = 0;  // with guard: indices within guard of a multiple of period are left out
     int guard = 0;
-    bool counts(int i) const
-    {
+    bool counts(int i) const {
         if (period > 0) {
             const int at = i % period;
-            if (at < guard || at >= period - guard)
-                return false;
+            if (at < guard || at >= period - guard) return false;
         }
         return i < removedFirst || i >= removedLast;
     }

@@ -6,13 +6,11 @@ namespace vexlan::analysis {
 
 struct RealFftPlan::Impl {
     explicit Impl(int n)
-        : in(fftw_alloc_complex(std::size_t(n / 2 + 1))), out(fftw_alloc_real(std::size_t(n))),
+        : in(fftw_alloc_complex(std::size_t(n / 2 + 1))),
+          out(fftw_alloc_real(std::size_t(n))),
           inverse(fftw_plan_dft_c2r_1d(n, in, out, FFTW_ESTIMATE)),
-          forward(fftw_plan_dft_r2c_1d(n, out, in, FFTW_ESTIMATE))
-    {
-    }
-    ~Impl()
-    {
+          forward(fftw_plan_dft_r2c_1d(n, out, in, FFTW_ESTIMATE)) {}
+    ~Impl() {
         fftw_destroy_plan(inverse);
         fftw_destroy_plan(forward);
         fftw_free(in);

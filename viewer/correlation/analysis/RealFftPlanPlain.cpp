@@ -9,8 +9,7 @@ namespace vexlan::analysis {
 namespace {
 
 // In place, iterative radix-2; sign is that of the exponent.
-void ComplexTransform(std::vector<std::complex<double>>& a, int sign)
-{
+void ComplexTransform(std::vector<std::complex<double>>& a, int sign) {
     const std::size_t n = a.size();
     for (std::size_t i = 1, j = 0; i < n; ++i) {
         std::size_t bit = n >> 1;
@@ -46,8 +45,7 @@ RealFftPlan::~RealFftPlan() = default;
 std::complex<double>* RealFftPlan::bins() { return impl_->in.data(); }
 double* RealFftPlan::lags() { return impl_->out.data(); }
 
-void RealFftPlan::Inverse()
-{
+void RealFftPlan::Inverse() {
     Impl& p = *impl_;
     const std::size_t half = p.n / 2;
     for (std::size_t k = 0; k <= half; ++k) p.work[k] = p.in[k];
@@ -59,8 +57,7 @@ void RealFftPlan::Inverse()
     for (std::size_t m = 0; m < p.n; ++m) p.out[m] = p.work[m].real();
 }
 
-void RealFftPlan::Forward()
-{
+void RealFftPlan::Forward() {
     Impl& p = *impl_;
     for (std::size_t m = 0; m < p.n; ++m) p.work[m] = p.out[m];
     ComplexTransform(p.work, -1);

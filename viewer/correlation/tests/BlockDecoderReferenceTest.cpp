@@ -21,13 +21,11 @@ struct Block {
 
 // Header fields chosen to reach deep passes; the symbols are random bits with a chosen share of
 // ones, so that long zero runs, escapes and values all occur.
-Block StructuredRandom(std::mt19937& rng, int maxCount)
-{
+Block StructuredRandom(std::mt19937& rng, int maxCount) {
     Block b;
     for (auto& byte : b.bytes) {
         std::uint8_t v = 0;
-        for (int bit = 0; bit < 8; ++bit)
-            v = std::uint8_t((v << 1) | (rng() % 100 < 12 ? 1 : 0));
+        for (int bit = 0; bit < 8; ++bit) v = std::uint8_t((v << 1) | (rng() % 100 < 12 ? 1 : 0));
         byte = v;
     }
     const int top = 1 + int(rng() % 15);
@@ -41,8 +39,7 @@ Block StructuredRandom(std::mt19937& rng, int maxCount)
     return b;
 }
 
-Block Encoded(std::mt19937& rng, int valueCount, int maxCount, double density)
-{
+Block Encoded(std::mt19937& rng, int valueCount, int maxCount, double density) {
     std::vector<std::int16_t> values(std::size_t(valueCount), 0), stored(std::size_t(valueCount), 0);
     std::normal_distribution<double> noise(0, 2500);
     for (int i = 2; i < valueCount; ++i)
@@ -54,8 +51,7 @@ Block Encoded(std::mt19937& rng, int valueCount, int maxCount, double density)
 }
 
 // Returns how many values came out nonzero, so that a test can see its streams reach values.
-int ExpectSameAsReference(const Block& b, int maxCount, int round)
-{
+int ExpectSameAsReference(const Block& b, int maxCount, int round) {
     std::vector<std::int16_t> fast(std::size_t(maxCount) + 8, 0x1234), slow(std::size_t(maxCount) + 8, 0x1234);
     DecodeBlock(maxCount, b.bytes.data(), fast.data());
     test::DecodeBlock(maxCount, b.bytes.data(), slow.data());
@@ -63,8 +59,7 @@ int ExpectSameAsReference(const Block& b, int maxCount, int round)
     return int(std::count_if(slow.begin(), slow.begin() + maxCount, [](std::int16_t v) { return v != 0; }));
 }
 
-TEST(DecodeBlockReference, StructuredRandomStreams)
-{
+TEST(DecodeBlockReference, StructuredRandomStreams) {
     std::mt19937 rng(99);
     int roundsWithValues = 0;
     for (int round = 0; round < 3000; ++round) {
@@ -74,8 +69,7 @@ TEST(DecodeBlockReference, StructuredRandomStreams)
     EXPECT_GT(roundsWithValues, 1500);
 }
 
-TEST(DecodeBlockReference, EncodedAndDamagedBlocks)
-{
+TEST(DecodeBlockReference, EncodedAndDamagedBlocks) {
     std::mt19937 rng(5);
     for (int round = 0; round < 300; ++round) {
         const bool spectrum = round % 2 == 0;
@@ -84,20 +78,17 @@ TEST(DecodeBlockReference, EncodedAndDamagedBlocks)
         const double density = (round % 5 + 1) / 5.0;
         Block b = Encoded(rng, valueCount, maxCount, density);
         EXPECT_GT(ExpectSameAsReference(b, maxCount, round), 0);
-        for (int flip = 0; flip < 4; ++flip)
-            b.bytes[rng() % kBlockSize] ^= std::uint8_t(1u << (rng() % 8));
+        for (int flip = 0; flip < 4; ++flip) b.bytes[rng() % kBlockSize] ^= std::uint8_t(1u << (rng() % 8));
         ExpectSameAsReference(b, maxCount, round);
     }
 }
 
-TEST(DecodeBlockReference, SmallOutputsEndWhereverThePositionRunsOut)
-{
+TEST(DecodeBlockReference, SmallOutputsEndWhereverThePositionRunsOut) {
     std::mt19937 rng(17);
     int roundsWithValues = 0;
     for (int round = 0; round < 4000; ++round) {
         Block b;
-        for (auto& byte : b.bytes)
-            byte = std::uint8_t(rng());
+        for (auto& byte : b.bytes) byte = std::uint8_t(rng());
         b.bytes[1] = std::uint8_t((b.bytes[1] & 0x0F) | 0x40);  // count width 4
         b.bytes[2] = std::uint8_t(rng() % 8);
         b.bytes[3] = 0;

@@ -24,6 +24,8 @@ struct BitWriter {
 };
 }  // namespace
 
+// Bit patterns are laid out one field group per line, as the block format reads them.
+// clang-format off
 TEST(BlockBitReader, ReadsWordsMostSignificantBitFirstAcrossWordBoundaries) {
     BitWriter w;
     w.Put(0x5, 3); w.Put(0x1ABC, 13); w.Put(0x3, 2); w.Put(0xBEEF, 16);
@@ -117,3 +119,4 @@ TEST(DecodeBlock, FourZeroFlagsThenAValueFiveThenAnEscape) {
     DecodeBlock(16, w.bytes.data(), out.data());
     for (int i = 0; i < 16; ++i) EXPECT_EQ(out[i], i == 4 ? 3 : i == 10 ? -2 : 0) << i;
 }
+// clang-format on

@@ -15,33 +15,28 @@ struct Block {
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kBlockSize, 0);
 };
 
-std::vector<std::int16_t> Decode(const Block& block, int maxCount)
-{
+std::vector<std::int16_t> Decode(const Block& block, int maxCount) {
     std::vector<std::int16_t> out(std::size_t(maxCount), 0);
     DecodeBlock(maxCount, block.bytes.data(), out.data());
     return out;
 }
 
 // Encodes, decodes with the same maxCount and expects the values back followed by zeros.
-void ExpectRoundTrip(const std::vector<std::int16_t>& values, int maxCount, EncodeLayout* layout = nullptr)
-{
+void ExpectRoundTrip(const std::vector<std::int16_t>& values, int maxCount, EncodeLayout* layout = nullptr) {
     Block block;
-    ASSERT_EQ(EncodeBlock(values.data(), int(values.size()), maxCount, block.bytes.data(), layout),
-              EncodeStatus::Ok);
+    ASSERT_EQ(EncodeBlock(values.data(), int(values.size()), maxCount, block.bytes.data(), layout), EncodeStatus::Ok);
     const std::vector<std::int16_t> out = Decode(block, maxCount);
     for (int i = 0; i < maxCount; ++i)
         ASSERT_EQ(out[std::size_t(i)], i < int(values.size()) ? values[std::size_t(i)] : 0) << "index " << i;
 }
 
 // Values the decoder can produce: entries 0 and 1 zero, magnitudes k << shift with k < 2^15.
-std::vector<std::int16_t> RandomDecodable(std::mt19937& rng, int count, int shift, double density, int maxLevel)
-{
+std::vector<std::int16_t> RandomDecodable(std::mt19937& rng, int count, int shift, double density, int maxLevel) {
     std::vector<std::int16_t> v(std::size_t(count), 0);
     std::uniform_real_distribution<double> unit(0, 1);
     std::uniform_int_distribution<int> level(1, maxLevel);
     for (int i = 2; i < count; ++i) {
-        if (unit(rng) >= density)
-            continue;
+        if (unit(rng) >= density) continue;
         const int l = level(rng);
         const int k = (1 << (l - 1)) + int(rng() % (1u << (l - 1)));
         const int m = std::min(k << shift, 32767);
@@ -52,8 +47,7 @@ std::vector<std::int16_t> RandomDecodable(std::mt19937& rng, int count, int shif
 
 }  // namespace
 
-TEST(EncodeBlock, AllZeroBlocksEncodeWithoutPasses)
-{
+TEST(EncodeBlock, AllZeroBlocksEncodeWithoutPasses) {
     EncodeLayout layout;
     ExpectRoundTrip(std::vector<std::int16_t>(8192, 0), 8192, &layout);
     EXPECT_EQ(layout.passCount, 0);
@@ -62,8 +56,7 @@ TEST(EncodeBlock, AllZeroBlocksEncodeWithoutPasses)
     ExpectRoundTrip({}, 2048);
 }
 
-TEST(EncodeBlock, RandomBlocksRoundTripAtEveryShiftAndDensity)
-{
+TEST(EncodeBlock, RandomBlocksRoundTripAtEveryShiftAndDensity) {
     std::mt19937 rng(7);
     int encoded = 0;
     for (int round = 0; round < 300; ++round) {
@@ -92,8 +85,7 @@ TEST(EncodeBlock, RandomBlocksRoundTripAtEveryShiftAndDensity)
     EXPECT_GT(encoded, 150) << "too few rounds exercised the round trip";
 }
 
-TEST(EncodeBlock, ExtremeMagnitudesAndEveryLevel)
-{
+TEST(EncodeBlock, ExtremeMagnitudesAndEveryLevel) {
     ExpectRoundTrip({0, 0, 32767, -32767, 1, -1, 16384, -16384}, 2048);
     EncodeLayout layout;
     ExpectRoundTrip({0, 0, -32768, 0, -32768}, 2048, &layout);
@@ -117,8 +109,7 @@ TEST(EncodeBlock, ExtremeMagnitudesAndEveryLevel)
     EXPECT_EQ(layout.passCount, 7);
 }
 
-TEST(EncodeBlock, ZeroRunsOfEveryLengthAroundTheEscapeRanges)
-{
+TEST(EncodeBlock, ZeroRunsOfEveryLengthAroundTheEscapeRanges) {
     // Runs 0..40 cover the plain flags (up to 4), the first escapes (5..18) and their borders.
     for (int run = 0; run <= 40; ++run) {
         std::vector<std::int16_t> v(200, 0);
@@ -137,8 +128,7 @@ TEST(EncodeBlock, ZeroRunsOfEveryLengthAroundTheEscapeRanges)
     }
 }
 
-TEST(EncodeBlock, DecoderLastPositionAndEntriesZeroAndOne)
-{
+TEST(EncodeBlock, DecoderLastPositionAndEntriesZeroAndOne) {
     Block block;
     block.bytes[0] = 0xAB;
     // Filling the last position stops the decoder: fine at the lowest level, refused above it.
@@ -160,8 +150,7 @@ TEST(EncodeBlock, DecoderLastPositionAndEntriesZeroAndOne)
     EXPECT_EQ(EncodeBlock(dc.data(), 3, 8193, block.bytes.data()), EncodeStatus::BadArguments);
 }
 
-TEST(EncodeBlock, DataThatCannotFitIsReportedNotTruncated)
-{
+TEST(EncodeBlock, DataThatCannotFitIsReportedNotTruncated) {
     std::mt19937 rng(3);
     std::vector<std::int16_t> v = RandomDecodable(rng, 8192, 0, 1.0, 15);
     v.back() = 0;
@@ -173,15 +162,13 @@ TEST(EncodeBlock, DataThatCannotFitIsReportedNotTruncated)
     EXPECT_EQ(block.bytes[5], 0x77);
 }
 
-TEST(QuantiseAndEncode, PicksTheFinestShiftThatFitsAndDecodesToTheQuantisedValues)
-{
+TEST(QuantiseAndEncode, PicksTheFinestShiftThatFitsAndDecodesToTheQuantisedValues) {
     std::mt19937 rng(11);
     std::normal_distribution<double> noise(0, 3000);
     for (int round = 0; round < 20; ++round) {
         const int count = round % 2 ? 2048 : 8192;
         std::vector<std::int16_t> v(static_cast<std::size_t>(count));
-        for (auto& x : v)
-            x = std::int16_t(std::clamp(noise(rng), -32768.0, 32767.0));
+        for (auto& x : v) x = std::int16_t(std::clamp(noise(rng), -32768.0, 32767.0));
         v.back() = -32768;
         std::vector<std::int16_t> q(static_cast<std::size_t>(count), 0);
         Block block;
@@ -199,7 +186,8 @@ TEST(QuantiseAndEncode, PicksTheFinestShiftThatFitsAndDecodesToTheQuantisedValue
             for (int i = 0; i < count; ++i) {
                 const int s = layout.shift - 1;
                 const int k = (std::abs(int(v[std::size_t(i)])) + (s > 0 ? 1 << (s - 1) : 0)) >> s;
-                finer[std::size_t(i)] = std::int16_t(i < 2 ? 0 : (v[std::size_t(i)] < 0 ? -1 : 1) * std::min(k << s, 32767));
+                finer[std::size_t(i)] =
+                    std::int16_t(i < 2 ? 0 : (v[std::size_t(i)] < 0 ? -1 : 1) * std::min(k << s, 32767));
             }
             finer.back() = 0;
             EncodeLayout finerLayout;

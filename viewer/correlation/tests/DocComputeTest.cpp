@@ -17,8 +17,7 @@ constexpr int kN = 4096;
 constexpr double kPi = 3.14159265358979323846;
 
 // A cross-spectrum whose correlation is one sharp peak lag samples after zero lag.
-void EncodeDelayedPeak(int lag, std::uint8_t block[kBlockSize])
-{
+void EncodeDelayedPeak(int lag, std::uint8_t block[kBlockSize]) {
     std::vector<std::int16_t> values(kN, 0), quantised(kN, 0);
     for (int k = 1; k < kN / 2; ++k) {
         const double phase = -2 * kPi * k * lag / kN;
@@ -29,18 +28,15 @@ void EncodeDelayedPeak(int lag, std::uint8_t block[kBlockSize])
 }
 
 // A sensor spectrum block holds 2048 values (1024 bins): the engine decodes it with maxCount 2048.
-void EncodeFlatSpectrum(std::uint8_t block[kBlockSize], std::int16_t level)
-{
+void EncodeFlatSpectrum(std::uint8_t block[kBlockSize], std::int16_t level) {
     std::vector<std::int16_t> values(kSpectrumPoints, 0), quantised(kSpectrumPoints, 0);
-    for (int k = 1; k < kSpectrumPoints / 2; ++k)
-        values[2 * k] = level;
+    for (int k = 1; k < kSpectrumPoints / 2; ++k) values[2 * k] = level;
     ASSERT_EQ(QuantiseAndEncode(values.data(), kSpectrumPoints, kSpectrumPoints, block, quantised.data()),
               EncodeStatus::Ok);
 }
 
 // One 150 m steel pipe at 1300 m/s: travel time 0.115 s, no side blocks.
-CorrelationRecord PeakRecord(int lag)
-{
+CorrelationRecord PeakRecord(int lag) {
     CorrelationRecord r;
     r.sampleCount = kN;
     r.zeroLagIndex = kN / 2;
@@ -57,8 +53,7 @@ CorrelationRecord PeakRecord(int lag)
 
 class DocComputeTest : public ::testing::Test {
 protected:
-    void Open(const CorrelationRecord& r)
-    {
+    void Open(const CorrelationRecord& r) {
         dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
         CopyShippedSources(dir);
         WriteKed(dir + "peak.ked", r);
@@ -70,8 +65,7 @@ protected:
     std::unique_ptr<CVexlanDoc> doc;
 };
 
-TEST_F(DocComputeTest, RecomputeFindsThePeakAndPlacesTheLeak)
-{
+TEST_F(DocComputeTest, RecomputeFindsThePeakAndPlacesTheLeak) {
     Open(PeakRecord(120));
     EXPECT_TRUE(doc->RecomputeCorrelation());
     EXPECT_EQ(doc->computeProblem(), ComputeProblem::None);
@@ -106,8 +100,7 @@ TEST_F(DocComputeTest, RecomputeFindsThePeakAndPlacesTheLeak)
     EXPECT_EQ(doc->spectrum1Db()[1500], -154);
 }
 
-TEST_F(DocComputeTest, CursorMovesAndSteps)
-{
+TEST_F(DocComputeTest, CursorMovesAndSteps) {
     Open(PeakRecord(-200));
     doc->RecomputeCorrelation();
     const int peak = doc->cursorColumn();
@@ -145,8 +138,7 @@ TEST_F(DocComputeTest, CursorMovesAndSteps)
     EXPECT_FLOAT_EQ(doc->timeDelay(), peakDelay);
 }
 
-TEST_F(DocComputeTest, RemovedRegionHidesThePeak)
-{
+TEST_F(DocComputeTest, RemovedRegionHidesThePeak) {
     Open(PeakRecord(150));
     doc->RecomputeCorrelation();
     const int peak = doc->cursorColumn();
@@ -159,8 +151,7 @@ TEST_F(DocComputeTest, RemovedRegionHidesThePeak)
     EXPECT_LT(doc->displayTrace()[peak], kTraceTop);
 }
 
-TEST_F(DocComputeTest, UncomputableRecordGivesAnEmptyResult)
-{
+TEST_F(DocComputeTest, UncomputableRecordGivesAnEmptyResult) {
     CorrelationRecord r = PeakRecord(40);
     r.sampleCount = 3000;  // not a power of two
     Open(r);
@@ -184,8 +175,7 @@ TEST_F(DocComputeTest, UncomputableRecordGivesAnEmptyResult)
     EXPECT_EQ(doc->distanceFromSensor2(), 0);
 }
 
-TEST(DocComputeEmpty, NoFileGivesAZeroTrace)
-{
+TEST(DocComputeEmpty, NoFileGivesAZeroTrace) {
     ScriptedPrompt prompt;
     CVexlanDoc doc(prompt, ScratchDirectory("nofile"));
     EXPECT_TRUE(doc.RecomputeCorrelation());

@@ -16,8 +16,7 @@ namespace {
 
 using namespace test;
 
-CorrelationRecord SampleRecord(const char* title, float firstLength)
-{
+CorrelationRecord SampleRecord(const char* title, float firstLength) {
     CorrelationRecord r;
     std::strcpy(r.title, title);
     std::strcpy(r.createdDate, "08/12/26");
@@ -33,8 +32,7 @@ CorrelationRecord SampleRecord(const char* title, float firstLength)
 
 class DocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
         CopyShippedSources(dir);
         first = dir + "first.ked";
@@ -46,8 +44,7 @@ protected:
     ScriptedPrompt prompt;
 };
 
-TEST_F(DocumentTest, OpenLoadsRecordPathAndTexts)
-{
+TEST_F(DocumentTest, OpenLoadsRecordPathAndTexts) {
     CVexlanDoc doc(prompt, dir);
     EXPECT_FALSE(doc.fileLoaded());
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
@@ -64,8 +61,7 @@ TEST_F(DocumentTest, OpenLoadsRecordPathAndTexts)
     EXPECT_TRUE(prompt.asked().empty());
 }
 
-TEST_F(DocumentTest, OpenWhileModifiedHonoursTheAnswer)
-{
+TEST_F(DocumentTest, OpenWhileModifiedHonoursTheAnswer) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     doc.SetSegmentLength(0, 123);
@@ -96,8 +92,7 @@ TEST_F(DocumentTest, OpenWhileModifiedHonoursTheAnswer)
     EXPECT_EQ(onDisk.segments[0].length, 321);  // Yes: saved before the switch
 }
 
-TEST_F(DocumentTest, FailedSaveBeforeOpenKeepsTheEdits)
-{
+TEST_F(DocumentTest, FailedSaveBeforeOpenKeepsTheEdits) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     doc.SetSegmentLength(0, 55);
@@ -111,8 +106,7 @@ TEST_F(DocumentTest, FailedSaveBeforeOpenKeepsTheEdits)
     EXPECT_EQ(CountAsked(prompt, string_id::kMsgFileNotOpened), 1u);
 }
 
-TEST_F(DocumentTest, UnreadableFileLeavesTheCurrentOneInPlace)
-{
+TEST_F(DocumentTest, UnreadableFileLeavesTheCurrentOneInPlace) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     WriteBytes(dir + "bad.ked", {3, 0, 1, 2, 3});
@@ -131,8 +125,7 @@ TEST_F(DocumentTest, UnreadableFileLeavesTheCurrentOneInPlace)
     EXPECT_STREQ(doc.record().title, "");
 }
 
-TEST_F(DocumentTest, FailedSaveKeepsModifiedAndPath)
-{
+TEST_F(DocumentTest, FailedSaveKeepsModifiedAndPath) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     doc.SetSegmentVelocity(1, 400);
@@ -169,11 +162,9 @@ TEST_F(DocumentTest, FailedSaveKeepsModifiedAndPath)
     EXPECT_EQ(onDisk.segments[1].velocity, 410);
 }
 
-TEST_F(DocumentTest, OpenSaveRoundTripIsByteIdentical)
-{
+TEST_F(DocumentTest, OpenSaveRoundTripIsByteIdentical) {
     std::vector<std::uint8_t> image = FileImage(SampleRecord("Bytes", 7));
-    for (std::size_t i = 2 + record_offset::spectrum1Block; i < image.size(); ++i)
-        image[i] = std::uint8_t(i * 131u);
+    for (std::size_t i = 2 + record_offset::spectrum1Block; i < image.size(); ++i) image[i] = std::uint8_t(i * 131u);
     image[2 + record_offset::title + 10] = 'x';  // bytes behind a terminator travel unchanged
     WriteBytes(first, image);
     CVexlanDoc doc(prompt, dir);
@@ -185,8 +176,7 @@ TEST_F(DocumentTest, OpenSaveRoundTripIsByteIdentical)
 
 #ifndef _WIN32
 // On a full disk the old file stays whole (with its bytes beyond the record) and no new one appears.
-TEST_F(DocumentTest, FailedSavesLeaveNoHalfWrittenFile)
-{
+TEST_F(DocumentTest, FailedSavesLeaveNoHalfWrittenFile) {
     std::vector<std::uint8_t> original = ReadBytes(first);
     original.insert(original.end(), 10, 0xAB);
     WriteBytes(first, original);
@@ -203,8 +193,7 @@ TEST_F(DocumentTest, FailedSavesLeaveNoHalfWrittenFile)
     EXPECT_EQ(saved.back(), 0xAB);
 }
 
-TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefused)
-{
+TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefused) {
     std::filesystem::create_symlink("first.ked", dir + "link.ked");
     ASSERT_EQ(::mkfifo((dir + "pipe").c_str(), 0600), 0);
     CVexlanDoc doc(prompt, dir);
@@ -218,8 +207,7 @@ TEST_F(DocumentTest, LinksAreWrittenThroughOtherFilesRefused)
 }
 #endif
 
-TEST_F(DocumentTest, ReadOnlyFileIsReplacedOnlyWhenTheUserAgrees)
-{
+TEST_F(DocumentTest, ReadOnlyFileIsReplacedOnlyWhenTheUserAgrees) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     std::filesystem::permissions(first, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
@@ -235,8 +223,7 @@ TEST_F(DocumentTest, ReadOnlyFileIsReplacedOnlyWhenTheUserAgrees)
     std::filesystem::permissions(first, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 
-TEST_F(DocumentTest, SegmentAccessors)
-{
+TEST_F(DocumentTest, SegmentAccessors) {
     CVexlanDoc doc(prompt, dir);
     const DocSegment none = doc.GetSegment(3);
     EXPECT_EQ(none.length, 0);
@@ -259,8 +246,7 @@ TEST_F(DocumentTest, SegmentAccessors)
     EXPECT_EQ(doc.TotalPipeLength(), 0.1f);
 }
 
-TEST_F(DocumentTest, FilterAccessorsAndBlockCopy)
-{
+TEST_F(DocumentTest, FilterAccessorsAndBlockCopy) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     FilterSettings f = doc.GetFilterSettings();
@@ -285,8 +271,7 @@ TEST_F(DocumentTest, FilterAccessorsAndBlockCopy)
     EXPECT_TRUE(doc.IsModified());
 }
 
-TEST_F(DocumentTest, TextsAreBoundedAndMarkModifiedOnlyWhenChanged)
-{
+TEST_F(DocumentTest, TextsAreBoundedAndMarkModifiedOnlyWhenChanged) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     FileInformationTexts t = doc.GetFileInformation();
@@ -313,8 +298,7 @@ TEST_F(DocumentTest, TextsAreBoundedAndMarkModifiedOnlyWhenChanged)
     EXPECT_EQ(doc.record().createdTime[12], '9');
 }
 
-TEST_F(DocumentTest, RemovedRegionBounds)
-{
+TEST_F(DocumentTest, RemovedRegionBounds) {
     CVexlanDoc doc(prompt, dir);
     ASSERT_TRUE(doc.OpenCorrelationFile(first));
     doc.RecomputeCorrelation();
@@ -339,8 +323,7 @@ TEST_F(DocumentTest, RemovedRegionBounds)
     EXPECT_FALSE(doc.IsModified());
 }
 
-TEST_F(DocumentTest, ResetAndPendingOpen)
-{
+TEST_F(DocumentTest, ResetAndPendingOpen) {
     CVexlanDoc doc(prompt, dir);
     std::string path = "unchanged";
     EXPECT_FALSE(doc.GetPendingOpen(path));
@@ -366,8 +349,7 @@ TEST_F(DocumentTest, ResetAndPendingOpen)
     EXPECT_TRUE(doc.GetPendingOpen(path));  // never cleared
 }
 
-TEST(DocumentDataDirectory, DefaultsToTheProgramFolder)
-{
+TEST(DocumentDataDirectory, DefaultsToTheProgramFolder) {
     ScriptedPrompt prompt;
     CVexlanDoc doc(prompt);
     const std::string dir = ProgramDirectory();

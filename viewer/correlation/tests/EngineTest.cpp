@@ -10,8 +10,7 @@ namespace vexlan {
 namespace {
 
 // Test blocks carry raw little-endian values instead of the compressed stream.
-void RawDecode(int maxCount, const std::uint8_t* block, std::int16_t* out)
-{
+void RawDecode(int maxCount, const std::uint8_t* block, std::int16_t* out) {
     const int count = std::min<int>(maxCount, int(kBlockSize / 2));
     std::fill(out, out + maxCount, std::int16_t(0));
     std::memcpy(out, block, std::size_t(count) * 2);
@@ -19,8 +18,7 @@ void RawDecode(int maxCount, const std::uint8_t* block, std::int16_t* out)
 
 void PutValue(std::uint8_t* block, int index, std::int16_t v) { std::memcpy(block + 2 * index, &v, 2); }
 
-CorrelationRecord OneSegmentRecord(float length, float velocity)
-{
+CorrelationRecord OneSegmentRecord(float length, float velocity) {
     CorrelationRecord r;
     r.sampleCount = 1024;
     r.zeroLagIndex = 512;
@@ -30,10 +28,13 @@ CorrelationRecord OneSegmentRecord(float length, float velocity)
     return r;
 }
 
-TEST(PipeSetupTest, SideBlockLimitsAreExact)
-{
+TEST(PipeSetupTest, SideBlockLimitsAreExact) {
     // T = length / 1 m/s; x = 1.1 T compared against the three single-precision limits.
-    struct Case { float x; int sideBlocks; bool ok; };
+    struct Case {
+        float x;
+        int sideBlocks;
+        bool ok;
+    };
     for (Case c : {Case{0.4194304f, 0, true}, Case{0.4194305f, 1, true}, Case{1.2582915f, 2, true},
                    Case{2.0971520f, 2, true}, Case{2.0971525f, 9, false}}) {
         // Find a length whose travel time times 1.1 lands exactly on the limit.
@@ -51,8 +52,7 @@ TEST(PipeSetupTest, SideBlockLimitsAreExact)
     }
 }
 
-TEST(PipeSetupTest, SamplesPerColumnLimitsAndFailures)
-{
+TEST(PipeSetupTest, SamplesPerColumnLimitsAndFailures) {
     CorrelationRecord r = OneSegmentRecord(100, 1200);  // T = 0.0833: 9765.6*T*2.2/256 = 6.99
     CCorrelationEngine e(r, RawDecode);
     EXPECT_TRUE(e.SetUpPipe());
@@ -68,8 +68,7 @@ TEST(PipeSetupTest, SamplesPerColumnLimitsAndFailures)
     EXPECT_FALSE(e.SetUpPipe());
 }
 
-TEST(BinMaskTest, CutoffsNotchesAndAutoFilter)
-{
+TEST(BinMaskTest, CutoffsNotchesAndAutoFilter) {
     CorrelationRecord r = OneSegmentRecord(100, 1200);
     r.sampleCount = 8192;
     r.sampleRate = 8192;  // one bin per hertz
@@ -108,8 +107,7 @@ TEST(BinMaskTest, CutoffsNotchesAndAutoFilter)
     EXPECT_EQ(e.BinMask()[1023], 0);
 }
 
-TEST(LeakDistanceTest, EndsBoundariesAndBeyond)
-{
+TEST(LeakDistanceTest, EndsBoundariesAndBeyond) {
     CorrelationRecord r = OneSegmentRecord(100, 1000);
     r.segments[1] = {0, 50, 100, 250, 1};  // 0.1 s + 0.2 s: T = 0.3
     CCorrelationEngine e(r, RawDecode);
@@ -125,8 +123,7 @@ TEST(LeakDistanceTest, EndsBoundariesAndBeyond)
     EXPECT_NEAR(e.LeakDistance(0.1f), 125, 1e-3);  // 0.2 s into sensor 1 side: 100 m + 25 m
 }
 
-TEST(CursorTest, FarColumnsAndBadRecordsStayDefined)
-{
+TEST(CursorTest, FarColumnsAndBadRecordsStayDefined) {
     CorrelationRecord r = OneSegmentRecord(100, 1200);
     CCorrelationEngine e(r, RawDecode);
     CursorResult c;
@@ -146,8 +143,7 @@ TEST(CursorTest, FarColumnsAndBadRecordsStayDefined)
     EXPECT_EQ(FindComputeProblem(r), ComputeProblem::BadSampleRate);
 }
 
-TEST(CorrelationTest, PeakFromASingleBinLandsOnTheZeroLagColumn)
-{
+TEST(CorrelationTest, PeakFromASingleBinLandsOnTheZeroLagColumn) {
     CorrelationRecord r = OneSegmentRecord(100, 1200);
     r.sampleCount = 8192;
     r.zeroLagIndex = 4096;
@@ -170,8 +166,7 @@ TEST(CorrelationTest, PeakFromASingleBinLandsOnTheZeroLagColumn)
     EXPECT_GT(std::abs(int(out.peakColumn) - 310), 10);
 }
 
-TEST(CorrelationTest, BadRecordsGiveEmptyTraces)
-{
+TEST(CorrelationTest, BadRecordsGiveEmptyTraces) {
     for (int n : {0, 3, 1000, 16384}) {
         CorrelationRecord r = OneSegmentRecord(100, 1200);
         r.sampleCount = std::uint16_t(n);
@@ -193,8 +188,7 @@ TEST(CorrelationTest, BadRecordsGiveEmptyTraces)
     EXPECT_EQ(out.windowCentre, 32);
 }
 
-TEST(CorrelationTest, SideBlocksBeyondStoredPairsAreClamped)
-{
+TEST(CorrelationTest, SideBlocksBeyondStoredPairsAreClamped) {
     CorrelationRecord r = OneSegmentRecord(1000, 1);  // far too long: setup fails
     r.sampleCount = 1024;
     r.sideBlocks = 100;  // stored garbage must not index past the five blocks
@@ -207,24 +201,21 @@ TEST(CorrelationTest, SideBlocksBeyondStoredPairsAreClamped)
     EXPECT_EQ(e.AssembledSideBlocks(), 0);
 }
 
-TEST(SpectrumLevelTest, ZeroAndFullScale)
-{
+TEST(SpectrumLevelTest, ZeroAndFullScale) {
     EXPECT_EQ(CCorrelationEngine::SpectrumLevel(0, 0), -154);
     EXPECT_EQ(CCorrelationEngine::SpectrumLevel(-32768, -32768), 5);
     EXPECT_EQ(CCorrelationEngine::SpectrumLevel(1, 0), -154);
 }
 
 // The level is looked up, not computed per bin; it must equal the plain formula everywhere.
-std::int16_t FormulaLevel(int re, int im)
-{
+std::int16_t FormulaLevel(int re, int im) {
     double level = -90.31;
     if (re != 0 || im != 0)
         level = 20.0 * std::log10(std::sqrt(double(std::int64_t(re) * re + std::int64_t(im) * im))) - 90.31;
     return std::int16_t(level * 1.71);
 }
 
-TEST(SpectrumLevelTest, MatchesFormulaOverWholeRange)
-{
+TEST(SpectrumLevelTest, MatchesFormulaOverWholeRange) {
     for (int re = -32768; re <= 32767; ++re) {
         ASSERT_EQ(CCorrelationEngine::SpectrumLevel(std::int16_t(re), 0), FormulaLevel(re, 0)) << re;
         ASSERT_EQ(CCorrelationEngine::SpectrumLevel(std::int16_t(re), std::int16_t(re)), FormulaLevel(re, re)) << re;
@@ -250,8 +241,7 @@ namespace {
 
 // Three windows of very different strength come out with equal absolute sums, and a weak
 // window scaled far up saturates instead of flipping sign.
-TEST(EqualisationTest, SectionsAreBroughtToTheMeanAndSaturate)
-{
+TEST(EqualisationTest, SectionsAreBroughtToTheMeanAndSaturate) {
     CorrelationRecord r;
     r.sampleCount = 64;
     r.zeroLagIndex = 32;

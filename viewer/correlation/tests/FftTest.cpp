@@ -12,12 +12,10 @@ namespace vexlan::fft {
 namespace {
 
 // Plain transcription of the instrument's arithmetic, kept simple to check the fast version.
-void ReferenceComplexFft(std::int16_t* v, int m, Direction direction)
-{
+void ReferenceComplexFft(std::int16_t* v, int m, Direction direction) {
     for (int i = 1, j = 0; i < m; ++i) {
         int bit = m >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
+        for (; j & bit; bit >>= 1) j ^= bit;
         j ^= bit;
         if (i < j) {
             std::swap(v[2 * i], v[2 * j]);
@@ -26,8 +24,7 @@ void ReferenceComplexFft(std::int16_t* v, int m, Direction direction)
     }
     bool halve = false;
     for (int s = 1; s < m; s <<= 1) {
-        for (int i = 0; i < 2 * m && !halve; ++i)
-            halve = std::abs(int(v[i])) > 16383;
+        for (int i = 0; i < 2 * m && !halve; ++i) halve = std::abs(int(v[i])) > 16383;
         for (int p0 = 0; p0 < m; p0 += 2 * s) {
             for (int q = 0; q < s; ++q) {
                 const Twiddle w = TwiddleAt(q * 4096 / s, direction);
@@ -35,7 +32,10 @@ void ReferenceComplexFft(std::int16_t* v, int m, Direction direction)
                 std::int16_t* b = v + 2 * (p0 + q + s);
                 int ar = a[0], ai = a[1], br = b[0], bi = b[1];
                 if (halve) {
-                    ar >>= 1; ai >>= 1; br >>= 1; bi >>= 1;
+                    ar >>= 1;
+                    ai >>= 1;
+                    br >>= 1;
+                    bi >>= 1;
                 }
                 const int tr = MulQ15(w.cos, br) - MulQ15(w.sin, bi);
                 const int ti = MulQ15(w.cos, bi) + MulQ15(w.sin, br);
@@ -48,8 +48,7 @@ void ReferenceComplexFft(std::int16_t* v, int m, Direction direction)
     }
 }
 
-void ReferenceInverseRealFft(std::int16_t* v, int n)
-{
+void ReferenceInverseRealFft(std::int16_t* v, int n) {
     for (int i = 1; i < n / 4; ++i) {
         const Twiddle w = TwiddleAt(i * 8192 / n, Direction::Forward);
         const int c = w.cos, s = -w.sin;
@@ -68,20 +67,17 @@ void ReferenceInverseRealFft(std::int16_t* v, int n)
     ReferenceComplexFft(v, n / 2, Direction::Inverse);
 }
 
-TEST(SineTableTest, EndsAndSampledEntries)
-{
+TEST(SineTableTest, EndsAndSampledEntries) {
     const std::int16_t* t = QuarterSineTable();
     EXPECT_EQ(t[0], 0);
     EXPECT_EQ(t[2048], 32767);
     EXPECT_EQ(t[1024], 23170);  // 32767 / sqrt(2) = 23169.77
     EXPECT_EQ(t[1], 25);        // 32767 * sin(pi / 4096) = 25.13
     EXPECT_EQ(t[683], 16391);   // just past 30 degrees: 32767 * sin(683 pi / 4096) = 16390.9
-    for (int i = 1; i <= 2048; ++i)
-        ASSERT_GE(t[i], t[i - 1]) << i;
+    for (int i = 1; i <= 2048; ++i) ASSERT_GE(t[i], t[i - 1]) << i;
 }
 
-TEST(TwiddleTest, QuadrantsAndInverseSign)
-{
+TEST(TwiddleTest, QuadrantsAndInverseSign) {
     EXPECT_EQ(TwiddleAt(0, Direction::Forward).cos, 32767);
     EXPECT_EQ(TwiddleAt(0, Direction::Forward).sin, 0);
     EXPECT_EQ(TwiddleAt(2048, Direction::Forward).cos, 0);
@@ -91,34 +87,29 @@ TEST(TwiddleTest, QuadrantsAndInverseSign)
     EXPECT_EQ(TwiddleAt(3072, Direction::Inverse).sin, -23170);
 }
 
-TEST(ComplexFftTest, FourPointsWorkedByHand)
-{
+TEST(ComplexFftTest, FourPointsWorkedByHand) {
     FftWorkspace work;
     // Impulse at point 1: the spectrum turns by a quarter per bin; 32767-based products
     // truncate 1000 to 999.
     std::int16_t v[8] = {0, 0, 1000, 0, 0, 0, 0, 0};
     ComplexFft(v, 4, Direction::Forward, work);
     const std::int16_t forward[8] = {999, 0, 0, 999, -999, 0, 0, -999};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(v[i], forward[i]) << i;
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(v[i], forward[i]) << i;
 
     std::int16_t w[8] = {0, 0, 1000, 0, 0, 0, 0, 0};
     ComplexFft(w, 4, Direction::Inverse, work);
     // The negated sine truncates the other way: -999.97 becomes -1000.
     const std::int16_t inverse[8] = {999, 0, 0, -1000, -999, 0, 0, 1000};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(w[i], inverse[i]) << i;
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(w[i], inverse[i]) << i;
 }
 
-TEST(ComplexFftTest, BlockScalingStartsAtFirstStageAboveHalfScale)
-{
+TEST(ComplexFftTest, BlockScalingStartsAtFirstStageAboveHalfScale) {
     FftWorkspace work;
     // Points 0 and 2 at 9000: the first stage sums them to 17999, so the second stage halves.
     std::int16_t v[8] = {9000, 0, 0, 0, 9000, 0, 0, 0};
     ComplexFft(v, 4, Direction::Forward, work);
     const std::int16_t expected[8] = {8999, 0, 0, 0, 8999, 0, 0, 0};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(v[i], expected[i]) << i;
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(v[i], expected[i]) << i;
 
     // 16383 does not trigger scaling, 16384 halves in the first stage and every later one.
     std::int16_t edge[8] = {16383, 0, 0, 0, 0, 0, 0, 0};
@@ -131,46 +122,38 @@ TEST(ComplexFftTest, BlockScalingStartsAtFirstStageAboveHalfScale)
     EXPECT_EQ(over[6], 4096);
 }
 
-TEST(InverseRealFftTest, FourAndEightPointsWorkedByHand)
-{
+TEST(InverseRealFftTest, FourAndEightPointsWorkedByHand) {
     FftWorkspace work;
     std::int16_t four[4] = {1000, 0, 500, 0};  // DC 1000, Nyquist 0, bin 1 = 500
     InverseRealFft(four, 4, work);
     const std::int16_t expectedFour[4] = {999, 500, 1, 500};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(four[i], expectedFour[i]) << i;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(four[i], expectedFour[i]) << i;
 
     std::int16_t eight[8] = {0, 0, 1000, 0, 0, 0, 0, 0};  // a cosine at bin 1
     InverseRealFft(eight, 8, work);
     const std::int16_t expectedEight[8] = {998, 704, 1, -709, -998, -704, -1, 709};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(eight[i], expectedEight[i]) << i;
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(eight[i], expectedEight[i]) << i;
 }
 
-TEST(InverseRealFftTest, RejectsSizesItCannotTransform)
-{
+TEST(InverseRealFftTest, RejectsSizesItCannotTransform) {
     FftWorkspace work;
     std::int16_t v[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
     const std::vector<std::int16_t> before(v, v + 16);
-    for (int n : {0, 1, 3, 12, 16384, -8})
-        InverseRealFft(v, n, work);
+    for (int n : {0, 1, 3, 12, 16384, -8}) InverseRealFft(v, n, work);
     EXPECT_EQ(std::vector<std::int16_t>(v, v + 16), before);
 }
 
 // The fast transform must agree with the plain one for every size and for amplitudes that
 // trigger scaling at different stages (or never), including full-scale values.
-TEST(InverseRealFftTest, FastMatchesReferenceBitForBit)
-{
+TEST(InverseRealFftTest, FastMatchesReferenceBitForBit) {
     FftWorkspace work;
     std::mt19937 rng(12345);
     for (int n = 2; n <= 8192; n *= 2) {
         for (int amplitude : {3, 200, 4000, 16383, 32767}) {
             std::uniform_int_distribution<int> dist(-amplitude, amplitude);
             std::vector<std::int16_t> fast(n), ref(n);
-            for (int i = 0; i < n; ++i)
-                fast[i] = ref[i] = std::int16_t(dist(rng));
-            if (amplitude == 32767)
-                fast[n - 1] = ref[n - 1] = -32768;
+            for (int i = 0; i < n; ++i) fast[i] = ref[i] = std::int16_t(dist(rng));
+            if (amplitude == 32767) fast[n - 1] = ref[n - 1] = -32768;
             InverseRealFft(fast.data(), n, work);
             ReferenceInverseRealFft(ref.data(), n);
             ASSERT_EQ(fast, ref) << "n=" << n << " amplitude=" << amplitude;
@@ -178,16 +161,14 @@ TEST(InverseRealFftTest, FastMatchesReferenceBitForBit)
     }
 }
 
-TEST(ComplexFftTest, FastMatchesReferenceBothDirections)
-{
+TEST(ComplexFftTest, FastMatchesReferenceBothDirections) {
     FftWorkspace work;
     std::mt19937 rng(777);
     std::uniform_int_distribution<int> dist(-20000, 20000);
     for (int m = 1; m <= 4096; m *= 2) {
         for (Direction d : {Direction::Forward, Direction::Inverse}) {
             std::vector<std::int16_t> fast(2 * m), ref(2 * m);
-            for (int i = 0; i < 2 * m; ++i)
-                fast[i] = ref[i] = std::int16_t(dist(rng) >> (i % 7));
+            for (int i = 0; i < 2 * m; ++i) fast[i] = ref[i] = std::int16_t(dist(rng) >> (i % 7));
             ComplexFft(fast.data(), m, d, work);
             ReferenceComplexFft(ref.data(), m, d);
             ASSERT_EQ(fast, ref) << "m=" << m;
@@ -195,11 +176,9 @@ TEST(ComplexFftTest, FastMatchesReferenceBothDirections)
     }
 }
 
-
 // Many inputs per size whose amplitudes put the first halving at every possible stage, with
 // values exactly at the half-scale edge and full-scale extremes mixed in.
-std::vector<std::int16_t> ScalingProbe(std::mt19937& rng, int count)
-{
+std::vector<std::int16_t> ScalingProbe(std::mt19937& rng, int count) {
     std::uniform_int_distribution<int> bits(0, 15);
     std::uniform_int_distribution<int> pick(0, 15);
     const int amplitude = (1 << bits(rng)) - 1;
@@ -212,8 +191,7 @@ std::vector<std::int16_t> ScalingProbe(std::mt19937& rng, int count)
     return v;
 }
 
-TEST(ComplexFftTest, FastMatchesReferenceOverManyInputs)
-{
+TEST(ComplexFftTest, FastMatchesReferenceOverManyInputs) {
     FftWorkspace work;
     std::mt19937 rng(4242);
     for (int m = 1; m <= 4096; m *= 2) {
@@ -230,8 +208,7 @@ TEST(ComplexFftTest, FastMatchesReferenceOverManyInputs)
     }
 }
 
-TEST(InverseRealFftTest, FastMatchesReferenceOverManyInputs)
-{
+TEST(InverseRealFftTest, FastMatchesReferenceOverManyInputs) {
     FftWorkspace work;
     std::mt19937 rng(99);
     for (int n = 2; n <= 8192; n *= 2) {
@@ -248,8 +225,7 @@ TEST(InverseRealFftTest, FastMatchesReferenceOverManyInputs)
 }
 
 // The transform reads nothing of the workspace left from an earlier call of another size.
-TEST(InverseRealFftTest, WorkspaceReuseAcrossSizesKeepsResults)
-{
+TEST(InverseRealFftTest, WorkspaceReuseAcrossSizesKeepsResults) {
     FftWorkspace work;
     std::mt19937 rng(5);
     std::vector<std::int16_t> first = ScalingProbe(rng, 8192);

@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 
 class MaterialTablesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         dir = ScratchDirectory(::testing::UnitTest::GetInstance()->current_test_info()->name());
         tables.SetDirectories(dir, dir);
     }
@@ -26,8 +25,7 @@ protected:
     MaterialTables tables{prompt};
 };
 
-TEST_F(MaterialTablesTest, ShippedSourcesBuildAllThreeCaches)
-{
+TEST_F(MaterialTablesTest, ShippedSourcesBuildAllThreeCaches) {
     CopyShippedSources(dir);
     ASSERT_TRUE(tables.LoadMaterialTables());
     tables.EnsureMaterialList();
@@ -66,15 +64,14 @@ TEST_F(MaterialTablesTest, ShippedSourcesBuildAllThreeCaches)
     EXPECT_TRUE(again.asked().empty());
 }
 
-TEST_F(MaterialTablesTest, NameSlotsAndMalformedNameLines)
-{
+TEST_F(MaterialTablesTest, NameSlotsAndMalformedNameLines) {
     WriteText(dir + kMaterialNamesSource,
               "0001 \"Copper\" \"120.5\" \"900\"\r\n"  // CR LF lines read like LF lines
-              "0013 \"Material 20\" \"5\" \"6\"\n"    // index 19 is never filled
-              "12\n"                                  // too short
-              "00G2 \"x\" \"1\" \"2\"\n"              // not hexadecimal
+              "0013 \"Material 20\" \"5\" \"6\"\n"     // index 19 is never filled
+              "12\n"                                   // too short
+              "00G2 \"x\" \"1\" \"2\"\n"               // not hexadecimal
               "0012 \"Material 19\" \"  +7.25e1xyz\" \"junk\"\n"
-              "0004 \"Cast Iron\"\n");                // missing fields read as 0
+              "0004 \"Cast Iron\"\n");  // missing fields read as 0
     ASSERT_TRUE(tables.RebuildMaterialTables());
     const auto& names = tables.materialNames();
     EXPECT_EQ(std::memcmp(names[1], "Copper            ", 18), 0);
@@ -92,8 +89,7 @@ TEST_F(MaterialTablesTest, NameSlotsAndMalformedNameLines)
     EXPECT_EQ(fs::file_size(dir + kMaterialNamesCache), 380u);
 }
 
-TEST_F(MaterialTablesTest, DamagedOrMissingCachesAreRebuiltNotTrusted)
-{
+TEST_F(MaterialTablesTest, DamagedOrMissingCachesAreRebuiltNotTrusted) {
     CopyShippedSources(dir);
     WriteBytes(dir + kMaterialNamesCache, std::vector<std::uint8_t>(100, 'x'));  // short
     EXPECT_TRUE(tables.LoadMaterialTables());
@@ -108,16 +104,14 @@ TEST_F(MaterialTablesTest, DamagedOrMissingCachesAreRebuiltNotTrusted)
     EXPECT_FALSE(Exists(kMaterialNamesCache));
 }
 
-TEST_F(MaterialTablesTest, CachesOfTheWrongShapeAreRebuilt)
-{
+TEST_F(MaterialTablesTest, CachesOfTheWrongShapeAreRebuilt) {
     CopyShippedSources(dir);
     ASSERT_TRUE(tables.LoadMaterialTables());
     tables.EnsureMaterialList();
     const std::vector<std::uint8_t> good = ReadBytes(dir + kMaterialListCache);
     const float steel = tables.VelocityForDiameter(10, 100);
     std::vector<std::uint8_t> random(good.size());
-    for (std::size_t i = 0; i < random.size(); ++i)
-        random[i] = std::uint8_t(i * 2654435761u >> 13);
+    for (std::size_t i = 0; i < random.size(); ++i) random[i] = std::uint8_t(i * 2654435761u >> 13);
     for (const auto& damaged : {std::vector<std::uint8_t>{}, std::vector(good.begin(), good.begin() + 500), random}) {
         WriteBytes(dir + kMaterialListCache, damaged);
         EXPECT_EQ(tables.VelocityForDiameter(10, 100), steel);  // rebuilt on the next look-up
@@ -134,24 +128,22 @@ TEST_F(MaterialTablesTest, CachesOfTheWrongShapeAreRebuilt)
     EXPECT_EQ(names.MaterialName(10), "Steel");
 }
 
-TEST_F(MaterialTablesTest, CacheWriteFailureLeavesNoHalfCache)
-{
+TEST_F(MaterialTablesTest, CacheWriteFailureLeavesNoHalfCache) {
     CopyShippedSources(dir);
     fs::create_directory(dir + kFilterDefaultsCache);  // a folder in the way of the second cache
     EXPECT_FALSE(tables.RebuildMaterialTables());
     EXPECT_FALSE(Exists(kMaterialNamesCache));
 }
 
-TEST_F(MaterialTablesTest, VelocityTableSearchAndGroups)
-{
+TEST_F(MaterialTablesTest, VelocityTableSearchAndGroups) {
     WriteText(dir + kMaterialListSource,
               "0000 \"50\" \"1000\"\n"
               "0000 \"150\" \"800\"\n"
-              "0000 \"-5\" \"1\"\n"     // diameter not above 0: skipped
+              "0000 \"-5\" \"1\"\n"  // diameter not above 0: skipped
               "0000 \"250\" \"700\"\n"
               "0001 \"80\" \"1200\"\n"  // a single point
               "0002 \"80\" \"1\"\n"
-              "0003 \"x\" \"y\"\n"       // numbers that do not convert
+              "0003 \"x\" \"y\"\n"  // numbers that do not convert
               "0004 \"10\" \"inf\"\n"
               "0005 \"1\" \"1\"\n"
               "0006 \"1\" \"1\"\n"
@@ -159,19 +151,19 @@ TEST_F(MaterialTablesTest, VelocityTableSearchAndGroups)
               "0008 \"1\" \"1\"\n"
               "0009 \"1\" \"1\"\n"
               "000A \"100\" \"1300\"\n"
-              "000B \"100\" \"999\"\n"   // groups past 10 never reach the cache
+              "000B \"100\" \"999\"\n"  // groups past 10 never reach the cache
               "FFFF\n");
     ASSERT_TRUE(tables.BuildMaterialList());
     EXPECT_EQ(fs::file_size(dir + kMaterialListCache), 11u * 162u);
-    EXPECT_EQ(tables.VelocityForDiameter(0, 10), 1000);   // below the smallest
-    EXPECT_EQ(tables.VelocityForDiameter(0, 150), 800);   // exactly at a point
-    EXPECT_EQ(tables.VelocityForDiameter(0, 100), 900);   // interpolated
-    EXPECT_EQ(tables.VelocityForDiameter(0, 200), 750);   // across the skipped point
-    EXPECT_EQ(tables.VelocityForDiameter(0, 900), 700);   // above the largest
+    EXPECT_EQ(tables.VelocityForDiameter(0, 10), 1000);  // below the smallest
+    EXPECT_EQ(tables.VelocityForDiameter(0, 150), 800);  // exactly at a point
+    EXPECT_EQ(tables.VelocityForDiameter(0, 100), 900);  // interpolated
+    EXPECT_EQ(tables.VelocityForDiameter(0, 200), 750);  // across the skipped point
+    EXPECT_EQ(tables.VelocityForDiameter(0, 900), 700);  // above the largest
     EXPECT_EQ(tables.VelocityForDiameter(1, 10), 1200);
     EXPECT_EQ(tables.VelocityForDiameter(1, 1000), 1200);
-    EXPECT_EQ(tables.VelocityForDiameter(3, 100), 0);     // no usable point
-    EXPECT_EQ(tables.VelocityForDiameter(4, 100), 0);     // an infinite velocity is not taken
+    EXPECT_EQ(tables.VelocityForDiameter(3, 100), 0);  // no usable point
+    EXPECT_EQ(tables.VelocityForDiameter(4, 100), 0);  // an infinite velocity is not taken
     EXPECT_EQ(tables.VelocityForDiameter(10, 100), 1300);
     EXPECT_TRUE(prompt.asked().empty());
     // Material 11 has no record: no velocity, rather than the last table read.
@@ -183,15 +175,13 @@ TEST_F(MaterialTablesTest, VelocityTableSearchAndGroups)
     EXPECT_EQ(prompt.asked()[0].buttons, PromptButtons::YesNo);
 }
 
-TEST_F(MaterialTablesTest, ListSearchStopsAtBadLinesAndOverfullGroups)
-{
+TEST_F(MaterialTablesTest, ListSearchStopsAtBadLinesAndOverfullGroups) {
     WriteText(dir + kMaterialListSource, "0000 \"1\" \"2\"\n# note\n0001 \"1\" \"2\"\n");
     EXPECT_TRUE(tables.LoadMaterialCurveText(0));
     EXPECT_FALSE(tables.LoadMaterialCurveText(1));  // the note ends the search
     EXPECT_FALSE(tables.LoadMaterialCurveText(21));
     std::string overfull;
-    for (int i = 0; i < 21; ++i)
-        overfull += "0000 \"" + std::to_string(i + 1) + "\" \"100\"\n";
+    for (int i = 0; i < 21; ++i) overfull += "0000 \"" + std::to_string(i + 1) + "\" \"100\"\n";
     WriteText(dir + kMaterialListSource, overfull);
     EXPECT_FALSE(tables.LoadMaterialCurveText(0));
     overfull.erase(overfull.rfind("0000"));  // exactly 20 points fit
@@ -207,10 +197,10 @@ TEST_F(MaterialTablesTest, ListSearchStopsAtBadLinesAndOverfullGroups)
     EXPECT_EQ(CountAsked(prompt, string_id::kMsgListNotCreated), 1u);
 }
 
-TEST_F(MaterialTablesTest, DefaultCutoffsFollowTheUsedMaterials)
-{
+TEST_F(MaterialTablesTest, DefaultCutoffsFollowTheUsedMaterials) {
     WriteText(dir + kMaterialNamesSource,
-              "0000 \"a\" \"50\" \"600\"\n0001 \"b\" \"200\" \"1200\"\n0003 \"c\" \"10\" \"200\"\n0005 \"d\" \"0\" \"150\"\n");
+              "0000 \"a\" \"50\" \"600\"\n0001 \"b\" \"200\" \"1200\"\n0003 \"c\" \"10\" \"200\"\n0005 \"d\" \"0\" "
+              "\"150\"\n");
     ASSERT_TRUE(tables.LoadMaterialTables());
     CorrelationRecord r;
     r.filter.lowCutoff = r.filter.highCutoff = 99;
@@ -246,8 +236,7 @@ void SetUserDataFolder(const std::string& folder) { ::setenv("XDG_DATA_HOME", fo
 void ClearUserDataFolder() { ::unsetenv("XDG_DATA_HOME"); }
 #endif
 
-TEST(MaterialCacheFolder, FallsBackToThePerUserFolder)
-{
+TEST(MaterialCacheFolder, FallsBackToThePerUserFolder) {
     const std::string home = ScratchDirectory("xdg");
     SetUserDataFolder(home);
     EXPECT_EQ(ChooseCacheDirectory(home), home);  // writable: the program folder itself
@@ -257,8 +246,7 @@ TEST(MaterialCacheFolder, FallsBackToThePerUserFolder)
     ClearUserDataFolder();
 }
 
-TEST(DocumentMaterials, SettersFillVelocityAndCutoffs)
-{
+TEST(DocumentMaterials, SettersFillVelocityAndCutoffs) {
     ScriptedPrompt prompt;
     const std::string dir = ScratchDirectory("docmaterials");
     CopyShippedSources(dir);
@@ -288,8 +276,7 @@ TEST(DocumentMaterials, SettersFillVelocityAndCutoffs)
     EXPECT_EQ(CVexlanDoc::MaterialDisplayName(20), "");
 }
 
-TEST(DocumentMaterials, MissingListFilesWarnButOpenTheFile)
-{
+TEST(DocumentMaterials, MissingListFilesWarnButOpenTheFile) {
     ScriptedPrompt prompt;
     const std::string dir = ScratchDirectory("nolists");
     WriteKed(dir + "pipe.ked", CorrelationRecord{});

@@ -6,8 +6,7 @@ using namespace vexlan::velocity;
 
 namespace {
 
-MaterialList ShippedList()
-{
+MaterialList ShippedList() {
     MaterialList list;
     std::string error;
     EXPECT_TRUE(LoadMaterialList(DefaultMaterialListPath(), list, error)) << error;
@@ -17,8 +16,7 @@ MaterialList ShippedList()
 }  // namespace
 
 // The published figures are checked end to end by the command line's tests.
-TEST(VelocityTest, CalculatorTakesTheBoreAndRefusesBadWalls)
-{
+TEST(VelocityTest, CalculatorTakesTheBoreAndRefusesBadWalls) {
     const MaterialList list = ShippedList();
     const WallMaterial* iron = list.Find("Ductile Iron");
     ASSERT_NE(iron, nullptr);
@@ -30,12 +28,10 @@ TEST(VelocityTest, CalculatorTakesTheBoreAndRefusesBadWalls)
     EXPECT_EQ(WallFromSdr(100, 1.5).errorId, 62242);
 }
 
-TEST(VelocityTest, KnownSourceScalesEveryVelocityAndRefusesWrongSigns)
-{
+TEST(VelocityTest, KnownSourceScalesEveryVelocityAndRefusesWrongSigns) {
     const std::vector<Segment> stored{{60, 1000}, {40, 400}};
     std::vector<Segment> real = stored;
-    for (Segment& s : real)
-        s.velocity *= 1.15;
+    for (Segment& s : real) s.velocity *= 1.15;
     const double delay = DelayOfPosition(real, 25);
     EXPECT_NEAR(KnownSourceFactor(stored, SourcePlace::AtDistance, 25, delay, 1e-3).value, 1.15, 1e-9);
     EXPECT_NEAR(KnownSourceFactor(stored, SourcePlace::BeyondSensor2, 0, 0.1, 1e-3).value,
@@ -48,8 +44,7 @@ TEST(VelocityTest, KnownSourceScalesEveryVelocityAndRefusesWrongSigns)
     EXPECT_EQ(KnownSourceFactor(stored, SourcePlace::AtDistance, 120, delay, 1e-3).errorId, 62244);
 }
 
-TEST(VelocityTest, IntervalHoldsTheLeakAndFitFindsVelocityAndPosition)
-{
+TEST(VelocityTest, IntervalHoldsTheLeakAndFitFindsVelocityAndPosition) {
     const std::vector<Segment> pipe{{100, 1250}};
     const Interval in = PositionInterval(pipe, 0.02, 0.004, 0.05);
     EXPECT_LT(in.from, 62.5);
@@ -57,8 +52,7 @@ TEST(VelocityTest, IntervalHoldsTheLeakAndFitFindsVelocityAndPosition)
     EXPECT_NEAR(in.to - in.from, 2 * (0.002 * 1250 / 2 + 0.05 * 0.02 * 1250 / 2), 0.2);
 
     std::vector<double> lengths{100, 150, 220}, delays;
-    for (double l : lengths)
-        delays.push_back((2 * 40 - l) / 1250);
+    for (double l : lengths) delays.push_back((2 * 40 - l) / 1250);
     const FitResult fit = FitVelocityAndLeak(lengths, delays);
     EXPECT_NEAR(fit.velocity, 1250, 1e-6);
     EXPECT_NEAR(fit.leakDistance, 40, 1e-6);

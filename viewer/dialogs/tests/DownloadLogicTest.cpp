@@ -42,7 +42,10 @@ class DownloadCommandTest : public ::testing::Test {
 protected:
     DownloadUi Ui() {
         DownloadUi ui;
-        ui.beginBusy = [this] { ++busy; maxBusy = std::max(maxBusy, busy); };
+        ui.beginBusy = [this] {
+            ++busy;
+            maxBusy = std::max(maxBusy, busy);
+        };
         ui.endBusy = [this] { --busy; };
         ui.showDialog = [this](const std::vector<std::string>& names) {
             dialogNames = names;
@@ -173,7 +176,8 @@ TEST_F(DownloadCommandTest, OneFileIsFetchedToTheChosenPathAndOpenedOnYes) {
     EXPECT_EQ(begun, (std::vector<std::string>{"RUN7.KED 1/1"}));
     EXPECT_EQ(lastBytes, 20402u);
     EXPECT_EQ(progressEnded, 1);
-    EXPECT_EQ(Asked(), (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kOpenNow)}));
+    EXPECT_EQ(Asked(),
+              (std::vector<std::string>{LoadString(string_id::kWillCommunicate), LoadString(string_id::kOpenNow)}));
     EXPECT_EQ(prompt.asked()[1].icon, PromptIcon::None);
     EXPECT_EQ(prompt.asked()[1].buttons, PromptButtons::YesNo);
     EXPECT_EQ(opened, (std::vector<std::string>{"/tmp/mine.ked"}));

@@ -50,7 +50,10 @@ TEST_F(FileInfoDialog, TypingAndPastingStopAtTheLimitAndOkMarksTheDocumentModifi
         QLineEdit* reference = Find<QLineEdit>(dlg, 1166);
         reference->setFocus();
         reference->selectAll();
-        QApplication::clipboard()->setText(QString::fromUtf8("R\xC3\xA9" "f\xE2\x82\xAC" "0123456789ABCDEFGH"));
+        QApplication::clipboard()->setText(
+            QString::fromUtf8("R\xC3\xA9"
+                              "f\xE2\x82\xAC"
+                              "0123456789ABCDEFGH"));
         reference->paste();
         QTest::mouseClick(Find<QPushButton>(dlg, 1), Qt::LeftButton);
     });
@@ -58,7 +61,10 @@ TEST_F(FileInfoDialog, TypingAndPastingStopAtTheLimitAndOkMarksTheDocumentModifi
     EXPECT_TRUE(doc().IsModified());
     EXPECT_STREQ(doc().record().title, "Hydrant row ");
     // 19 characters would need 22 bytes: the reference keeps what fits in 19 bytes, whole characters.
-    EXPECT_STREQ(doc().record().userReference, "R\xC3\xA9" "f\xE2\x82\xAC" "0123456789AB");
+    EXPECT_STREQ(doc().record().userReference,
+                 "R\xC3\xA9"
+                 "f\xE2\x82\xAC"
+                 "0123456789AB");
     EXPECT_EQ(doc().record().userReference[19], 0);
     EXPECT_STREQ(doc().record().comment1, "Hydrant 4 to valve 9");
     EXPECT_STREQ(doc().record().createdDate, "08/12/26");

@@ -8,8 +8,8 @@ using namespace vexlan;
 
 namespace {
 
-const std::string kE = "\xC3\xA9";          // é, two bytes
-const std::string kEuro = "\xE2\x82\xAC";   // €, three bytes
+const std::string kE = "\xC3\xA9";             // é, two bytes
+const std::string kEuro = "\xE2\x82\xAC";      // €, three bytes
 const std::string kClef = "\xF0\x9D\x84\x9E";  // four bytes
 
 std::string Repeat(const std::string& s, int n) {
@@ -21,10 +21,10 @@ std::string Repeat(const std::string& s, int n) {
 TEST(Utf8, LengthPrefixAndValidity) {
     EXPECT_EQ(Utf8Length("abc" + kE + kEuro + kClef), 6u);
     EXPECT_TRUE(IsValidUtf8("abc" + kE + kClef));
-    EXPECT_FALSE(IsValidUtf8("caf\xE9"));       // Latin-1
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut sequence
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("caf\xE9"));                    // Latin-1
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));                   // cut sequence
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));                   // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));               // surrogate
     EXPECT_EQ(Utf8Prefix("ab" + kEuro + "c", 10, 4), "ab");  // the euro sign does not fit whole
     EXPECT_EQ(Utf8Prefix("ab" + kEuro + "c", 10, 5), "ab" + kEuro);
     EXPECT_EQ(Utf8Prefix(Repeat(kE, 5), 3, 100), Repeat(kE, 3));

@@ -69,7 +69,7 @@ TEST_F(FilterLogic, CutoffsRefuseCrossingEachOther) {
     EXPECT_EQ(LastMessage(), LoadString(string_id::kMsgLowAboveHigh));
     EXPECT_EQ(logic.Filter().lowCutoff, 0.0f);
     EXPECT_EQ(logic.GraphGeneration(), generation);  // a refused Set redraws nothing
-    At(400, &FilterSettingsLogic::OnSetLowCutoff);  // equal is accepted
+    At(400, &FilterSettingsLogic::OnSetLowCutoff);   // equal is accepted
     EXPECT_EQ(logic.Filter().lowCutoff, logic.Filter().highCutoff);
     EXPECT_EQ(logic.Controls().lowCutoffText, "968.3");
     At(399, &FilterSettingsLogic::OnSetHighCutoff);

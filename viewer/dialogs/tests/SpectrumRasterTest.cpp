@@ -57,8 +57,8 @@ bool ColumnHas(const PixelBuffer& b, int x, Rgb colour) {
 
 TEST(SpectrumRaster, FullScaleBinRisesToTheTopEdgeAndExtremesAreClipped) {
     for (auto& v : g_spectrum) v = -154;
-    g_spectrum[2 * 100 + 1] = 5;   // the loudest a real recording gets: above the top edge
-    g_spectrum[2 * 300] = 32767;   // and far beyond, either way
+    g_spectrum[2 * 100 + 1] = 5;  // the loudest a real recording gets: above the top edge
+    g_spectrum[2 * 300] = 32767;  // and far beyond, either way
     g_spectrum[2 * 400] = -32768;
     PixelBuffer b(kSpectrumGraphWidth, kSpectrumGraphHeight);
     DrawSpectrum(b, g_spectrum, kBlue, FilterSettings{}, 0);

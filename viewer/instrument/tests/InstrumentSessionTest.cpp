@@ -181,7 +181,11 @@ TEST_F(InstrumentSessionTest, ALostReplyAnywhereStartsTheFileAgain) {
     // One lost block reply in each of the three attempts: the download fails and keeps the old file.
     ASSERT_TRUE(sim.Start({"--lose-reply", "2", "--lose-reply", "5", "--lose-reply", "8"}));
     const std::string path = Out("kept.ked");
-    { std::FILE* f = std::fopen(path.c_str(), "wb"); std::fputs("old", f); std::fclose(f); }
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fputs("old", f);
+        std::fclose(f);
+    }
     EXPECT_FALSE(quick.DownloadFile(sim.device(), "RUN.KED", path));
     EXPECT_EQ(quick.lastErrorId, 62001u);
     bool exists = false;
@@ -230,7 +234,11 @@ TEST_F(InstrumentSessionTest, FailedDownloadKeepsTheOldLocalFile) {
     sim.AddFile("A.KED", 5000);
     ASSERT_TRUE(sim.Start({"--stall-after", "2"}));
     const std::string path = Out("a.ked");
-    { std::FILE* f = std::fopen(path.c_str(), "wb"); std::fputs("old", f); std::fclose(f); }
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        std::fputs("old", f);
+        std::fclose(f);
+    }
     vexlan::SessionTiming timing = FastTiming();
     timing.replyTimeoutMs = timing.sendTimeoutMs = 500;
     CInstrumentSession quick(timing);

@@ -31,7 +31,8 @@ TEST(ScriptedPrompt, AnswersInOrderThenFallsBack) {
     ScriptedPrompt prompt;
     prompt.Queue(PromptAnswer::No);
     prompt.fallback = PromptAnswer::Cancel;
-    EXPECT_EQ(AskString(prompt, string_id::kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNoCancel), PromptAnswer::No);
+    EXPECT_EQ(AskString(prompt, string_id::kMsgSaveCurrentFile, PromptIcon::Question, PromptButtons::YesNoCancel),
+              PromptAnswer::No);
     EXPECT_EQ(prompt.Ask("x", PromptIcon::Warning, PromptButtons::Ok), PromptAnswer::Cancel);
     ASSERT_EQ(prompt.asked().size(), 2u);
     EXPECT_EQ(prompt.asked()[0].text, "Do you want to save current file?");
@@ -42,10 +43,14 @@ namespace {
 // The conversion an argument type makes, as the table's text must spell it.
 template <typename T>
 std::string ConversionOf() {
-    if constexpr (std::is_same_v<T, const char*>) return "s";
-    else if constexpr (std::is_same_v<T, int>) return "d";
-    else if constexpr (std::is_same_v<T, unsigned>) return "u";
-    else if constexpr (std::is_same_v<T, unsigned long long>) return "llu";
+    if constexpr (std::is_same_v<T, const char*>)
+        return "s";
+    else if constexpr (std::is_same_v<T, int>)
+        return "d";
+    else if constexpr (std::is_same_v<T, unsigned>)
+        return "u";
+    else if constexpr (std::is_same_v<T, unsigned long long>)
+        return "llu";
     else {
         static_assert(std::is_same_v<T, double>, "a format argument type without a conversion here");
         return "f";
@@ -64,7 +69,10 @@ std::string ConversionsIn(const std::string& text) {
         if (text[i] != '%') continue;
         std::size_t j = text.find_first_not_of("-+ #0123456789.*", i + 1);
         if (j == std::string::npos) return found + "? ";
-        if (text[j] == '%') { i = j; continue; }
+        if (text[j] == '%') {
+            i = j;
+            continue;
+        }
         const std::size_t kind = text.find_first_not_of("hljztL", j);
         if (kind == std::string::npos) return found + "? ";
         const char c = text[kind];
@@ -82,13 +90,26 @@ std::string ConversionsIn(const std::string& text) {
 TEST(StringTable, FormatTextsReadTheArgumentsTheirIdsTake) {
     using namespace string_id;
     const std::map<int, std::string> expected = {
-        Expected(kMsgEnterNumberInRange), Expected(kMsgIncompleteFile), Expected(kReplaceFile),
-        Expected(kDownloadingOneOf),      Expected(kDownloading),       Expected(kBytesReceived),
-        Expected(kRetrying),              Expected(kPortDevicesDefault), Expected(kPeakIntervalText),
-        Expected(kMsgTooManyCharacters),  Expected(kMsgUnknownSubcommand), Expected(kMsgNoKedFiles),
-        Expected(kMsgUnknownMaterial),    Expected(kModulusText),       Expected(kMsgNoMaterialList),
-        Expected(kVelocityFactorText),    Expected(kMsgCannotRecompute), Expected(kQualityStatusText),
-        Expected(kReportMethodLine),      Expected(kPeakRowText),
+        Expected(kMsgEnterNumberInRange),
+        Expected(kMsgIncompleteFile),
+        Expected(kReplaceFile),
+        Expected(kDownloadingOneOf),
+        Expected(kDownloading),
+        Expected(kBytesReceived),
+        Expected(kRetrying),
+        Expected(kPortDevicesDefault),
+        Expected(kPeakIntervalText),
+        Expected(kMsgTooManyCharacters),
+        Expected(kMsgUnknownSubcommand),
+        Expected(kMsgNoKedFiles),
+        Expected(kMsgUnknownMaterial),
+        Expected(kModulusText),
+        Expected(kMsgNoMaterialList),
+        Expected(kVelocityFactorText),
+        Expected(kMsgCannotRecompute),
+        Expected(kQualityStatusText),
+        Expected(kReportMethodLine),
+        Expected(kPeakRowText),
     };
     for (const StringKey& key : AllStringKeys()) {
         if (key.resourceId != kPlainStrings) continue;

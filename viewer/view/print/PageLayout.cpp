@@ -33,7 +33,10 @@ public:
     void Line(int x1, int y1, int x2, int y2, int penWidth = 0, Rgb colour = kBlack, bool dashed = false) {
         PagePrimitive p;
         p.kind = PrimitiveKind::Line;
-        p.x1 = x1; p.y1 = y1; p.x2 = x2; p.y2 = y2;
+        p.x1 = x1;
+        p.y1 = y1;
+        p.x2 = x2;
+        p.y2 = y2;
         p.penWidth = penWidth;
         p.colour = colour;
         p.dashed = dashed;
@@ -42,7 +45,10 @@ public:
     void Rect(int x1, int y1, int x2, int y2) {
         PagePrimitive p;
         p.kind = PrimitiveKind::Rect;
-        p.x1 = x1; p.y1 = y1; p.x2 = x2; p.y2 = y2;
+        p.x1 = x1;
+        p.y1 = y1;
+        p.x2 = x2;
+        p.y2 = y2;
         out_.push_back(std::move(p));
     }
 
@@ -117,7 +123,8 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     const int rowY[] = {-1275, -1350, -1425, -1500, -1575};
     // Rows with a unit keep their label clear of it.
     for (int r = 0; r < 5; ++r)
-        b.Text(55, rowY[r], kSmall, LoadString(string_id::kSegmentLabel + r), TextAlign::Left, 55, (r >= 2 ? 180 : kTableRule) - kGap);
+        b.Text(55, rowY[r], kSmall, LoadString(string_id::kSegmentLabel + r), TextAlign::Left, 55,
+               (r >= 2 ? 180 : kTableRule) - kGap);
     const std::string lengthText = Bracketed(LengthUnitText(lengthUnit));
     const std::string timeText = Bracketed(TimeUnitText(timeUnit));
     b.Text(180, -1425, kSmall, lengthText, TextAlign::Left, 180, kTableRule - kGap);
@@ -131,7 +138,9 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
 
     // 3. Filter labels.
     const int filterY[] = {-1725, -1800, -1875, -1950};
-    for (int r = 0; r < 4; ++r) b.Text(2275, filterY[r], kSmall, LoadString(string_id::kLowCutoffLabel + r), TextAlign::Left, 2275, 2455 - kGap);
+    for (int r = 0; r < 4; ++r)
+        b.Text(2275, filterY[r], kSmall, LoadString(string_id::kLowCutoffLabel + r), TextAlign::Left, 2275,
+               2455 - kGap);
 
     // 4. Readout labels.
     // Each label ends a gap before its unit.
@@ -149,8 +158,10 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
 
     // 6. Notch labels.
     for (int n = 0; n < kNotchCount; ++n) {
-        b.Text(125 + 425 * n, -1850, kSmall, LoadString(string_id::kLowCutoffLabel), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
-        b.Text(125 + 425 * n, -1900, kSmall, LoadString(string_id::kHighCutoffLabel), TextAlign::Left, 125 + 425 * n, 300 + 425 * n - kGap);
+        b.Text(125 + 425 * n, -1850, kSmall, LoadString(string_id::kLowCutoffLabel), TextAlign::Left, 125 + 425 * n,
+               300 + 425 * n - kGap);
+        b.Text(125 + 425 * n, -1900, kSmall, LoadString(string_id::kHighCutoffLabel), TextAlign::Left, 125 + 425 * n,
+               300 + 425 * n - kGap);
     }
 
     // 7. The correlation graph: one 0.4 mm bar per column, the baseline 100 mm below the top.
@@ -187,8 +198,8 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
 
     // 11. Readouts, 5 mm above their labels.
     const double feet = imperial ? 3.28084 : 1.0;
-    b.Text(130, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor1) * feet), TextAlign::Left,
-           130, 1100);
+    b.Text(130, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor1) * feet), TextAlign::Left, 130,
+           1100);
     b.Text(2600, -1050, kMedium, Format("%.1f", static_cast<double>(v.distanceFromSensor2) * feet), TextAlign::Right,
            1600, 2600);
     b.Text(1355, -1050, kMedium,
@@ -200,8 +211,10 @@ std::vector<PagePrimitive> BuildPage(const ReportValues& v, int lengthUnit, int 
     for (int n = 0; n < kNotchCount; ++n) {
         bool set = n < notches;
         const int left = 300 + 425 * n, right = 475 + 425 * n - kGap;
-        b.Text(left, -1850, kSmall, set ? Hertz(v.notches[n].notchStart) : LoadString(string_id::kNotSet), TextAlign::Left, left, right);
-        b.Text(left, -1900, kSmall, set ? Hertz(v.notches[n].notchEnd) : LoadString(string_id::kNotSet), TextAlign::Left, left, right);
+        b.Text(left, -1850, kSmall, set ? Hertz(v.notches[n].notchStart) : LoadString(string_id::kNotSet),
+               TextAlign::Left, left, right);
+        b.Text(left, -1900, kSmall, set ? Hertz(v.notches[n].notchEnd) : LoadString(string_id::kNotSet),
+               TextAlign::Left, left, right);
     }
 
     // 13. The cursor.

@@ -25,7 +25,7 @@ struct PagePrimitive {
     // which knows the font, moves a text that crosses an edge back in and makes one that is
     // wider than the span smaller.
     int cellLeft = 0, cellRight = 0;
-    int penWidth = 0;    // 0: the thinnest line the device draws (the default pen)
+    int penWidth = 0;  // 0: the thinnest line the device draws (the default pen)
     Rgb colour = kBlack;
     bool dashed = false;
 };

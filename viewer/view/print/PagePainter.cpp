@@ -28,7 +28,9 @@ public:
     QPointF Point(int x, int y) const { return {x * sx_, -y * sy_}; }
     double Width(int units) const { return units * sx_; }
     // A point size for this device, as a pixel height so a scaled painter cannot change it.
-    int FontPixels(int points) const { return std::max(1, static_cast<int>(std::lround(points * dpiY_ / kPointsPerInch))); }
+    int FontPixels(int points) const {
+        return std::max(1, static_cast<int>(std::lround(points * dpiY_ / kPointsPerInch)));
+    }
 
 private:
     double sx_, sy_, dpiY_;
@@ -69,7 +71,9 @@ void DrawText(QPainter& painter, const DeviceMap& map, const PagePrimitive& p) {
 
 // The safe writer's refusals say what is wrong with the path; its other failures are this output's.
 int OutputError(int writerError) {
-    if (writerError == 0 || writerError == string_id::kMsgOutputNotRegular || writerError == string_id::kMsgOutputReadOnly) return writerError;
+    if (writerError == 0 || writerError == string_id::kMsgOutputNotRegular ||
+        writerError == string_id::kMsgOutputReadOnly)
+        return writerError;
     return string_id::kMsgCannotWriteOutput;
 }
 
@@ -90,17 +94,15 @@ void PaintPage(QPainter& painter, const std::vector<PagePrimitive>& page, double
     painter.setBrush(Qt::NoBrush);
     for (const PagePrimitive& p : page) {
         switch (p.kind) {
-            case PrimitiveKind::Text:
-                DrawText(painter, map, p);
-                break;
-            case PrimitiveKind::Line:
-                painter.setPen(LinePen(map, p));
-                painter.drawLine(map.Point(p.x1, p.y1), map.Point(p.x2, p.y2));
-                break;
-            case PrimitiveKind::Rect:
-                painter.setPen(QPen(Qt::black, 0));
-                painter.drawRect(QRectF(map.Point(p.x1, p.y1), map.Point(p.x2, p.y2)).normalized());
-                break;
+        case PrimitiveKind::Text: DrawText(painter, map, p); break;
+        case PrimitiveKind::Line:
+            painter.setPen(LinePen(map, p));
+            painter.drawLine(map.Point(p.x1, p.y1), map.Point(p.x2, p.y2));
+            break;
+        case PrimitiveKind::Rect:
+            painter.setPen(QPen(Qt::black, 0));
+            painter.drawRect(QRectF(map.Point(p.x1, p.y1), map.Point(p.x2, p.y2)).normalized());
+            break;
         }
     }
     painter.restore();
@@ -163,7 +165,8 @@ bool WritePagePdf(const std::string& path, const std::vector<PagePrimitive>& pag
             ok = painter.end();
         }
     }
-    errorId = ok ? OutputError(WriteFileSafely(path, pdf.constData(), std::size_t(pdf.size()))) : string_id::kMsgCannotWriteOutput;
+    errorId = ok ? OutputError(WriteFileSafely(path, pdf.constData(), std::size_t(pdf.size())))
+                 : string_id::kMsgCannotWriteOutput;
     return errorId == 0;
 }
 
@@ -174,7 +177,8 @@ bool WriteImageFile(const std::string& path, const QImage& image, int& errorId) 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const bool ok = image.save(&buffer, format.c_str());
-    errorId = ok ? OutputError(WriteFileSafely(path, bytes.constData(), std::size_t(bytes.size()))) : string_id::kMsgCannotWriteOutput;
+    errorId = ok ? OutputError(WriteFileSafely(path, bytes.constData(), std::size_t(bytes.size())))
+                 : string_id::kMsgCannotWriteOutput;
     return errorId == 0;
 }
 

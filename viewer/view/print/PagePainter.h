@@ -14,8 +14,7 @@ class QPrinter;
 namespace vexlan {
 
 // Draws the page with its origin at the painter's origin (the top left of the printable area).
-void PaintPage(QPainter& painter, const std::vector<PagePrimitive>& page, double dotsPerInchX,
-               double dotsPerInchY);
+void PaintPage(QPainter& painter, const std::vector<PagePrimitive>& page, double dotsPerInchX, double dotsPerInchY);
 
 // The page as printed: one landscape page. False, with the string-table id of the message, when
 // the device could not start the page.

@@ -12,7 +12,6 @@
 
 namespace vexlan {
 
-
 // The main form's control texts, each as the control currently shows it.
 struct FormTexts {
     std::string fileName;          // 1041
@@ -47,7 +46,7 @@ struct ReportValues {
     float highCutoff = 0;
     bool autoFilter = false;
     int notchesInUse = 0;
-    NotchFilter notches[kNotchCount];       // GetNotch(i)
+    NotchFilter notches[kNotchCount];  // GetNotch(i)
     std::string fileName, title, createdDate;
     float distanceFromSensor1 = 0;
     float distanceFromSensor2 = 0;

@@ -30,10 +30,11 @@ std::string BuildReportText(const FormTexts& form, const ReportValues& values) {
         r += LoadStdString(string_id::kMaterialLabel) + sep + MaterialName(s.material) + "\n";
         r += LoadStdString(string_id::kLengthLabel) + sep + TwoDecimals(LengthForDisplay(s.length, lengthUnit)) + " " +
              form.lengthUnit + "\n";
-        r += LoadStdString(string_id::kDiameterLabel) + sep + TwoDecimals(DiameterForDisplay(s.diameter, lengthUnit)) + " " +
-             form.diameterUnit + "\n";
-        r += LoadStdString(string_id::kVelocityLabel) + sep + TwoDecimals(VelocityForDisplay(s.velocity, lengthUnit, timeUnit)) +
-             " " + form.velocityUnit + " " + form.velocityTimeUnit + "\n\n";
+        r += LoadStdString(string_id::kDiameterLabel) + sep + TwoDecimals(DiameterForDisplay(s.diameter, lengthUnit)) +
+             " " + form.diameterUnit + "\n";
+        r += LoadStdString(string_id::kVelocityLabel) + sep +
+             TwoDecimals(VelocityForDisplay(s.velocity, lengthUnit, timeUnit)) + " " + form.velocityUnit + " " +
+             form.velocityTimeUnit + "\n\n";
     }
     r += LoadStdString(string_id::kLowCutoffLabel) + form.lowCut + (values.lowCutoff > 0 ? " Hz" : "") + "\n";
     r += LoadStdString(string_id::kHighCutoffLabel) + form.highCut + (values.highCutoff > 0 ? " Hz" : "") + "\n\n";

@@ -61,9 +61,9 @@ TEST(Units, FieldParsingAcceptsPlainNumbersInRange) {
         float expected;
     };
     // The limits are floats: "1e12" rounds to exactly the limit and is inside it.
-    for (Case c : {Case{" 12.5 ", kLengthMaximum, 12.5f}, Case{"1e12", kLengthMaximum, 1e12f},
-                   Case{"0", kLengthMaximum, 0.0f}, Case{"1e11", kVelocityMaximum, 1e11f},
-                   Case{"0", kVelocityMaximum, 0.0f}}) {
+    for (Case c :
+         {Case{" 12.5 ", kLengthMaximum, 12.5f}, Case{"1e12", kLengthMaximum, 1e12f}, Case{"0", kLengthMaximum, 0.0f},
+          Case{"1e11", kVelocityMaximum, 1e11f}, Case{"0", kVelocityMaximum, 0.0f}}) {
         FieldParse p = ParseFieldValue(c.text, c.maximum);
         ASSERT_TRUE(p.value.has_value()) << c.text;
         EXPECT_FLOAT_EQ(*p.value, c.expected) << c.text;

@@ -21,8 +21,7 @@ struct Planted {
     double delay = 0;
 };
 
-Planted Generate(const kedgen::GeneratorSettings& settings)
-{
+Planted Generate(const kedgen::GeneratorSettings& settings) {
     Planted p;
     std::string error;
     EXPECT_TRUE(kedgen::GenerateRecord(settings, *p.record, error)) << error;
@@ -30,8 +29,7 @@ Planted Generate(const kedgen::GeneratorSettings& settings)
     return p;
 }
 
-kedgen::GeneratorSettings MetalPipe()
-{
+kedgen::GeneratorSettings MetalPipe() {
     kedgen::GeneratorSettings s;
     s.segments = {{10, 150, 150}, {4, 110, 100}};  // steel, cast iron
     s.leakDistance = 60;
@@ -40,14 +38,12 @@ kedgen::GeneratorSettings MetalPipe()
 }
 
 // Within one graph column of the planted delay.
-void ExpectNear(const AnalysisResult& r, double delay)
-{
+void ExpectNear(const AnalysisResult& r, double delay) {
     ASSERT_FALSE(r.peaks.empty());
     EXPECT_NEAR(r.peaks[0].timeDelay, delay, 13.0 * (2 * 2 + 1) / 9765.625);
 }
 
-TEST(Analysis, HumMisleadsThePlainCorrelationButNotTheWeightedOnes)
-{
+TEST(Analysis, HumMisleadsThePlainCorrelationButNotTheWeightedOnes) {
     kedgen::GeneratorSettings s = MetalPipe();
     s.hum = {50, 12};
     const Planted p = Generate(s);
@@ -63,8 +59,7 @@ TEST(Analysis, HumMisleadsThePlainCorrelationButNotTheWeightedOnes)
     }
 }
 
-TEST(Analysis, APumpBeyondASensorIsFlaggedAndRankedBehindTheLeak)
-{
+TEST(Analysis, APumpBeyondASensorIsFlaggedAndRankedBehindTheLeak) {
     kedgen::GeneratorSettings s = MetalPipe();
     s.sources = {{330, 15, 30, 500, false}};  // 70 m past sensor 2
     const Planted p = Generate(s);
@@ -80,8 +75,7 @@ TEST(Analysis, APumpBeyondASensorIsFlaggedAndRankedBehindTheLeak)
         EXPECT_LE(automatic.peaks[i].quality, automatic.peaks[0].quality);
 }
 
-TEST(Analysis, ThePlainMethodLeavesTheRecomputationAsItIsAndNoMethodTouchesTheRecord)
-{
+TEST(Analysis, ThePlainMethodLeavesTheRecomputationAsItIsAndNoMethodTouchesTheRecord) {
     const Planted p = Generate(MetalPipe());
     ScriptedPrompt prompt;
     auto plain = std::make_unique<CVexlanDoc>(prompt);
@@ -100,13 +94,13 @@ TEST(Analysis, ThePlainMethodLeavesTheRecomputationAsItIsAndNoMethodTouchesTheRe
     EXPECT_EQ(analysed->cursorColumn(), phat.peaks.at(0).column);
     EXPECT_NEAR(analysed->timeDelay(), p.delay, 0.003);
     EXPECT_EQ(std::memcmp(&plain->record().correlationBlocks, &analysed->record().correlationBlocks,
-                          sizeof plain->record().correlationBlocks), 0);
+                          sizeof plain->record().correlationBlocks),
+              0);
     EXPECT_EQ(plain->record().sideBlocks, analysed->record().sideBlocks);
     EXPECT_FALSE(analysed->IsModified());
 }
 
-TEST(Analysis, ARemovedRegionIsNotSearchedAndAKeptAnalyserCarriesNothingOver)
-{
+TEST(Analysis, ARemovedRegionIsNotSearchedAndAKeptAnalyserCarriesNothingOver) {
     kedgen::GeneratorSettings s = MetalPipe();
     s.hum = {50, 12};
     const Planted hum = Generate(s);
@@ -120,8 +114,7 @@ TEST(Analysis, ARemovedRegionIsNotSearchedAndAKeptAnalyserCarriesNothingOver)
     for (CorrelationMethod m : {CorrelationMethod::Phat, CorrelationMethod::Auto}) {
         const AnalysisResult cut = analyser.Analyse(*hum.record, m, centre - around, centre + around);
         ASSERT_FALSE(cut.peaks.empty());
-        for (const AnalysisPeak& peak : cut.peaks)
-            EXPECT_GT(std::abs(peak.column - column), 3);
+        for (const AnalysisPeak& peak : cut.peaks) EXPECT_GT(std::abs(peak.column - column), 3);
     }
     // The same analyser on another record gives what a fresh one gives.
     const AnalysisResult kept = analyser.Analyse(*clean.record, CorrelationMethod::Auto);

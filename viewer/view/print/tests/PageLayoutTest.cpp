@@ -56,8 +56,8 @@ TEST(PageLayout, GraphBarsAndCursorStandWhereThePageHasThem) {
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->y2, 4 * 179 - 1000);
     EXPECT_EQ(LineAtX(page, 4 * 330, 4)->y2, 4 * 193 - 1000);
-    int bars = static_cast<int>(std::count_if(page.begin(), page.end(),
-                                              [](const PagePrimitive& p) { return p.penWidth == 4; }));
+    int bars = static_cast<int>(
+        std::count_if(page.begin(), page.end(), [](const PagePrimitive& p) { return p.penWidth == 4; }));
     EXPECT_EQ(bars, 620);
     const PagePrimitive& cursor = page.back();  // drawn last, over the bars
     EXPECT_EQ(cursor.kind, PrimitiveKind::Line);
@@ -131,8 +131,8 @@ TEST(PageLayout, SegmentColumns) {
     auto page = BuildPage(Sample(), 0, 0);
     EXPECT_EQ(TextAt(page, 400, -1350), "Asbestos Cem");  // cut to 12 characters
     EXPECT_EQ(TextAt(page, 640, -1350), "PVC");
-    EXPECT_EQ(TextsAt(page, 880, -1350).size(), 0u);   // third column: no segment, no name
-    EXPECT_EQ(TextAt(page, 880, -1425), "0.00");       // but its values
+    EXPECT_EQ(TextsAt(page, 880, -1350).size(), 0u);  // third column: no segment, no name
+    EXPECT_EQ(TextAt(page, 880, -1425), "0.00");      // but its values
     EXPECT_EQ(TextAt(page, 400 + 240 * 9, -1275), "10");
     EXPECT_EQ(TextsAt(page, 400 + 240 * 9, -1275)[0].align, TextAlign::Centre);
     EXPECT_NE(LineAtX(page, 270, 0), nullptr);

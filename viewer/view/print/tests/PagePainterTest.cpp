@@ -96,7 +96,7 @@ TEST(PagePainter, TextsHangFromTheirPointAndAlignAroundIt) {
     const QRect title = InkIn(image, QRect(80, 95, 200, 60));
     ASSERT_FALSE(title.isNull());
     EXPECT_NEAR(title.left(), 95, 6);
-    EXPECT_GE(title.top(), 108);  // anti-aliased edges may touch the row above
+    EXPECT_GE(title.top(), 108);          // anti-aliased edges may touch the row above
     EXPECT_LE(title.bottom(), 110 + 36);  // 10 pt is 35.3 units high
     // "Time Delay  " is centred on 1355, the right-aligned sensor 2 label ends at 2550.
     const QRect delay = InkIn(image, QRect(1150, 1100, 285, 30));  // left of the "(s)" beside it

@@ -33,18 +33,15 @@ constexpr int kSpectrumValues = 2048;  // a sensor spectrum block holds 1024 bin
 constexpr int kGuard = 64;
 constexpr std::int16_t kGuardValue = 0x5A5A;
 
-[[noreturn]] void Fail(const char* what)
-{
+[[noreturn]] void Fail(const char* what) {
     std::fprintf(stderr, "ked fuzzer: %s\n", what);
     std::abort();
 }
 
-std::string ScratchFile()
-{
+std::string ScratchFile() {
     char path[] = "/tmp/vexlan-ked-fuzz-XXXXXX";
     const int fd = ::mkstemp(path);
-    if (fd < 0)
-        Fail("cannot create a scratch file");
+    if (fd < 0) Fail("cannot create a scratch file");
     ::close(fd);
     static std::string made;
     made = path;
@@ -53,37 +50,29 @@ std::string ScratchFile()
 }
 
 // Header value count of a block as the decoder reads it: bits 16..31, a signed 16-bit number.
-int HeaderValueCount(const std::uint8_t* block)
-{
-    return std::int16_t(std::uint16_t(block[2] | (block[3] << 8)));
-}
+int HeaderValueCount(const std::uint8_t* block) { return std::int16_t(std::uint16_t(block[2] | (block[3] << 8))); }
 
-void DecodeChecked(const std::uint8_t* recordBlock, int maxCount)
-{
+void DecodeChecked(const std::uint8_t* recordBlock, int maxCount) {
     // The block on its own heap allocation of exactly its size, so that reading past it is caught.
     const auto block = std::make_unique<std::uint8_t[]>(kBlockSize);
     std::memcpy(block.get(), recordBlock, kBlockSize);
     static std::int16_t out[kMaxBlockValues + 2 * kGuard];
-    for (auto& v : out)
-        v = kGuardValue;
+    for (auto& v : out) v = kGuardValue;
     std::int16_t* values = out + kGuard;
     DecodeBlock(maxCount, block.get(), values);
     for (int i = 0; i < kGuard; ++i)
-        if (out[i] != kGuardValue || values[maxCount + i] != kGuardValue)
-            Fail("decoder wrote outside its output");
+        if (out[i] != kGuardValue || values[maxCount + i] != kGuardValue) Fail("decoder wrote outside its output");
     static std::int16_t literal[kMaxBlockValues];
     test::DecodeBlock(maxCount, block.get(), literal);
     if (std::memcmp(values, literal, std::size_t(maxCount) * sizeof literal[0]) != 0)
         Fail("the decoder differs from the literal decoder");
     if (HeaderValueCount(block.get()) > maxCount)
         for (int i = 0; i < maxCount; ++i)
-            if (values[i] != 0)
-                Fail("an oversized value count did not leave the output zero");
+            if (values[i] != 0) Fail("an oversized value count did not leave the output zero");
 }
 
 // A cross-spectrum of one noise source lag samples from zero lag, falling off with frequency.
-void EncodePeak(int lag, int valueCount, int maxCount, std::uint8_t* block)
-{
+void EncodePeak(int lag, int valueCount, int maxCount, std::uint8_t* block) {
     std::vector<std::int16_t> values(std::size_t(valueCount), 0), quantised(std::size_t(valueCount), 0);
     for (int k = 1; k < valueCount / 2; ++k) {
         const double phase = -2 * M_PI * k * lag / valueCount;
@@ -95,8 +84,7 @@ void EncodePeak(int lag, int valueCount, int maxCount, std::uint8_t* block)
         Fail("seed block does not encode");
 }
 
-Seed FileOf(const CorrelationRecord& record, std::size_t size)
-{
+Seed FileOf(const CorrelationRecord& record, std::size_t size) {
     Seed bytes(kFileSize, 0);
     bytes[0] = 2;
     EncodeRecord(record, bytes.data() + 2);
@@ -104,8 +92,7 @@ Seed FileOf(const CorrelationRecord& record, std::size_t size)
     return bytes;
 }
 
-std::vector<Seed> MakeSeeds()
-{
+std::vector<Seed> MakeSeeds() {
     std::vector<Seed> seeds = {{}, {2}, {2, 0}, {3, 0, 1, 2, 3}};
     CorrelationRecord r;
     std::strcpy(r.title, "fuzz seed");
@@ -121,8 +108,7 @@ std::vector<Seed> MakeSeeds()
     r.sideBlocks = 1;
     r.sensorPair = 6;
     r.sampleRate = 5000;
-    for (int j = 0; j < kCorrelationBlockCount; ++j)
-        EncodePeak(40 * (j - 2) + 17, 8192, 8192, r.correlationBlocks[j]);
+    for (int j = 0; j < kCorrelationBlockCount; ++j) EncodePeak(40 * (j - 2) + 17, 8192, 8192, r.correlationBlocks[j]);
     EncodePeak(0, 2048, 2048, r.spectrum1Block);
     EncodePeak(3, 2048, 2048, r.spectrum2Block);
     seeds.push_back(FileOf(r, kFileSize));
@@ -143,8 +129,7 @@ std::vector<Seed> MakeSeeds()
     edges.blockCount = 1;
     std::memset(edges.correlationBlocks[kCentreBlock], 0xFF, kBlockSize);
     std::mt19937 random(7);
-    for (auto& b : edges.spectrum1Block)
-        b = std::uint8_t(random());
+    for (auto& b : edges.spectrum1Block) b = std::uint8_t(random());
     edges.spectrum2Block[2] = 0x00;
     edges.spectrum2Block[3] = 0x80;
     seeds.push_back(FileOf(edges, kFileSize));
@@ -153,14 +138,12 @@ std::vector<Seed> MakeSeeds()
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
-{
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     test::AddSeedCorpus(argc, argv, "ked_file_fuzzer", MakeSeeds());
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string path = ScratchFile();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
@@ -171,12 +154,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reader.ReadCorrelationFile(path, record)) {
         if (reader.lastError() != string_id::kMsgIncompatibleFile)
             Fail("a readable file failed with another error than its version");
-        if (size >= 2 && data[0] == 2 && data[1] == 0)
-            Fail("a file with version word 2 was rejected");
+        if (size >= 2 && data[0] == 2 && data[1] == 0) Fail("a file with version word 2 was rejected");
         return 0;
     }
-    if (size < 2 || data[0] != 2 || data[1] != 0)
-        Fail("a file without version word 2 was accepted");
+    if (size < 2 || data[0] != 2 || data[1] != 0) Fail("a file without version word 2 was accepted");
 
     // What was read writes back byte for byte; bytes the file did not cover stay zero.
     static std::uint8_t image[kRecordSize];
@@ -185,13 +166,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::memcmp(image, data + 2, covered) != 0)
         Fail("the record does not write back to the bytes it was read from");
     for (std::size_t i = covered; i < kRecordSize; ++i)
-        if (image[i] != 0)
-            Fail("bytes beyond a short file did not stay zero");
+        if (image[i] != 0) Fail("bytes beyond a short file did not stay zero");
 
     DecodeChecked(record.spectrum1Block, kSpectrumValues);
     DecodeChecked(record.spectrum2Block, kSpectrumValues);
-    for (const auto& block : record.correlationBlocks)
-        DecodeChecked(block, kMaxBlockValues);
+    for (const auto& block : record.correlationBlocks) DecodeChecked(block, kMaxBlockValues);
 
     // The analysis takes any record: peaks inside the graph with finite values, or a refusal.
     const analysis::AnalysisResult r = analysis::AnalyseCorrelation(record, analysis::CorrelationMethod::Auto);
