@@ -9,7 +9,7 @@ if [ "${1:-}" = windows ]; then
 else
 packages=(
   build-essential cmake ninja-build ccache pkg-config python3
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libfftw3-dev
   qt6-base-dev libgl-dev
