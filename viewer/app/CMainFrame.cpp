@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <memory>
+#include <utility>
 
 #include "app/AboutBox.h"
 #include "app/LockKeys.h"
@@ -159,13 +160,17 @@ void CMainFrame::CreateStatusBar() {
     // A window of fixed size has nothing to drag.
     bar->setSizeGripEnabled(false);
     const bool lockStatesKnown = ReadLockKeyStates().has_value();
-    for (int id : {pane::kCapsLock, pane::kNumLock, pane::kScrollLock}) {
-        auto* label = new QLabel(LoadString(id), bar);
+    const std::pair<int, int> lockPanes[] = {{pane::kCapsLock, string_id::kCapsLockIndicator},
+                                             {pane::kNumLock, string_id::kNumLockIndicator},
+                                             {pane::kScrollLock, string_id::kScrollLockIndicator}};
+    for (const auto& [id, text] : lockPanes) {
+        auto* label = new QLabel(LoadString(text), bar);
         label->setObjectName(ActionName(id));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setAlignment(Qt::AlignCenter);
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(LoadString(pane::kScrollLock)) + 12);
+        const int widest = label->fontMetrics().horizontalAdvance(LoadString(string_id::kScrollLockIndicator));
+        label->setMinimumWidth(widest + 12);
         label->setEnabled(false);
         bar->addPermanentWidget(label);
         // An indicator that cannot follow its key would only mislead.
