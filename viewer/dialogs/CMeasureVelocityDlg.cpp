@@ -19,7 +19,6 @@ namespace {
 
 using namespace measure_velocity_id;
 
-QString Text(int id) { return QString::fromUtf8(LoadString(id)); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QLineEdit* ReadOnlyBox(QLineEdit* edit) {
@@ -32,7 +31,7 @@ QLineEdit* ReadOnlyBox(QLineEdit* edit) {
 
 CMeasureVelocityDlg::CMeasureVelocityDlg(MeasureVelocityLogic logic, IPrompt& prompt, QWidget* parent)
     : QDialog(parent), logic_(std::move(logic)), prompt_(prompt) {
-    setWindowTitle(Text(string_id::kMeasureVelocityTitle));
+    setWindowTitle(TableText(string_id::kMeasureVelocityTitle));
     setObjectName(QStringLiteral("MeasureVelocity"));
     setFixedSize(DuToPixelsX(250), DuToPixelsY(148));
     CreateControls();
@@ -40,26 +39,27 @@ CMeasureVelocityDlg::CMeasureVelocityDlg(MeasureVelocityLogic logic, IPrompt& pr
 }
 
 void CMeasureVelocityDlg::CreateControls() {
-    PlaceDu(new QGroupBox(Text(string_id::kSourcePlaceLabel), this), 0, 7, 5, 236, 66);
-    atDistance_ = PlaceDu(new QRadioButton(Text(string_id::kAtDistanceLabel), this), kAtDistance, 14, 20, 132, 10);
+    PlaceDu(new QGroupBox(TableText(string_id::kSourcePlaceLabel), this), 0, 7, 5, 236, 66);
+    atDistance_ = PlaceDu(new QRadioButton(TableText(string_id::kAtDistanceLabel), this), kAtDistance, 14, 20, 132, 10);
     distance_ = PlaceDu(new QLineEdit(Q(logic_.distanceText), this), kDistance, 150, 19, 56, 12);
     PlaceDu(new QLabel(Q(logic_.LengthUnitText()), this), 0, 210, 21, 24, 8);
-    beyond1_ = PlaceDu(new QRadioButton(Text(string_id::kBeyondSensor1Label), this), kBeyond1, 14, 37, 150, 10);
-    auto* beyond2 = PlaceDu(new QRadioButton(Text(string_id::kBeyondSensor2Label), this), kBeyond2, 14, 53, 150, 10);
+    beyond1_ = PlaceDu(new QRadioButton(TableText(string_id::kBeyondSensor1Label), this), kBeyond1, 14, 37, 150, 10);
+    auto* beyond2 =
+        PlaceDu(new QRadioButton(TableText(string_id::kBeyondSensor2Label), this), kBeyond2, 14, 53, 150, 10);
     auto* group = new QButtonGroup(this);
     for (QRadioButton* r : {atDistance_, beyond1_, beyond2}) group->addButton(r);
     atDistance_->setChecked(true);
 
-    PlaceDu(new QLabel(Text(string_id::kDelayAtCursorLabel), this), 0, 7, 80, 150, 8);
+    PlaceDu(new QLabel(TableText(string_id::kDelayAtCursorLabel), this), 0, 7, 80, 150, 8);
     ReadOnlyBox(PlaceDu(new QLineEdit(Q(logic_.DelayText()), this), kDelay, 160, 78, 83, 12));
-    PlaceDu(new QLabel(Text(string_id::kNewVelocityLabel), this), 0, 7, 96, 150, 8);
+    PlaceDu(new QLabel(TableText(string_id::kNewVelocityLabel), this), 0, 7, 96, 150, 8);
     velocity_ = ReadOnlyBox(PlaceDu(new QLineEdit(this), kVelocity, 160, 94, 83, 12));
     factorText_ = PlaceDu(new QLabel(this), kFactor, 7, 110, 236, 8);
 
-    auto* ok = PlaceDu(new QPushButton(Text(string_id::kOk), this), 1, 137, 128, 50, 14);
+    auto* ok = PlaceDu(new QPushButton(TableText(string_id::kOk), this), 1, 137, 128, 50, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CMeasureVelocityDlg::accept);
-    auto* cancel = PlaceDu(new QPushButton(Text(string_id::kCancel), this), 2, 193, 128, 50, 14);
+    auto* cancel = PlaceDu(new QPushButton(TableText(string_id::kCancel), this), 2, 193, 128, 50, 14);
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

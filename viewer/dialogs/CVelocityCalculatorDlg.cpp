@@ -18,14 +18,13 @@ namespace {
 
 using namespace velocity_calculator_id;
 
-QString Text(int id) { return QString::fromUtf8(LoadString(id)); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
 CVelocityCalculatorDlg::CVelocityCalculatorDlg(VelocityCalculatorLogic logic, IPrompt& prompt, QWidget* parent)
     : QDialog(parent), logic_(std::move(logic)), prompt_(prompt) {
-    setWindowTitle(Text(string_id::kVelocityCalculatorTitle));
+    setWindowTitle(TableText(string_id::kVelocityCalculatorTitle));
     setObjectName(QStringLiteral("VelocityCalculator"));
     setFixedSize(DuToPixelsX(206), DuToPixelsY(132));
     CreateControls();
@@ -33,27 +32,27 @@ CVelocityCalculatorDlg::CVelocityCalculatorDlg(VelocityCalculatorLogic logic, IP
 }
 
 void CVelocityCalculatorDlg::CreateControls() {
-    const QString mm = Text(string_id::kMillimetre);
-    PlaceDu(new QLabel(Text(string_id::kWallMaterialLabel), this), 0, 10, 10, 70, 8);
+    const QString mm = TableText(string_id::kMillimetre);
+    PlaceDu(new QLabel(TableText(string_id::kWallMaterialLabel), this), 0, 10, 10, 70, 8);
     material_ = PlaceDu(new QComboBox(this), kMaterial, 84, 8, 80, 13);
     for (const std::string& name : logic_.MaterialNames()) material_->addItem(Q(name));
     material_->setCurrentIndex(logic_.material);
 
-    PlaceDu(new QLabel(Text(string_id::kOutsideDiameterLabel), this), 0, 10, 28, 70, 8);
+    PlaceDu(new QLabel(TableText(string_id::kOutsideDiameterLabel), this), 0, 10, 28, 70, 8);
     diameter_ = PlaceDu(new QLineEdit(Q(logic_.diameterText), this), kDiameter, 84, 26, 50, 12);
     PlaceDu(new QLabel(mm, this), 0, 138, 28, 20, 8);
 
-    wallRadio_ = PlaceDu(new QRadioButton(Text(string_id::kWallThicknessLabel), this), kWallRadio, 10, 44, 72, 10);
+    wallRadio_ = PlaceDu(new QRadioButton(TableText(string_id::kWallThicknessLabel), this), kWallRadio, 10, 44, 72, 10);
     wall_ = PlaceDu(new QLineEdit(Q(logic_.wallText), this), kWall, 84, 43, 50, 12);
     PlaceDu(new QLabel(mm, this), 0, 138, 45, 20, 8);
-    auto* sdrRadio = PlaceDu(new QRadioButton(Text(string_id::kSdrLabel), this), kSdrRadio, 10, 60, 72, 10);
+    auto* sdrRadio = PlaceDu(new QRadioButton(TableText(string_id::kSdrLabel), this), kSdrRadio, 10, 60, 72, 10);
     sdr_ = PlaceDu(new QLineEdit(Q(logic_.sdrText), this), kSdr, 84, 59, 50, 12);
     auto* group = new QButtonGroup(this);
     group->addButton(wallRadio_);
     group->addButton(sdrRadio);
     (logic_.wallEntry == WallEntry::Sdr ? sdrRadio : wallRadio_)->setChecked(true);
 
-    PlaceDu(new QLabel(Text(string_id::kCalculatedVelocityLabel), this), 0, 10, 79, 70, 8);
+    PlaceDu(new QLabel(TableText(string_id::kCalculatedVelocityLabel), this), 0, 10, 79, 70, 8);
     result_ = PlaceDu(new QLineEdit(this), kVelocity, 84, 77, 50, 12);
     result_->setReadOnly(true);
     result_->setFocusPolicy(Qt::NoFocus);
@@ -63,10 +62,10 @@ void CVelocityCalculatorDlg::CreateControls() {
     modulus_->setWordWrap(true);
     modulus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* ok = PlaceDu(new QPushButton(Text(string_id::kOk), this), 1, 92, 113, 50, 14);
+    auto* ok = PlaceDu(new QPushButton(TableText(string_id::kOk), this), 1, 92, 113, 50, 14);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CVelocityCalculatorDlg::accept);
-    auto* cancel = PlaceDu(new QPushButton(Text(string_id::kCancel), this), 2, 148, 113, 50, 14);
+    auto* cancel = PlaceDu(new QPushButton(TableText(string_id::kCancel), this), 2, 148, 113, 50, 14);
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -1,12 +1,16 @@
 #pragma once
-// Small helpers the dialogs share: control placement in dialog units and object names by id.
+// Small helpers the dialogs share: control placement in dialog units, object names by id, and
+// texts from the string table.
 
 #include <QString>
 #include <QWidget>
 
+#include "res/StringTable.h"
 #include "view/FormTemplate.h"
 
 namespace vexlan {
+
+inline QString TableText(int id) { return QString::fromUtf8(LoadString(id)); }
 
 inline QString DialogObjectName(int id) { return QStringLiteral("IDC_%1").arg(id); }
 
