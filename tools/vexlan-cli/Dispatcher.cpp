@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdio>
 #include <ostream>
 
 #include "res/StringTable.h"

@@ -1,7 +1,6 @@
 // vexlan-cli summary PATH... [--csv|--json] [--method ...]: one row per correlation file named
 // or found under the named folders, for scanning a day's results at once.
 
-#include <cstdio>
 #include <string>
 #include <vector>
 

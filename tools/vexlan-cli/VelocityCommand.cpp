@@ -5,7 +5,6 @@
 //   velocity --fit FILE...
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>

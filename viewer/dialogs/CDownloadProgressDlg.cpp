@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
 
 #include "res/StringTable.h"
 

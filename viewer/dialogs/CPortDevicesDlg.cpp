@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
-#include <cstdio>
 
 #include "res/StringTable.h"
 

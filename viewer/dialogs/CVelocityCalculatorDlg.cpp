@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cstdio>
 
 #include "correlation/CVexlanDoc.h"
 #include "dialogs/DialogControls.h"

@@ -2,7 +2,6 @@
 #include "res/StringIds.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <sys/stat.h>
 

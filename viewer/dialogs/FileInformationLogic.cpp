@@ -1,7 +1,6 @@
 #include "dialogs/FileInformationLogic.h"
 #include "res/StringIds.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "res/StringTable.h"

@@ -1,8 +1,6 @@
 #include "dialogs/MeasureVelocityLogic.h"
 #include "res/StringIds.h"
 
-#include <cstdio>
-
 #include "res/StringTable.h"
 #include "view/Units.h"
 

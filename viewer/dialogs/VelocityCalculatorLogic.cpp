@@ -1,8 +1,6 @@
 #include "dialogs/VelocityCalculatorLogic.h"
 #include "res/StringIds.h"
 
-#include <cstdio>
-
 #include "res/StringTable.h"
 #include "view/Units.h"
 

@@ -2,7 +2,6 @@
 #include "res/StringIds.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "correlation/analysis/MethodDocument.h"
 #include "res/StringTable.h"
