@@ -69,12 +69,7 @@ bool IdleClock::SimulatorRunning(uint64_t turns) {
     return pid > 0 && ::kill(pid, 0) == 0 && now - lastTurnSeen_ < kStoppedAfter;
 }
 
-uint64_t IdleClock::Milliseconds() {
-    if (current) return current->NowMs();
-    return static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
-}
+uint64_t IdleClock::Milliseconds() { return current ? current->NowMs() : SteadyMs(); }
 
 std::time_t IdleClock::Seconds() {
     if (current) return static_cast<std::time_t>(current->clock_->NowMs() / 1000);

@@ -1,6 +1,7 @@
 #include "testsupport/simulator/SharedClock.h"
 
 #include <atomic>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -23,6 +24,11 @@ constexpr uint64_t kStartMs = 1000000;
 std::atomic_ref<uint64_t> At(uint64_t& field) { return std::atomic_ref<uint64_t>(field); }
 
 }  // namespace
+
+uint64_t SteadyMs() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
 
 std::unique_ptr<SharedClock> SharedClock::Open(const std::string& path, bool create, std::string* error) {
     static_assert(std::atomic_ref<uint64_t>::is_always_lock_free, "the clock is shared between processes");

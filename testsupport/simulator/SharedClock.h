@@ -10,6 +10,9 @@
 
 namespace vexlan::test {
 
+// The system's monotonic clock in milliseconds: the time when no shared clock is kept.
+uint64_t SteadyMs();
+
 class SharedClock {
 public:
     // Maps the file: create = make it afresh (the test's end), else it must exist.

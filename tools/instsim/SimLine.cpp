@@ -102,12 +102,7 @@ bool SimLine::Create(std::string* path, std::string* error) {
     return true;
 }
 
-uint64_t SimLine::NowMs() const {
-    if (clock_) return clock_->NowMs();
-    return static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
-}
+uint64_t SimLine::NowMs() const { return clock_ ? clock_->NowMs() : vexlan::test::SteadyMs(); }
 
 void SimLine::Silence(uint32_t milliseconds) {
     silenced_ = true;

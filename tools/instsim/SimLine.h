@@ -33,6 +33,8 @@ public:
     // time (0 = for good).
     void Silence(uint32_t milliseconds);
     void Log(const std::string& text);
+    // The time in milliseconds: the shared clock's once UseClock() gave one, else the system's.
+    uint64_t NowMs() const;
     // Changes whenever bytes come in or a frame goes out.
     uint64_t activity() const { return activity_; }
 
@@ -49,7 +51,6 @@ private:
     void Deliver(std::vector<uint8_t>& frame, const char* direction, std::deque<uint8_t>* out);
     void WriteOut(const uint8_t* bytes, size_t count);
     int LineBaud() const;
-    uint64_t NowMs() const;
 
     static long ReadHook(int, uint8_t* buffer, size_t size);
     static long WriteHook(int, const uint8_t* bytes, size_t count);

@@ -27,15 +27,8 @@ namespace {
 volatile std::sig_atomic_t stopRequested = 0;
 void OnSignal(int) { stopRequested = 1; }
 
-// The clock a test keeps, when it gave one; else the system's clocks are used.
+// The clock a test keeps, when it gave one, for the link timer; the line keeps it for the rest.
 vexlan::test::SharedClock* sharedClock = nullptr;
-
-uint64_t NowMs() {
-    if (sharedClock) return sharedClock->NowMs();
-    return static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
-}
 
 std::time_t SharedSeconds() { return static_cast<std::time_t>(sharedClock->NowMs() / 1000); }
 
@@ -62,7 +55,7 @@ struct PendingReply {
 // host's link-failed state, so only the host's own time limits end its waits.
 void RunResetter(const instsim::SimOptions& options, instsim::SimLine& line) {
     static const uint8_t kReset[] = {TARVIK_START_BYTE, 0x02, FRAME_RESET * 32, 0xE0};
-    uint64_t next = NowMs();
+    uint64_t next = line.NowMs();
     while (!stopRequested) {
         Turn turn(line);
         struct pollfd p = {line.masterFd(), POLLIN, 0};
@@ -72,12 +65,12 @@ void RunResetter(const instsim::SimOptions& options, instsim::SimLine& line) {
             if (n < 0) ::usleep(20000);
             turn.busy = n > 0;
         }
-        if (NowMs() >= next) {
+        if (line.NowMs() >= next) {
             if (::write(line.masterFd(), kReset, sizeof kReset) == sizeof kReset) line.Log("tx reset");
             turn.busy = true;
             // One reset per period; periods a jump of the clock passed over are not made up.
             do next += options.resetEveryMs;
-            while (next <= NowMs());
+            while (next <= line.NowMs());
         }
     }
 }
@@ -176,10 +169,10 @@ int Run(const instsim::SimOptions& options) {
                 line.Log("reply " + std::to_string(replies) + " lost");
                 continue;
             }
-            pending.push_back({std::move(reply), NowMs() + options.replyDelayMs});
+            pending.push_back({std::move(reply), line.NowMs() + options.replyDelayMs});
         }
         // Replies go in order, each once the transmit queue has room for it.
-        while (!pending.empty() && pending.front().dueMs <= NowMs()) {
+        while (!pending.empty() && pending.front().dueMs <= line.NowMs()) {
             const std::vector<uint8_t>& reply = pending.front().bytes;
             if (put_message(reply.data(), static_cast<uint32_t>(reply.size())) != 0) break;
             pending.erase(pending.begin());
