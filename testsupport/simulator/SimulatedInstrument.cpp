@@ -1,7 +1,7 @@
 #include "testsupport/simulator/SimulatedInstrument.h"
+#include "testsupport/TestFiles.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 
@@ -13,13 +13,15 @@ SimulatedInstrument::SimulatedInstrument() {
         folder_ = std::string(base) + "/instrument";
         out_ = std::string(base) + "/local";
         log_ = std::string(base) + "/sim.log";
-        std::system(("mkdir -p " + folder_ + " " + out_).c_str());
+        std::filesystem::create_directories(folder_);
+        std::filesystem::create_directories(out_);
     }
 }
 
 SimulatedInstrument::~SimulatedInstrument() {
     Stop();
-    if (!folder_.empty()) std::system(("rm -rf " + folder_.substr(0, folder_.rfind('/'))).c_str());
+    std::error_code ignored;
+    if (!folder_.empty()) std::filesystem::remove_all(std::filesystem::path(folder_).parent_path(), ignored);
 }
 
 std::vector<uint8_t> SimulatedInstrument::AddFile(const std::string& name, size_t size) {
@@ -29,8 +31,7 @@ std::vector<uint8_t> SimulatedInstrument::AddFile(const std::string& name, size_
         x = x * 1103515245u + 12345u;
         b = static_cast<uint8_t>(x >> 16);
     }
-    std::ofstream(folder_ + "/" + name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(size));
+    WriteBytes(folder_ + "/" + name, bytes);
     return bytes;
 }
 
@@ -68,9 +69,8 @@ std::string SimulatedInstrument::BytesReceivedAt(int baud) const {
 }
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path, bool* exists) {
-    std::ifstream in(path, std::ios::binary);
-    *exists = static_cast<bool>(in);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    *exists = std::filesystem::is_regular_file(path);
+    return ReadBytes(path);
 }
 
 }  // namespace vexlan::test
