@@ -8,17 +8,7 @@ import os
 import subprocess
 import sys
 
-FOLDERS = ("link", "viewer", "testsupport", "tools", "bench")
-SUFFIXES = (".h", ".hpp", ".cpp", ".c")
-
-
-def sources(root):
-    for base in FOLDERS:
-        for folder, dirs, names in os.walk(os.path.join(root, base)):
-            dirs[:] = sorted(d for d in dirs if not d.startswith("build"))
-            for name in sorted(names):
-                if name.endswith(SUFFIXES):
-                    yield os.path.join(folder, name)
+from source_tree import sources
 
 
 def main():
@@ -26,7 +16,7 @@ def main():
     fix = "--fix" in sys.argv
     clang_format = args[0]
     root = os.path.abspath(args[1] if len(args) > 1 else os.path.join(os.path.dirname(__file__), ".."))
-    files = list(sources(root))
+    files = [os.path.join(root, f) for f in sources(root)]
     mode = ["-i"] if fix else ["--dry-run", "--Werror"]
     failed = subprocess.run([clang_format, "--style=file", *mode, *files]).returncode != 0
     print(f"check-format: {len(files)} files" + ("" if fix else (", some need formatting" if failed else ", all formatted")))

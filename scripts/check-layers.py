@@ -12,6 +12,8 @@ import os
 import re
 import sys
 
+from source_tree import sources
+
 # Lowest first. A folder not named here takes the layer of its nearest named parent.
 LAYERS = [
     ["viewer/res", "viewer/storage", "viewer/raster"],
@@ -22,7 +24,6 @@ LAYERS = [
     ["viewer/app"],
     ["tools", "bench"],
 ]
-SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".c")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
 
@@ -37,17 +38,6 @@ def layer_of(path):
 
 def is_test(path):
     return "/tests/" in "/" + path
-
-
-def collect(root):
-    files = []
-    for base in ("link", "viewer", "testsupport", "tools", "bench"):
-        for folder, dirs, names in os.walk(os.path.join(root, base)):
-            dirs[:] = [d for d in dirs if not d.startswith("build")]
-            for name in names:
-                if name.endswith(SOURCE_SUFFIXES):
-                    files.append(os.path.relpath(os.path.join(folder, name), root))
-    return files
 
 
 def resolve(include, source, by_name, root):
@@ -66,7 +56,7 @@ def resolve(include, source, by_name, root):
 
 def main():
     root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), ".."))
-    files = collect(root)
+    files = sources(root)
     by_name = {}
     for f in files:
         by_name.setdefault(os.path.basename(f), []).append(f)
